@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Sets up a Debian 12 machine for Zonrik Ringlog, builds it, then runs the tests or the program.
+#   scripts/setup.sh test          install what is missing, build, run every test with CTest
+#   scripts/setup.sh run [ARGS]    install what is missing, build, start ringlog on a demo call log
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+mode=${1:-}
+[ $# -gt 0 ] && shift
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
+          libbenchmark-dev fonts-dejavu-core xvfb xauth xdotool)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    echo "Installing: ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+build() {
+    [ -f build/CMakeCache.txt ] || cmake --preset default >/dev/null
+    cmake --build --preset default -- -j"$(nproc)"
+}
+
+case "$mode" in
+    test)
+        install_missing
+        build
+        ctest --preset default -j"$(nproc)"
+        ;;
+    run)
+        install_missing
+        build
+        exec scripts/run-demo.sh "$@"
+        ;;
+    *)
+        echo "usage: scripts/setup.sh test | run [ARGS]" >&2
+        exit 2
+        ;;
+esac

@@ -1,0 +1,36 @@
+// Shared main of the GUI tests: the real windows on Qt's offscreen platform, a fixed time zone and
+// locale, and every Qt warning turned into a failure.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QByteArray>
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace {
+
+void FailOnWarning(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtDebugMsg || type == QtInfoMsg) {
+        return;
+    }
+    const QByteArray text = message.toLocal8Bit();
+    std::fprintf(stderr, "Qt message: %s\n", text.constData());
+    ADD_FAILURE() << "Qt warning: " << text.constData();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    setenv("LC_ALL", "C", 1);
+    std::setlocale(LC_ALL, "C");
+    testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    qInstallMessageHandler(FailOnWarning);
+    return RUN_ALL_TESTS();
+}
