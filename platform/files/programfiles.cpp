@@ -1,0 +1,116 @@
+#include "platform/files/programfiles.h"
+
+#include <unistd.h>
+
+#include <climits>
+#include <string>
+
+namespace {
+
+constexpr char16_t kProgramFolder[] = u"\\Program Files\\";
+constexpr char16_t kCityDatabasePath[] = u"\\Program Files\\Zonrik\\Zonrik.dll";
+
+std::string cityDatabaseOverride;
+
+char16_t LowerAscii(char16_t c) {
+    return (c >= u'A' && c <= u'Z') ? static_cast<char16_t>(c - u'A' + u'a') : c;
+}
+
+// Program paths are compared as the phone does: ASCII letters in any case.
+bool StartsWithNoCase(const char16_t* text, const char16_t* prefix, size_t& matched) {
+    matched = 0;
+    for (; prefix[matched] != u'\0'; ++matched) {
+        if (LowerAscii(text[matched]) != LowerAscii(prefix[matched])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool EqualsNoCase(const char16_t* a, const char16_t* b) {
+    size_t matched = 0;
+    return StartsWithNoCase(a, b, matched) && a[matched] == u'\0';
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// <prefix>/share/ of the running executable at <prefix>/bin/exe, or empty when unknown.
+std::string ShareFolder() {
+    char exe[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
+    if (n <= 0) {
+        return {};
+    }
+    std::string path(exe, static_cast<size_t>(n));
+    for (int up = 0; up < 2; ++up) {
+        const size_t slash = path.rfind('/');
+        if (slash == std::string::npos) {
+            return {};
+        }
+        path.resize(slash);
+    }
+    return path + "/share/";
+}
+
+} // namespace
+
+void SetCityDatabaseOverride(const std::string& path) {
+    cityDatabaseOverride = path;
+}
+
+std::string MapProgramPath(const char16_t* programPath) {
+    if (programPath == nullptr) {
+        return {};
+    }
+    if (!cityDatabaseOverride.empty() && EqualsNoCase(programPath, kCityDatabasePath)) {
+        return cityDatabaseOverride;
+    }
+    size_t matched = 0;
+    if (!StartsWithNoCase(programPath, kProgramFolder, matched)) {
+        return {};
+    }
+    std::string path = ShareFolder();
+    if (path.empty()) {
+        return {};
+    }
+    // Folders are lower case on an installed system; the file keeps its name.
+    std::string part;
+    for (const char16_t* p = programPath + matched;; ++p) {
+        if (*p == u'\\' || *p == u'/' || *p == u'\0') {
+            if (part == "." || part == "..") {
+                return {};
+            }
+            path += part;
+            if (*p == u'\0') {
+                break;
+            }
+            path += '/';
+            part.clear();
+            continue;
+        }
+        if (*p >= 0xD800 && *p < 0xE000) {
+            return {};
+        }
+        const bool isFileName = [p] {
+            for (const char16_t* q = p; *q != u'\0'; ++q) {
+                if (*q == u'\\' || *q == u'/') {
+                    return false;
+                }
+            }
+            return true;
+        }();
+        AppendUtf8(part, isFileName ? *p : LowerAscii(*p));
+    }
+    return path;
+}
