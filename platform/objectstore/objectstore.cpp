@@ -1,0 +1,430 @@
+#include "platform/objectstore/objectstore.h"
+
+#include "platform/objectstore/storevolume.h"
+#include "platform/text/textops.h"
+
+#include <sqlite3.h>
+
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Connection {
+    sqlite3* db = nullptr;
+    ~Connection() { CloseStoreVolume(db); }
+};
+
+enum class Order { Own, StartAscending, StartDescending };
+
+// The position of a database handle: the record it stands on, by its sort key. After that record
+// is deleted the key stays and "current" means the record that followed it.
+struct Cursor {
+    bool valid = false;
+    bool deleted = false;
+    int64_t startTime = 0;
+    int64_t oid = 0;
+};
+
+struct Handle {
+    enum class Kind { Enumeration, Connection, Database } kind;
+    std::vector<ObjectId> databases; // enumeration
+    size_t next = 0;                 // enumeration
+    std::shared_ptr<Connection> connection;
+    int64_t databaseId = 0;
+    Order order = Order::Own;
+    Cursor cursor;
+};
+
+std::mutex tableLock;
+std::map<StoreHandle, std::shared_ptr<Handle>> handles;
+StoreHandle lastHandle = 0;
+
+StoreHandle AddHandle(std::shared_ptr<Handle> handle) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    StoreHandle id = lastHandle;
+    do {
+        ++id;
+    } while (id == 0 || id == kInvalidStoreHandle || handles.count(id) != 0);
+    lastHandle = id;
+    handles.emplace(id, std::move(handle));
+    return id;
+}
+
+std::shared_ptr<Handle> FindHandle(StoreHandle id, Handle::Kind kind) {
+    std::lock_guard<std::mutex> guard(tableLock);
+    auto it = handles.find(id);
+    if (it == handles.end() || it->second->kind != kind) {
+        return nullptr;
+    }
+    return it->second;
+}
+
+bool IsStoreVolume(const VolumeId& volume) {
+    if (volume.bytes[0] != 0xFF) {
+        return false;
+    }
+    for (size_t i = 1; i < sizeof(volume.bytes); ++i) {
+        if (volume.bytes[i] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool Fail(const std::string& error) {
+    SetStoreLastError(error);
+    return false;
+}
+
+// A short-lived connection for the calls that take only a volume.
+std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
+    if (!IsStoreVolume(volume)) {
+        Fail("unknown volume");
+        return nullptr;
+    }
+    std::string error;
+    auto connection = std::make_shared<Connection>();
+    connection->db = OpenStoreVolume(&error);
+    if (connection->db == nullptr) {
+        Fail(error);
+        return nullptr;
+    }
+    return connection;
+}
+
+const char* OrderBy(Order order, bool reversed) {
+    switch (order) {
+    case Order::StartDescending:
+        return reversed ? "start_time ASC, oid ASC" : kNewestFirstOrder;
+    case Order::StartAscending:
+        return reversed ? "start_time DESC, oid DESC" : "start_time ASC, oid ASC";
+    case Order::Own:
+        break;
+    }
+    return reversed ? "oid DESC" : "oid ASC";
+}
+
+// Records strictly after (or, reversed, strictly before) the key ?2/?3 in the handle's order.
+const char* Beyond(Order order, bool reversed) {
+    const bool later = (order == Order::StartDescending) == reversed;
+    if (order == Order::Own) {
+        return reversed ? "oid < ?3" : "oid > ?3";
+    }
+    return later ? "(start_time > ?2 OR (start_time = ?2 AND oid > ?3))"
+                 : "(start_time < ?2 OR (start_time = ?2 AND oid < ?3))";
+}
+
+// Runs a query giving (oid, start_time) of one record with ?1 the database, ?2/?3 the cursor key
+// and ?4 the offset. Moves the cursor there when a record is found.
+ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset) {
+    sqlite3* db = h.connection->db;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail(StoreErrorText(db, "cannot seek"));
+        return 0;
+    }
+    sqlite3_bind_int64(stmt, 1, h.databaseId);
+    sqlite3_bind_int64(stmt, 2, h.cursor.startTime);
+    sqlite3_bind_int64(stmt, 3, h.cursor.oid);
+    sqlite3_bind_int64(stmt, 4, offset);
+    ObjectId found = 0;
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        const int64_t oid = sqlite3_column_int64(stmt, 0);
+        if (oid > 0 && oid <= static_cast<int64_t>(UINT32_MAX)) {
+            found = static_cast<ObjectId>(oid);
+            h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid};
+        } else {
+            Fail("record identifier out of range");
+        }
+    } else if (rc != SQLITE_DONE) {
+        Fail(StoreErrorText(db, "cannot seek"));
+    } else {
+        Fail("no record there");
+    }
+    sqlite3_finalize(stmt);
+    return found;
+}
+
+uint32_t PositionOf(Handle& h) {
+    const std::string sql = std::string("SELECT count(*) FROM records WHERE db = ?1 AND ") + Beyond(h.order, true);
+    sqlite3_stmt* stmt = nullptr;
+    uint32_t position = 0;
+    if (sqlite3_prepare_v2(h.connection->db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(stmt, 1, h.databaseId);
+        sqlite3_bind_int64(stmt, 2, h.cursor.startTime);
+        sqlite3_bind_int64(stmt, 3, h.cursor.oid);
+        if (sqlite3_step(stmt) == SQLITE_ROW) {
+            position = static_cast<uint32_t>(sqlite3_column_int64(stmt, 0));
+        }
+    }
+    sqlite3_finalize(stmt);
+    return position;
+}
+
+bool RecordExists(Handle& h, int64_t oid) {
+    sqlite3_stmt* stmt = nullptr;
+    bool exists = false;
+    if (sqlite3_prepare_v2(h.connection->db, "SELECT 1 FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt,
+                           nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(stmt, 1, oid);
+        sqlite3_bind_int64(stmt, 2, h.databaseId);
+        exists = sqlite3_step(stmt) == SQLITE_ROW;
+    }
+    sqlite3_finalize(stmt);
+    return exists;
+}
+
+bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
+    if (sortOrder == nullptr) {
+        *order = Order::Own;
+        return true;
+    }
+    const uint32_t startTime = (static_cast<uint32_t>(kPropertyStartTime) << 16) | kPropertyTypeFileTime;
+    if (sortOrder->version != 2 || sortOrder->propertyCount != 1 || sortOrder->properties[0] != startTime) {
+        return Fail("unsupported sort order: only the start time (property 2, a file time) can be sorted on");
+    }
+    *order = (sortOrder->propertyFlags[0] & kSortDescending) != 0 ? Order::StartDescending : Order::StartAscending;
+    return true;
+}
+
+} // namespace
+
+StoreHandle StoreFindFirstDatabase(const VolumeId& volume, uint32_t databaseType) {
+    auto connection = OpenVolume(volume);
+    if (!connection) {
+        return kInvalidStoreHandle;
+    }
+    auto handle = std::make_shared<Handle>();
+    handle->kind = Handle::Kind::Enumeration;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(connection->db, "SELECT oid FROM databases WHERE ?1 = 0 OR type = ?1 ORDER BY oid", -1,
+                           &stmt, nullptr) != SQLITE_OK) {
+        Fail(StoreErrorText(connection->db, "cannot list the databases"));
+        return kInvalidStoreHandle;
+    }
+    sqlite3_bind_int64(stmt, 1, databaseType);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        const int64_t oid = sqlite3_column_int64(stmt, 0);
+        if (oid > 0 && oid <= static_cast<int64_t>(UINT32_MAX)) {
+            handle->databases.push_back(static_cast<ObjectId>(oid));
+        }
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        Fail(StoreErrorText(connection->db, "cannot list the databases"));
+        return kInvalidStoreHandle;
+    }
+    return AddHandle(std::move(handle));
+}
+
+ObjectId StoreFindNextDatabase(StoreHandle enumeration, const VolumeId& volume) {
+    auto h = FindHandle(enumeration, Handle::Kind::Enumeration);
+    if (!h || !IsStoreVolume(volume) || h->next >= h->databases.size()) {
+        return 0;
+    }
+    return h->databases[h->next++];
+}
+
+int StoreGetObjectInfo(const VolumeId& volume, ObjectId object, ObjectInfo* info) {
+    if (info == nullptr || info->version != 2) {
+        Fail("object information needs version 2");
+        return -1;
+    }
+    auto connection = OpenVolume(volume);
+    if (!connection) {
+        return -1;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(connection->db,
+                           "SELECT name, type, (SELECT count(*) FROM records WHERE db = ?1) FROM databases WHERE oid = ?1",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail(StoreErrorText(connection->db, "cannot read object information"));
+        return -1;
+    }
+    sqlite3_bind_int64(stmt, 1, object);
+    const int rc = sqlite3_step(stmt);
+    int result = -1;
+    if (rc == SQLITE_ROW) {
+        info->objectType = kObjectTypeDatabase;
+        info->databaseType = static_cast<uint32_t>(sqlite3_column_int64(stmt, 1));
+        info->recordCount = static_cast<uint32_t>(sqlite3_column_int64(stmt, 2));
+        const auto* name = static_cast<const char16_t*>(sqlite3_column_text16(stmt, 0));
+        const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, 0)) / sizeof(char16_t);
+        TextCopyN(info->name, sizeof(info->name) / sizeof(info->name[0]), name, length);
+        result = 0;
+    } else {
+        Fail(rc == SQLITE_DONE ? std::string("no such object") : StoreErrorText(connection->db, "cannot read object information"));
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+StoreHandle StoreOpenConnection(const VolumeId& volume) {
+    auto connection = OpenVolume(volume);
+    if (!connection) {
+        return 0;
+    }
+    auto handle = std::make_shared<Handle>();
+    handle->kind = Handle::Kind::Connection;
+    handle->connection = std::move(connection);
+    return AddHandle(std::move(handle));
+}
+
+StoreHandle StoreOpenDatabase(StoreHandle connection, const VolumeId& volume, ObjectId object, const char16_t* name,
+                              const SortOrderSpec* sortOrder, uint32_t, const void* notify) {
+    auto c = FindHandle(connection, Handle::Kind::Connection);
+    if (!c || !IsStoreVolume(volume) || notify != nullptr) {
+        Fail("no such connection");
+        return 0;
+    }
+    auto handle = std::make_shared<Handle>();
+    handle->kind = Handle::Kind::Database;
+    handle->connection = c->connection;
+    if (!ParseSortOrder(sortOrder, &handle->order)) {
+        return 0;
+    }
+    sqlite3* db = c->connection->db;
+    sqlite3_stmt* stmt = nullptr;
+    const char* sql = object != 0 ? "SELECT oid FROM databases WHERE oid = ?1"
+                                  : "SELECT oid FROM databases WHERE name = ?2 ORDER BY oid LIMIT 1";
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail(StoreErrorText(db, "cannot open the database"));
+        return 0;
+    }
+    sqlite3_bind_int64(stmt, 1, object);
+    sqlite3_bind_text16(stmt, 2, name != nullptr ? name : u"", -1, SQLITE_TRANSIENT);
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        handle->databaseId = sqlite3_column_int64(stmt, 0);
+    } else {
+        Fail(rc == SQLITE_DONE ? std::string("no such database") : StoreErrorText(db, "cannot open the database"));
+    }
+    sqlite3_finalize(stmt);
+    return handle->databaseId != 0 ? AddHandle(std::move(handle)) : 0;
+}
+
+ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint32_t valueCount, uint32_t* index) {
+    auto h = FindHandle(database, Handle::Kind::Database);
+    if (!h || valueCount != 0) {
+        Fail("no such database handle");
+        return 0;
+    }
+    const std::string select = "SELECT oid, start_time FROM records WHERE db = ?1";
+    ObjectId found = 0;
+    if (seekType == kSeekBeginning) {
+        if (count < 0) {
+            Fail("no record there");
+            return 0;
+        }
+        found = StepTo(*h, select + " ORDER BY " + OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4", count);
+    } else if (seekType == kSeekCurrent) {
+        if (!h->cursor.valid) {
+            Fail("no current record");
+            return 0;
+        }
+        const int64_t oid = h->cursor.oid;
+        if (count == 0 && !h->cursor.deleted && RecordExists(*h, oid)) {
+            found = static_cast<ObjectId>(oid);
+        } else if (count >= 0) {
+            // The record that followed a deleted one is current, so it is 0 records away.
+            const int64_t offset = h->cursor.deleted ? count : int64_t{count} - 1;
+            found = offset < 0 ? 0
+                               : StepTo(*h, select + " AND " + Beyond(h->order, false) + " ORDER BY " +
+                                                OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4",
+                                        offset);
+        } else {
+            found = StepTo(*h, select + " AND " + Beyond(h->order, true) + " ORDER BY " + OrderBy(h->order, true) +
+                                   " LIMIT 1 OFFSET ?4",
+                           -int64_t{count} - 1);
+        }
+    } else {
+        Fail("unsupported seek type");
+        return 0;
+    }
+    if (found != 0 && index != nullptr) {
+        *index = PositionOf(*h);
+    }
+    return found;
+}
+
+int StoreDeleteRecord(StoreHandle database, ObjectId record) {
+    auto h = FindHandle(database, Handle::Kind::Database);
+    if (!h || record == 0) {
+        Fail("no such record");
+        return -1;
+    }
+    sqlite3* db = h->connection->db;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "DELETE FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail(StoreErrorText(db, "cannot delete the record"));
+        return -1;
+    }
+    sqlite3_bind_int64(stmt, 1, record);
+    sqlite3_bind_int64(stmt, 2, h->databaseId);
+    const int rc = sqlite3_step(stmt);
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE) {
+        Fail(StoreErrorText(db, "cannot delete the record"));
+        return -1;
+    }
+    if (sqlite3_changes(db) != 1) {
+        Fail("no such record");
+        return -1;
+    }
+    if (h->cursor.valid && h->cursor.oid == static_cast<int64_t>(record)) {
+        h->cursor.deleted = true;
+    }
+    return 0;
+}
+
+int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTime) {
+    auto h = FindHandle(database, Handle::Kind::Database);
+    if (!h || startTime == nullptr) {
+        Fail("no such database handle");
+        return -1;
+    }
+    sqlite3* db = h->connection->db;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt, nullptr) !=
+        SQLITE_OK) {
+        Fail(StoreErrorText(db, "cannot read the record"));
+        return -1;
+    }
+    sqlite3_bind_int64(stmt, 1, record);
+    sqlite3_bind_int64(stmt, 2, h->databaseId);
+    int result = -1;
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
+        result = 0;
+    } else {
+        Fail(rc == SQLITE_DONE ? std::string("no such record") : StoreErrorText(db, "cannot read the record"));
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+void StoreCloseHandle(StoreHandle handle) {
+    std::shared_ptr<Handle> closing;
+    {
+        std::lock_guard<std::mutex> guard(tableLock);
+        auto it = handles.find(handle);
+        if (it == handles.end()) {
+            return;
+        }
+        closing = std::move(it->second);
+        handles.erase(it);
+    }
+    // A database keeps its connection alive until both are closed.
+}
+
+size_t StoreOpenHandleCount() {
+    std::lock_guard<std::mutex> guard(tableLock);
+    return handles.size();
+}

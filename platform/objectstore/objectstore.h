@@ -1,0 +1,105 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The object-store database service of the phone: a volume (the store file) holds databases, each
+// a set of records. Handles are 32-bit; 0 is none, except for enumerations, which give
+// kInvalidStoreHandle on failure. Every failure is a result, never a crash; StoreLastError says
+// what went wrong last. All integers in the records below are little-endian.
+
+using StoreHandle = uint32_t;
+using ObjectId = uint32_t;
+
+constexpr StoreHandle kInvalidStoreHandle = 0xFFFFFFFFu;
+constexpr uint16_t kObjectTypeDatabase = 3;
+constexpr uint32_t kOpenAutoIncrement = 1;
+constexpr uint32_t kSeekBeginning = 2;
+constexpr uint32_t kSeekCurrent = 8;
+constexpr uint32_t kSortDescending = 1;
+constexpr uint16_t kPropertyTypeFileTime = 0x0040;
+constexpr uint16_t kPropertyStartTime = 2;
+
+// The volume: 16 bytes. The store file's volume is 0xFF followed by fifteen zero bytes.
+struct VolumeId {
+    uint8_t bytes[16];
+};
+static_assert(sizeof(VolumeId) == 16, "a volume identifier is 16 bytes");
+
+// Object information, 2464 bytes:
+//   0   uint16 record version (the caller sets 2)
+//   2   uint16 object type (3: a database)
+//   4   uint32 database type
+//   8   uint32 number of records
+//   12  database name, 32 UTF-16 characters with the terminator
+//   76  reserved to the end
+struct ObjectInfo {
+    uint16_t version;
+    uint16_t objectType;
+    uint32_t databaseType;
+    uint32_t recordCount;
+    char16_t name[32];
+    uint8_t reserved[2388];
+};
+static_assert(sizeof(ObjectInfo) == 2464, "object information is 2464 bytes");
+static_assert(offsetof(ObjectInfo, name) == 12, "the database name starts at byte 12");
+
+// Sort order, 136 bytes:
+//   0   uint16 record version (2)
+//   2   uint16 number of sort properties (1 to 16)
+//   4   uint16 key flags
+//   6   uint16 padding
+//   8   sixteen uint32 property identifiers: property number in the high 16 bits, type in the low
+//   72  sixteen uint32 flag words, one per property (1: descending)
+struct SortOrderSpec {
+    uint16_t version;
+    uint16_t propertyCount;
+    uint16_t keyFlags;
+    uint16_t padding;
+    uint32_t properties[16];
+    uint32_t propertyFlags[16];
+};
+static_assert(sizeof(SortOrderSpec) == 136, "a sort order record is 136 bytes");
+static_assert(offsetof(SortOrderSpec, propertyFlags) == 72, "the flag words start at byte 72");
+
+// Starts an enumeration of the volume's databases of databaseType (0: all). The handle, or
+// kInvalidStoreHandle.
+StoreHandle StoreFindFirstDatabase(const VolumeId& volume, uint32_t databaseType);
+
+// The next database's identifier, 0 when there are no more.
+ObjectId StoreFindNextDatabase(StoreHandle enumeration, const VolumeId& volume);
+
+// Fills info (whose version must be 2) for a database. 0, or -1.
+int StoreGetObjectInfo(const VolumeId& volume, ObjectId object, ObjectInfo* info);
+
+// A connection to the volume, 0 on failure.
+StoreHandle StoreOpenConnection(const VolumeId& volume);
+
+// Opens a database on a connection: by object when object is not 0, else by name. sortOrder null
+// keeps the database's own order (oldest record first); the only sort supported is by the start
+// time (property 2, a file time), ascending or descending, ties latest added first when
+// descending. notify must be null. A database handle, 0 on failure.
+StoreHandle StoreOpenDatabase(StoreHandle connection, const VolumeId& volume, ObjectId object, const char16_t* name,
+                              const SortOrderSpec* sortOrder, uint32_t flags, const void* notify);
+
+// Moves the current record: kSeekBeginning by count records from the first, kSeekCurrent by
+// count from the current one (after a deletion, the current one is the record that followed).
+// valueCount must be 0; index, when given, receives the record's position. The identifier of the
+// record reached, 0 when there is none.
+ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint32_t valueCount, uint32_t* index);
+
+// Deletes a record of the database. 0, or -1.
+int StoreDeleteRecord(StoreHandle database, ObjectId record);
+
+// Reads a record's start time (property 2). 0, or -1 when there is no such record.
+int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTime);
+
+// Closes an enumeration, database or connection handle; unknown handles are ignored.
+void StoreCloseHandle(StoreHandle handle);
+
+// What the last failed operation of this service (on this thread) found wrong.
+std::string StoreLastError();
+
+// Number of handles open, for tests that prove nothing stays open.
+size_t StoreOpenHandleCount();

@@ -1,0 +1,162 @@
+#include "platform/objectstore/storevolume.h"
+
+#include "platform/objectstore/objectstore.h"
+#include "platform/objectstore/storelocation.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+constexpr int kApplicationId = 0x5A524C47;
+constexpr int kSchemaVersion = 1;
+
+thread_local std::string lastError;
+
+const char* const kCreateSchema =
+    "PRAGMA application_id = 1515342919;"
+    "PRAGMA user_version = 1;"
+    "CREATE TABLE databases (oid INTEGER PRIMARY KEY, name TEXT NOT NULL, type INTEGER NOT NULL DEFAULT 0);"
+    "CREATE TABLE records (oid INTEGER PRIMARY KEY AUTOINCREMENT, db INTEGER NOT NULL, start_time INTEGER NOT NULL,"
+    " end_time INTEGER NOT NULL, call_type INTEGER NOT NULL, flags INTEGER NOT NULL,"
+    " caller_id_type INTEGER NOT NULL, number TEXT, name TEXT, name_type TEXT, note TEXT);"
+    "CREATE INDEX records_by_time ON records (db, start_time DESC, oid DESC);"
+    "INSERT INTO databases (name, type) VALUES ('clog.db', 0);";
+static_assert(kApplicationId == 1515342919, "the schema text carries the application id");
+
+// Reads one integer; false when the statement fails (a file that is not SQLite fails here).
+bool QueryInt(sqlite3* db, const char* sql, int* value) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
+        return false;
+    }
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        *value = sqlite3_column_int(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_ROW;
+}
+
+bool Exec(sqlite3* db, const char* sql) {
+    return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+// Turns an empty database into a store. The check runs inside a write transaction so that two
+// processes creating the same store do not both create it.
+bool CreateSchemaIfEmpty(sqlite3* db, std::string* error) {
+    if (!Exec(db, "BEGIN IMMEDIATE")) {
+        *error = StoreErrorText(db, "cannot lock the new store");
+        return false;
+    }
+    int tables = 0;
+    if (!QueryInt(db, "SELECT count(*) FROM sqlite_master", &tables)) {
+        *error = StoreErrorText(db, "cannot read the store's schema");
+        Exec(db, "ROLLBACK");
+        return false;
+    }
+    if (tables == 0 && !Exec(db, kCreateSchema)) {
+        *error = StoreErrorText(db, "cannot create the store");
+        Exec(db, "ROLLBACK");
+        return false;
+    }
+    if (!Exec(db, "COMMIT")) {
+        *error = StoreErrorText(db, "cannot create the store");
+        Exec(db, "ROLLBACK");
+        return false;
+    }
+    // WAL lets the phone's dialler write while the program reads. It is kept in the file.
+    Exec(db, "PRAGMA journal_mode = WAL");
+    return true;
+}
+
+} // namespace
+
+std::string StoreErrorText(sqlite3* db, const char* doing) {
+    return std::string(doing) + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
+}
+
+void SetStoreLastError(const std::string& error) {
+    lastError = error;
+}
+
+std::string StoreLastError() {
+    return lastError;
+}
+
+sqlite3* OpenStoreVolume(std::string* error) {
+    const std::string path = StorePath();
+    std::error_code ec;
+    const bool exists = std::filesystem::exists(path, ec);
+    if (ec) {
+        *error = "cannot reach the store " + path + ": " + ec.message();
+        return nullptr;
+    }
+    int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
+    if (!exists) {
+        const std::filesystem::path parent = std::filesystem::path(path).parent_path();
+        if (!parent.empty()) {
+            std::filesystem::create_directories(parent, ec);
+        }
+        flags |= SQLITE_OPEN_CREATE;
+    }
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
+        *error = StoreErrorText(db, ("cannot open the store " + path).c_str());
+        sqlite3_close(db);
+        return nullptr;
+    }
+    sqlite3_busy_timeout(db, StoreBusyTimeout());
+    sqlite3_extended_result_codes(db, 1);
+
+    int applicationId = 0;
+    int version = 0;
+    int tables = 0;
+    if (!QueryInt(db, "PRAGMA application_id", &applicationId) || !QueryInt(db, "PRAGMA user_version", &version) ||
+        !QueryInt(db, "SELECT count(*) FROM sqlite_master", &tables)) {
+        *error = StoreErrorText(db, ("cannot read the store " + path).c_str());
+        sqlite3_close(db);
+        return nullptr;
+    }
+    if (applicationId == 0 && version == 0 && tables == 0) {
+        if (!CreateSchemaIfEmpty(db, error)) {
+            sqlite3_close(db);
+            return nullptr;
+        }
+        QueryInt(db, "PRAGMA application_id", &applicationId);
+        QueryInt(db, "PRAGMA user_version", &version);
+    }
+    if (applicationId != kApplicationId || version != kSchemaVersion) {
+        *error = "the store " + path + " is an SQLite file of another program";
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+void CloseStoreVolume(sqlite3* db) {
+    sqlite3_close_v2(db);
+}
+
+int64_t FindStoreDatabase(sqlite3* db, const char* name, std::string* error) {
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT oid FROM databases WHERE name = ?1 ORDER BY oid LIMIT 1", -1, &stmt,
+                           nullptr) != SQLITE_OK) {
+        *error = StoreErrorText(db, "cannot read the store's databases");
+        return 0;
+    }
+    sqlite3_bind_text(stmt, 1, name, -1, SQLITE_TRANSIENT);
+    int64_t id = 0;
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        id = sqlite3_column_int64(stmt, 0);
+    } else if (rc != SQLITE_DONE) {
+        *error = StoreErrorText(db, "cannot read the store's databases");
+    } else {
+        *error = std::string("the store has no database ") + name;
+    }
+    sqlite3_finalize(stmt);
+    return id;
+}
