@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/text/localheap.h"
+#include "platform/time/filetime.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+// The phone library's call log: read-only, latest call first (of two calls with the same start,
+// the one added later first), one 48-byte record at a time. The record's four texts are handles
+// into the local-memory heap; from the moment a record is delivered they belong to the caller.
+//
+// Record layout, 48 bytes, little-endian:
+//   0  uint32 record size (48)       4  start time (file time)    12  end time (file time)
+//   20 int32 call type               24 uint32 flags              28  int32 caller-id type
+//   32 number  36 name  40 name type  44 note: uint32 text handles, 0 for none
+struct CallLogRecord {
+    uint32_t recordSize;
+    FileTime startTime;
+    FileTime endTime;
+    int32_t callType;
+    uint32_t flags;
+    int32_t callerIdType;
+    LocalHandle number;
+    LocalHandle name;
+    LocalHandle nameType;
+    LocalHandle note;
+};
+static_assert(sizeof(CallLogRecord) == 48, "a call-log record is 48 bytes");
+static_assert(offsetof(CallLogRecord, startTime) == 4 && offsetof(CallLogRecord, endTime) == 12 &&
+                  offsetof(CallLogRecord, callType) == 20 && offsetof(CallLogRecord, callerIdType) == 28 &&
+                  offsetof(CallLogRecord, number) == 32 && offsetof(CallLogRecord, note) == 44,
+              "call-log record fields sit at the phone's offsets");
+
+struct PhoneCallLog;
+using CallLogHandle = PhoneCallLog*;
+
+// Opens the call log of the store. 0 with *handle set, or -1 (the store is missing its "clog.db",
+// is not a store, or stays locked past the busy timeout).
+int PhoneOpenCallLog(CallLogHandle* handle);
+
+// Fills record (whose recordSize must be 48) with the next call. 0, or -1 at the end of the log and
+// on any failure; on -1 the record's texts are left as they were.
+int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record);
+
+// Closes the log; the handle is invalid afterwards. Null is ignored. Returns 0.
+int PhoneCloseCallLog(CallLogHandle handle);
+
+// What the last failed operation of the phone library found wrong.
+std::string PhoneLastError();
+
+// Number of call logs open, for tests that prove each one is closed.
+size_t PhoneOpenLogCount();
