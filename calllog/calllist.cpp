@@ -1,0 +1,148 @@
+#include "calllog/calllist.h"
+
+#include "calllog/calllogstore.h"
+#include "citydb/citydatabase.h"
+#include "platform/phone/placecall.h"
+#include "platform/text/localheap.h"
+
+#include <new>
+
+namespace {
+
+void ReleaseEntry(NVXCallEntry* entry) {
+    FreeRecordStrings(*entry);
+    delete entry;
+}
+
+// Appends without throwing: false when the list cannot grow.
+bool Append(std::vector<NVXCallEntry*>& entries, NVXCallEntry* entry) {
+    try {
+        entries.push_back(entry);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+} // namespace
+
+CallList::~CallList() {
+    for (NVXCallEntry* entry : entries) {
+        ReleaseEntry(entry);
+    }
+    entries.clear();
+    count = 0;
+    CityDatabase::Unload();
+}
+
+int CallList::OpenCityDatabase() {
+    CityDatabase::Load();
+    return 0;
+}
+
+int CallList::Load() {
+    if (PhoneOpenCallLog(&logHandle) != 0) {
+        logHandle = nullptr;
+        return -1;
+    }
+    Clear();
+    for (;;) {
+        // Running out of memory ends the load as if the log had ended there.
+        NVXCallEntry* entry = new (std::nothrow) NVXCallEntry;
+        if (entry == nullptr) {
+            break;
+        }
+        if (PhoneGetNextCallLogRecord(logHandle, entry) != 0) {
+            ReleaseEntry(entry);
+            break;
+        }
+        DeriveDisplayFields(*entry);
+        if (!Append(entries, entry)) {
+            ReleaseEntry(entry);
+            break;
+        }
+    }
+    count = static_cast<int>(entries.size());
+    PhoneCloseCallLog(logHandle);
+    logHandle = nullptr;
+    return 0;
+}
+
+int CallList::Clear() {
+    if (count == 0 && entries.empty()) {
+        return 0;
+    }
+    for (NVXCallEntry* entry : entries) {
+        ReleaseEntry(entry);
+    }
+    entries.clear();
+    count = 0;
+    return 0;
+}
+
+NVXCallEntry* CallList::EntryAt(int position) const {
+    if (position < 0 || position >= count) {
+        return nullptr;
+    }
+    return entries[static_cast<size_t>(position)];
+}
+
+int CallList::FindByStartTime(const NVXCallEntry* snapshot) const {
+    if (snapshot == nullptr || count == 0) {
+        return -1;
+    }
+    for (int position = 0; position < count; ++position) {
+        const NVXCallEntry* entry = entries[static_cast<size_t>(position)];
+        if (entry->startTime.lowDateTime == snapshot->startTime.lowDateTime &&
+            entry->startTime.highDateTime == snapshot->startTime.highDateTime) {
+            return position;
+        }
+    }
+    return -1;
+}
+
+int CallList::PlaceCall(int position) {
+    NVXCallEntry* entry = EntryAt(position);
+    if (entry == nullptr) {
+        return -1;
+    }
+    // The request carries references to the texts; they live for the duration of the call.
+    const LocalHandle destination = LocalAllocText(entry->dialNumber.Data());
+    const LocalHandle calledParty = LocalAllocText(entry->nameText.Data());
+    const MakeCallRequest request{sizeof(MakeCallRequest), 1, destination, 0, calledParty, 0};
+    PhoneMakeCall(&request);
+    LocalFree(calledParty);
+    LocalFree(destination);
+    return 0;
+}
+
+int CallList::DeleteAt(int position) {
+    NVXCallEntry* entry = EntryAt(position);
+    if (entry == nullptr) {
+        return 0;
+    }
+    // The entry goes only when its record went: a list that drops a call the phone still holds
+    // would mislead the user until the next load.
+    if (CallLogStore::DeleteRecordAt(position, entry->startTime) != 0) {
+        return -1;
+    }
+    return RemoveAt(position);
+}
+
+int CallList::DeleteAll() {
+    if (CallLogStore::DeleteAllRecords() < 0) {
+        return -1;
+    }
+    return Clear();
+}
+
+int CallList::RemoveAt(int position) {
+    NVXCallEntry* entry = EntryAt(position);
+    if (entry == nullptr) {
+        return 0;
+    }
+    ReleaseEntry(entry);
+    entries.erase(entries.begin() + position);
+    count = static_cast<int>(entries.size());
+    return 0;
+}

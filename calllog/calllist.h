@@ -1,0 +1,52 @@
+#pragma once
+
+#include "calllog/nvxcallentry.h"
+#include "platform/phone/phonelibrary.h"
+
+#include <vector>
+
+// Every call of the phone's call log, in the order the phone delivers them (latest first), with
+// the operations the list view needs by 0-based position. Owns its entries and, through them, the
+// phone's texts; opens the city database for the view and unloads it at tear-down.
+class CallList {
+public:
+    CallList() = default;
+    ~CallList();
+    CallList(const CallList&) = delete;
+    CallList& operator=(const CallList&) = delete;
+
+    // Loads the city database; returns 0 whatever that reports.
+    int OpenCityDatabase();
+
+    // Replaces the entries by the phone's call log. 0, or -1 when the log cannot be opened (the
+    // entries are then left as they were).
+    int Load();
+
+    // Releases and deletes every entry. Returns 0.
+    int Clear();
+
+    // The entry at position, or null outside 0 to count - 1.
+    NVXCallEntry* EntryAt(int position) const;
+
+    // The position nearest the head of an entry with the snapshot's start time, or -1.
+    int FindByStartTime(const NVXCallEntry* snapshot) const;
+
+    // Asks the phone to dial the entry at position. -1 outside 0 to count - 1, else 0.
+    int PlaceCall(int position);
+
+    // Deletes the entry's record from the phone's store and then the entry. 0 when both went, and
+    // for a position out of range (nothing happens); -1 when the store kept the record (the entry
+    // stays, so the list never shows less than the phone holds).
+    int DeleteAt(int position);
+
+    // Empties the phone's store and then the list. 0, or -1 when the store could not be emptied
+    // (the list stays).
+    int DeleteAll();
+
+    // Releases the entry at position and closes the gap. Returns 0.
+    int RemoveAt(int position);
+
+    int count = 0;
+    CallLogHandle logHandle = nullptr;
+    std::vector<NVXCallEntry*> entries;
+};

@@ -1,0 +1,125 @@
+#include "calllog/nvxcallentry.h"
+
+#include "citydb/citydatabase.h"
+#include "citydb/numberformat.h"
+#include "platform/text/localheap.h"
+#include "platform/time/clock.h"
+#include "platform/time/timelocale.h"
+
+namespace {
+
+bool Contains(const char16_t* text, const char16_t* part) {
+    for (; *text != u'\0'; ++text) {
+        size_t i = 0;
+        while (part[i] != u'\0' && text[i] == part[i]) {
+            ++i;
+        }
+        if (part[i] == u'\0') {
+            return true;
+        }
+    }
+    return false;
+}
+
+void DeriveTimeText(NVXCallEntry& entry) {
+    SystemTime call{};
+    FileTime local{};
+    if (FileTimeToLocalFileTime(entry.startTime, &local) == 0) {
+        FileTimeToSystemTime(local, &call);
+    }
+
+    SystemTime now{};
+    GetLocalTime(&now);
+
+    char16_t pattern[255] = {};
+    GetLocaleTimePattern(pattern, 255);
+    char16_t formatted[15] = {};
+    FormatLocaleTimeNoSeconds(now, formatted, 15);
+
+    // The year is compared too: a call from this day of an earlier year is not from today.
+    const bool today = call.day == now.day && call.month == now.month && call.year == now.year;
+    if (!today) {
+        const int year = call.year % 100;
+        entry.timeText.Format(year >= 10 ? u"%d/%d/%d" : u"%d/%d/0%d", {int{call.month}, int{call.day}, year});
+        return;
+    }
+
+    const bool twoDigits = Contains(pattern, u"hh") || Contains(pattern, u"HH");
+    const bool twelveHour = Contains(formatted, u"M");
+    const int hour = call.hour;
+    const int minute = call.minute;
+    if (!twelveHour) {
+        entry.timeText.Format(twoDigits ? u"%02d:%02d" : u"%d:%02d", {hour, minute});
+    } else if (hour < 12) {
+        // The hour after midnight is 12 on a 12-hour clock, not 0.
+        entry.timeText.Format(twoDigits ? u"%02d:%02d a" : u"%d:%02d a", {hour == 0 ? 12 : hour, minute});
+    } else {
+        entry.timeText.Format(twoDigits ? u"%02d:%02d p" : u"%d:%02d p", {hour == 12 ? 12 : hour - 12, minute});
+    }
+}
+
+} // namespace
+
+int DeriveDisplayFields(NVXCallEntry& entry) {
+    char16_t* number = LocalText(entry.number);
+    const char16_t* name = LocalText(entry.name);
+    const char16_t* nameType = LocalText(entry.nameType);
+
+    if (number != nullptr) {
+        StripNumber(number, entry.numberText.Data(), entry.numberText.capacity);
+        entry.dialNumber.Assign(entry.numberText.Data());
+        FormatNumber(entry.dialNumber.Data(), entry.dialNumber.capacity);
+    } else if (name != nullptr) {
+        entry.numberText.Assign(name);
+    } else {
+        entry.numberText.Assign(entry.callerIdType == CallerIdBlocked ? u"Caller ID Blocked" : u"Unknown");
+    }
+
+    if (name != nullptr) {
+        entry.nameText.Assign(name);
+    }
+    if (entry.callerIdType == CallerIdUnavailable || entry.callerIdType == CallerIdBlocked) {
+        entry.nameText.Clear();
+    }
+
+    if (CityDatabase::IsLoaded()) {
+        entry.cityText.Clear();
+        entry.stateText.Clear();
+        CityDatabase::Lookup(entry.numberText.Data(), entry.cityText.Data(), entry.cityText.capacity,
+                             entry.stateText.Data(), entry.stateText.capacity);
+        if (!entry.cityText.IsEmpty()) {
+            entry.locationText.Format(u"%s, %s", {entry.cityText.Data(), entry.stateText.Data()});
+        } else {
+            entry.locationText.Clear();
+        }
+        FormatNumber(entry.numberText.Data(), entry.numberText.capacity);
+    }
+
+    DeriveTimeText(entry);
+
+    if (nameType != nullptr) {
+        const FixedText<51> shown = entry.numberText;
+        entry.numberText.Format(u"%s %s", {shown.Data(), nameType});
+    }
+    return 0;
+}
+
+void CopyEntry(const NVXCallEntry& source, NVXCallEntry& snapshot) {
+    static_cast<CallLogRecord&>(snapshot) = static_cast<const CallLogRecord&>(source);
+    snapshot.nameText = source.nameText;
+    snapshot.numberText = source.numberText;
+    snapshot.cityText = source.cityText;
+    snapshot.stateText = source.stateText;
+    snapshot.timeText = source.timeText;
+    snapshot.dialNumber.Assign(LocalText(source.number));
+}
+
+void FreeRecordStrings(NVXCallEntry& entry) {
+    // Cleared after release, so that a second release of the same entry frees nothing.
+    for (LocalHandle* text : {&entry.note, &entry.nameType, &entry.name, &entry.number}) {
+        if (*text != 0) {
+            LocalFree(*text);
+            *text = 0;
+        }
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/phone/phonelibrary.h"
+#include "platform/text/textops.h"
+
+// One call as the program holds it: the phone's 48-byte call-log record, then the texts the list
+// and the call details show, derived once at load. An entry of the call list owns the record's
+// four texts; a snapshot (CopyEntry) borrows them and never releases them.
+
+enum CallType : int32_t {
+    CallTypeMissed = 0,
+    CallTypeIncoming = 1,
+    CallTypeOutgoing = 2,
+};
+
+enum CallerIdType : int32_t {
+    CallerIdUnavailable = 0,
+    CallerIdBlocked = 1,
+    CallerIdAvailable = 2,
+};
+
+struct NVXCallEntry : CallLogRecord {
+    NVXCallEntry() : CallLogRecord{sizeof(CallLogRecord), {}, {}, 0, 0, 0, 0, 0, 0, 0} {}
+
+    FixedText<101> nameText;
+    FixedText<51> numberText;
+    FixedText<60> locationText;
+    FixedText<51> cityText;
+    FixedText<3> stateText;
+    FixedText<11> timeText;
+    FixedText<52> dialNumber;
+};
+static_assert(sizeof(NVXCallEntry) == 48 + (101 + 51 + 60 + 51 + 3 + 11 + 52) * sizeof(char16_t) + 2,
+              "the record, the derived texts and padding to a 4-byte boundary");
+
+// Fills the derived texts from the record, and writes the stripped number back over the record's
+// number text. Returns 0.
+int DeriveDisplayFields(NVXCallEntry& entry);
+
+// Copies the record (its text handles borrowed), nameText, numberText, cityText, stateText and
+// timeText into snapshot; dialNumber becomes the record's number text (stripped at load, not
+// formatted) or empty. locationText is left alone.
+void CopyEntry(const NVXCallEntry& source, NVXCallEntry& snapshot);
+
+// Releases note, nameType, name and number, each when present, and clears the handles.
+void FreeRecordStrings(NVXCallEntry& entry);
