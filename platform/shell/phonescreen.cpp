@@ -1,0 +1,468 @@
+#include "platform/shell/phonescreen.h"
+
+#include "platform/msgbox/messagebox.h"
+#include "platform/shell/navbar.h"
+#include "platform/shell/shellclient.h"
+#include "platform/shell/shellmessagebox.h"
+#include "platform/shell/softkeybar.h"
+#include "platform/shell/virtualkey.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPushButton>
+
+namespace {
+
+// The phone body around the screen: a speaker above it, the Talk and End keys below it.
+constexpr int kBezelSide = 14;
+constexpr int kBezelTop = 40;
+constexpr int kBezelBottom = 66;
+
+// The command that the Done button sends to the dialog that owns it: the dialog's OK.
+constexpr uint16_t kDoneCommand = 1;
+
+PhoneScreen* instance = nullptr;
+
+int LoadMenuFromProgram(uint16_t id, MenuTemplate& out) {
+    return ResourceModule::Program().LoadMenu(id, out);
+}
+
+PhoneScreen::MenuLoader menuLoader = LoadMenuFromProgram;
+
+QPushButton* MakePhoneKey(QWidget* parent, const QString& name, const QString& label, const QColor& colour) {
+    auto* key = new QPushButton(label, parent);
+    key->setObjectName(name);
+    key->setFocusPolicy(Qt::NoFocus);
+    key->setStyleSheet(QStringLiteral("QPushButton { color: white; font-weight: bold; font-size: 11px;"
+                                      " border-radius: 11px; border: 1px solid #111; background: %1; }"
+                                      "QPushButton:pressed { background: %2; }")
+                           .arg(colour.name(), colour.darker(140).name()));
+    return key;
+}
+
+} // namespace
+
+PhoneScreen* PhoneScreen::Instance() {
+    if (instance == nullptr) {
+        instance = new PhoneScreen;
+    }
+    return instance;
+}
+
+bool PhoneScreen::Exists() {
+    return instance != nullptr;
+}
+
+PhoneScreen::MenuLoader PhoneScreen::SetMenuLoader(MenuLoader loader) {
+    MenuLoader previous = menuLoader;
+    menuLoader = loader != nullptr ? loader : LoadMenuFromProgram;
+    return previous;
+}
+
+PhoneScreen::PhoneScreen() {
+    setObjectName(QStringLiteral("phoneScreen"));
+    setAttribute(Qt::WA_TranslucentBackground);
+    QFont phoneFont(QStringLiteral("DejaVu Sans"));
+    phoneFont.setPixelSize(12);
+    setFont(phoneFont);
+
+    screen = new QWidget(this);
+    screen->setObjectName(QStringLiteral("screen"));
+    screen->setAutoFillBackground(true);
+    QPalette palette = screen->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    screen->setPalette(palette);
+
+    navBar = new NavBar(screen);
+    workArea = new QWidget(screen);
+    workArea->setObjectName(QStringLiteral("workArea"));
+    softKeyBar = new SoftKeyBar(this, screen);
+
+    talkButton = MakePhoneKey(this, QStringLiteral("talkKey"), QStringLiteral("Talk"), QColor(46, 160, 67));
+    endButton = MakePhoneKey(this, QStringLiteral("endKey"), QStringLiteral("End"), QColor(200, 40, 40));
+    QObject::connect(talkButton, &QPushButton::pressed, this, [this] { SendPhoneKey(VK_TTALK, false); });
+    QObject::connect(talkButton, &QPushButton::released, this, [this] { SendPhoneKey(VK_TTALK, true); });
+    QObject::connect(endButton, &QPushButton::pressed, this, [this] { SendPhoneKey(VK_TEND, false); });
+    QObject::connect(endButton, &QPushButton::released, this, [this] { SendPhoneKey(VK_TEND, true); });
+    QObject::connect(navBar->DoneButton(), &QPushButton::clicked, this, [this] { PressDone(); });
+
+    setMinimumSize(kBezelSide * 2 + 120, kBezelTop + kBezelBottom + 120);
+    resize(screenSize.width() + 2 * kBezelSide, screenSize.height() + kBezelTop + kBezelBottom);
+    LayOut();
+    qApp->installEventFilter(this);
+}
+
+PhoneScreen::Entry* PhoneScreen::Find(QWidget* window) {
+    for (Entry& entry : windows) {
+        if (entry.window != nullptr && entry.window == window) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+const PhoneScreen::Entry* PhoneScreen::Find(QWidget* window) const {
+    return const_cast<PhoneScreen*>(this)->Find(window);
+}
+
+void PhoneScreen::AddWindow(QWidget* window, ShellClient* client, bool isMainFrame) {
+    if (window == nullptr || Find(window) != nullptr) {
+        return;
+    }
+    Entry entry;
+    entry.window = window;
+    entry.client = client;
+    entry.isMainFrame = isMainFrame;
+    // A main window takes the whole work area by default, as on the phone.
+    entry.fullScreen = isMainFrame;
+    windows.push_back(entry);
+    QObject::connect(window, &QObject::destroyed, this, [this, window] { RemoveWindow(window); });
+    if (isMainFrame) {
+        window->setGeometry(workArea->rect());
+    }
+    RefreshBars();
+}
+
+void PhoneScreen::RemoveWindow(QWidget* window) {
+    std::erase_if(windows, [window](const Entry& entry) { return entry.window == nullptr || entry.window == window; });
+    if (doneOwner == window) {
+        doneOwner = nullptr;
+    }
+    RefreshBars();
+}
+
+const PhoneScreen::Entry* PhoneScreen::ForegroundEntry() const {
+    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+        if (it->window != nullptr && !it->window->isHidden()) {
+            return &*it;
+        }
+    }
+    return nullptr;
+}
+
+QWidget* PhoneScreen::ForegroundWindow() const {
+    const Entry* entry = ForegroundEntry();
+    return entry != nullptr ? entry->window.data() : nullptr;
+}
+
+QWidget* PhoneScreen::MainFrameWindow() const {
+    for (const Entry& entry : windows) {
+        if (entry.isMainFrame && entry.window != nullptr) {
+            return entry.window;
+        }
+    }
+    return nullptr;
+}
+
+ShellClient* PhoneScreen::ClientOf(QWidget* window) const {
+    const Entry* entry = Find(window);
+    return entry != nullptr ? entry->client : nullptr;
+}
+
+void PhoneScreen::SetNavTitle(QWidget* window, const QString& text) {
+    if (Entry* entry = Find(window)) {
+        entry->hasNavTitle = true;
+        entry->navTitle = text;
+        RefreshBars();
+    }
+}
+
+int PhoneScreen::SetSoftKeys(QWidget* window, uint16_t menuId) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return -1;
+    }
+    MenuTemplate keys;
+    if (menuLoader(menuId, keys) != 0 || keys.items.empty()) {
+        return -1;
+    }
+    entry->hasSoftKeys = true;
+    entry->softKeys = std::move(keys);
+    RefreshBars();
+    return 0;
+}
+
+void PhoneScreen::ClearSoftKeys(QWidget* window) {
+    if (Entry* entry = Find(window)) {
+        entry->hasSoftKeys = true;
+        entry->softKeys = MenuTemplate{};
+        RefreshBars();
+    }
+}
+
+void PhoneScreen::ClaimCallKeys(QWidget* window) {
+    if (Find(window) != nullptr) {
+        keyClaimer = window;
+    }
+}
+
+void PhoneScreen::MakeFullScreen(QWidget* window) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return;
+    }
+    entry->fullScreen = true;
+    // Brought to the front: the last entry is the front one among the visible windows.
+    Entry moved = *entry;
+    std::erase_if(windows, [window](const Entry& e) { return e.window == window; });
+    windows.push_back(moved);
+    window->setGeometry(workArea->rect());
+    window->raise();
+    RefreshBars();
+}
+
+void PhoneScreen::ShowDone(QWidget* owner) {
+    doneShown = true;
+    doneOwner = owner;
+    RefreshBars();
+}
+
+void PhoneScreen::HideDone() {
+    doneShown = false;
+    doneOwner = nullptr;
+    if (QWidget* frame = MainFrameWindow()) {
+        frame->raise();
+    }
+    RefreshBars();
+}
+
+void PhoneScreen::PressDone() {
+    if (!doneShown) {
+        return;
+    }
+    QWidget* frame = MainFrameWindow();
+    if (doneOwner == nullptr) {
+        if (ShellClient* client = ClientOf(frame)) {
+            client->ShellDestroyRequest();
+        }
+        return;
+    }
+    // The frame owning the button is the main screen: its Done does nothing.
+    if (doneOwner == frame) {
+        return;
+    }
+    SendCommand(doneOwner, kDoneCommand);
+}
+
+void PhoneScreen::SendCommand(QWidget* window, uint16_t id) {
+    ShellClient* client = ClientOf(window);
+    if (client == nullptr) {
+        return;
+    }
+    client->ShellCommand(id);
+    // The command may have closed the window or changed what its keys allow.
+    RefreshBars();
+}
+
+QSize PhoneScreen::ScreenSize() const {
+    return screenSize;
+}
+
+void PhoneScreen::SetScreenSize(QSize size) {
+    resize(size.width() + 2 * kBezelSide, size.height() + kBezelTop + kBezelBottom);
+}
+
+void PhoneScreen::Rotate() {
+    SetScreenSize(screenSize.transposed());
+}
+
+void PhoneScreen::ShowActive() {
+    phoneActive = true;
+    show();
+    raise();
+    activateWindow();
+}
+
+void PhoneScreen::RefreshBars() {
+    const Entry* front = ForegroundEntry();
+    const QString title = NavTitleText();
+    navBar->SetTitle(title);
+    navBar->SetDoneVisible(doneShown);
+    if (front != nullptr) {
+        softKeyBar->SetKeys(front->window, front->client, front->hasSoftKeys ? &front->softKeys : nullptr);
+    } else {
+        softKeyBar->SetKeys(nullptr, nullptr, nullptr);
+    }
+    setWindowTitle(title.isEmpty() ? QApplication::applicationDisplayName() : title);
+}
+
+QString PhoneScreen::NavTitleText() const {
+    const Entry* front = ForegroundEntry();
+    if (front == nullptr) {
+        return {};
+    }
+    return front->hasNavTitle ? front->navTitle : front->window->windowTitle();
+}
+
+int PhoneScreen::RunMessageBox(const QString& text, const QString& caption, unsigned type) {
+    if (isHidden()) {
+        show();
+    }
+    ShellMessageBox* previous = messageBox;
+    auto* box = new ShellMessageBox(screen, text, caption, type);
+    messageBox = box;
+    if (messageBoxObserver) {
+        QPointer<ShellMessageBox> watched = box;
+        QMetaObject::invokeMethod(
+            this,
+            [this, watched] {
+                if (watched != nullptr && messageBoxObserver) {
+                    messageBoxObserver(*watched);
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    const int result = box->Run();
+    messageBox = previous;
+    box->deleteLater();
+    return result;
+}
+
+void PhoneScreen::SetMessageBoxObserver(std::function<void(ShellMessageBox&)> observer) {
+    messageBoxObserver = std::move(observer);
+}
+
+void PhoneScreen::ScheduleIdleUpdate() {
+    // Like the idle time after each input on the phone: the keys' states are asked again once the
+    // input has been handled.
+    if (idleUpdatePending) {
+        return;
+    }
+    idleUpdatePending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            idleUpdatePending = false;
+            softKeyBar->UpdateStates();
+        },
+        Qt::QueuedConnection);
+}
+
+void PhoneScreen::SendPhoneKey(unsigned virtualKey, bool released) {
+    QWidget* target = keyClaimer != nullptr && Find(keyClaimer) != nullptr ? keyClaimer.data() : ForegroundWindow();
+    if (ShellClient* client = ClientOf(target)) {
+        client->ShellKey(virtualKey, released);
+    }
+}
+
+bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::WindowTitleChange:
+    case QEvent::Show:
+    case QEvent::Hide:
+        if (watched->isWidgetType() && Find(static_cast<QWidget*>(watched)) != nullptr) {
+            RefreshBars();
+        }
+        break;
+    case QEvent::MouseButtonRelease:
+        if (watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+            ScheduleIdleUpdate();
+        }
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        const bool released = event->type() == QEvent::KeyRelease;
+        if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
+            break;
+        }
+        ScheduleIdleUpdate();
+        if (key->key() == Qt::Key_F3 || key->key() == Qt::Key_F4) {
+            if (!key->isAutoRepeat()) {
+                SendPhoneKey(key->key() == Qt::Key_F3 ? VK_TTALK : VK_TEND, released);
+            }
+            return true;
+        }
+        if (key->key() == Qt::Key_F9) {
+            if (!released && !key->isAutoRepeat()) {
+                Rotate();
+            }
+            return true;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void PhoneScreen::LayOut() {
+    screen->setGeometry(kBezelSide, kBezelTop, screenSize.width(), screenSize.height());
+    navBar->setGeometry(0, 0, screenSize.width(), NavBar::kHeight);
+    softKeyBar->setGeometry(0, screenSize.height() - SoftKeyBar::kHeight, screenSize.width(), SoftKeyBar::kHeight);
+    workArea->setGeometry(0, NavBar::kHeight, screenSize.width(),
+                          std::max(0, screenSize.height() - NavBar::kHeight - SoftKeyBar::kHeight));
+    for (const Entry& entry : windows) {
+        if (entry.fullScreen && entry.window != nullptr) {
+            entry.window->setGeometry(workArea->rect());
+        }
+    }
+    if (messageBox != nullptr) {
+        messageBox->setGeometry(screen->rect());
+    }
+    const int keyTop = kBezelTop + screenSize.height() + 18;
+    const int keyWidth = 56;
+    talkButton->setGeometry(kBezelSide + 10, keyTop, keyWidth, 24);
+    endButton->setGeometry(kBezelSide + screenSize.width() - 10 - keyWidth, keyTop, keyWidth, 24);
+}
+
+void PhoneScreen::resizeEvent(QResizeEvent* event) {
+    screenSize = QSize(std::max(1, width() - 2 * kBezelSide), std::max(1, height() - kBezelTop - kBezelBottom));
+    LayOut();
+    QWidget::resizeEvent(event);
+}
+
+void PhoneScreen::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPainterPath body;
+    body.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 26, 26);
+    QLinearGradient gradient(0, 0, width(), 0);
+    gradient.setColorAt(0.0, QColor(38, 40, 46));
+    gradient.setColorAt(0.5, QColor(70, 74, 82));
+    gradient.setColorAt(1.0, QColor(38, 40, 46));
+    painter.fillPath(body, gradient);
+    painter.setPen(QPen(QColor(15, 15, 18), 1));
+    painter.drawPath(body);
+    // The speaker slot above the screen.
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(15, 15, 18));
+    painter.drawRoundedRect(QRectF(width() / 2.0 - 28, 16, 56, 6), 3, 3);
+    // A thin dark frame around the glass.
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(QColor(10, 10, 12), 3));
+    painter.drawRect(QRect(kBezelSide - 2, kBezelTop - 2, screenSize.width() + 3, screenSize.height() + 3));
+    // The navigation pad between the Talk and End keys.
+    const QPointF pad(width() / 2.0, kBezelTop + screenSize.height() + 30);
+    painter.setPen(QPen(QColor(20, 20, 24), 2));
+    painter.setBrush(QColor(96, 100, 110));
+    painter.drawEllipse(pad, 20, 14);
+}
+
+void PhoneScreen::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange) {
+        const bool active = isActiveWindow();
+        if (active != phoneActive) {
+            phoneActive = active;
+            if (ShellClient* client = ClientOf(ForegroundWindow())) {
+                client->ShellActivate(active);
+            }
+        }
+    }
+    QWidget::changeEvent(event);
+}
+
+void PhoneScreen::closeEvent(QCloseEvent* event) {
+    ShellClient* client = ClientOf(MainFrameWindow());
+    if (client == nullptr) {
+        event->accept();
+        return;
+    }
+    // The program decides how it ends; the phone window itself stays.
+    event->ignore();
+    client->ShellCloseRequest();
+}

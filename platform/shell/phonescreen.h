@@ -1,0 +1,124 @@
+#pragma once
+
+#include "platform/resources/resourcemodule.h"
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+class NavBar;
+class QPushButton;
+class ShellClient;
+class ShellMessageBox;
+class SoftKeyBar;
+
+// The one top-level window: a phone body around its screen. The screen holds the navigation bar on
+// top, the work area where the program's full-screen windows lie stacked (the last shown in front)
+// and the soft-key bar at the bottom. The bars always show the front window's title and keys.
+class PhoneScreen : public QWidget {
+public:
+    using MenuLoader = int (*)(uint16_t id, MenuTemplate& out);
+
+    static constexpr int kDefaultScreenWidth = 240;
+    static constexpr int kDefaultScreenHeight = 320;
+
+    // The phone screen, created on first use.
+    static PhoneScreen* Instance();
+    static bool Exists();
+
+    // Where soft-key bars come from; tests replace it to make the creation fail. Returns the old one.
+    static MenuLoader SetMenuLoader(MenuLoader loader);
+
+    // Windows of the program, in the order they were added; the last visible one is in front.
+    void AddWindow(QWidget* window, ShellClient* client, bool isMainFrame);
+    void RemoveWindow(QWidget* window);
+    QWidget* WorkArea() const { return workArea; }
+    QWidget* ForegroundWindow() const;
+    QWidget* MainFrameWindow() const;
+    ShellClient* ClientOf(QWidget* window) const;
+
+    void SetNavTitle(QWidget* window, const QString& text);
+    int SetSoftKeys(QWidget* window, uint16_t menuId);
+    void ClearSoftKeys(QWidget* window);
+    void ClaimCallKeys(QWidget* window);
+    void MakeFullScreen(QWidget* window);
+    void ShowDone(QWidget* owner);
+    void HideDone();
+    QWidget* DoneOwner() const { return doneOwner; }
+    bool DoneShown() const { return doneShown; }
+    // The Done button's click: OK to its owner, nothing when the frame owns it, the frame's end when
+    // no one does.
+    void PressDone();
+
+    QSize ScreenSize() const;
+    // Gives the screen a size; the phone window grows or shrinks around it.
+    void SetScreenSize(QSize size);
+    // Turns the screen between portrait and landscape (the F9 key).
+    void Rotate();
+
+    // Shows the phone window in front and records it as active without telling anyone: the caller
+    // (the framework, at start-up) sends the activation itself.
+    void ShowActive();
+
+    // A modal message box inside the screen; returns IDOK, IDYES or IDNO.
+    int RunMessageBox(const QString& text, const QString& caption, unsigned type);
+    ShellMessageBox* ActiveMessageBox() const { return messageBox; }
+    // Called with each message box once it is up (tests read and answer it from here).
+    void SetMessageBoxObserver(std::function<void(ShellMessageBox&)> observer);
+
+    // Brings the bars up to date with the front window (title, Done, keys and their states).
+    void RefreshBars();
+
+    NavBar* NavigationBar() const { return navBar; }
+    SoftKeyBar* SoftKeys() const { return softKeyBar; }
+    QString NavTitleText() const;
+
+    // Sends a command of the window's bar to the window, when it still exists.
+    void SendCommand(QWidget* window, uint16_t id);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    struct Entry {
+        QPointer<QWidget> window;
+        ShellClient* client = nullptr;
+        bool isMainFrame = false;
+        bool fullScreen = false;
+        bool hasNavTitle = false;
+        QString navTitle;
+        bool hasSoftKeys = false;
+        MenuTemplate softKeys;
+    };
+
+    PhoneScreen();
+    Entry* Find(QWidget* window);
+    const Entry* Find(QWidget* window) const;
+    const Entry* ForegroundEntry() const;
+    void LayOut();
+    void SendPhoneKey(unsigned virtualKey, bool released);
+    void ScheduleIdleUpdate();
+
+    std::vector<Entry> windows;
+    QWidget* screen = nullptr;
+    NavBar* navBar = nullptr;
+    QWidget* workArea = nullptr;
+    SoftKeyBar* softKeyBar = nullptr;
+    QPushButton* talkButton = nullptr;
+    QPushButton* endButton = nullptr;
+    QSize screenSize{kDefaultScreenWidth, kDefaultScreenHeight};
+    QPointer<QWidget> keyClaimer;
+    QPointer<QWidget> doneOwner;
+    bool doneShown = false;
+    bool phoneActive = false;
+    bool idleUpdatePending = false;
+    ShellMessageBox* messageBox = nullptr;
+    std::function<void(ShellMessageBox&)> messageBoxObserver;
+};

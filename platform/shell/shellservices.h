@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/shell/windowhandle.h"
+
+#include <cstdint>
+
+// Screen width and height in pixels.
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The phone shell's calls that the program makes. No caller checks a result, so each call simply
+// does nothing when the shell is not up or the window is unknown.
+class ShellServices {
+public:
+    // Hot-key identifiers of the phone's Talk and End keys.
+    static constexpr int kTalkHotKeyId = 114;
+    static constexpr int kEndHotKeyId = 115;
+
+    // Builds the phone screen and installs its message boxes; once, first thing at start-up.
+    static void InitShellControls();
+    // The navigation-bar title shown while the window is in front.
+    static void SetNavBarTitle(WindowHandle window, const char16_t* text);
+    // Makes the menu resource the window's soft-key bar: first top-level item the left key, second the
+    // right key. Returns 0, or -1 when the menu cannot be loaded (the bar is left as it was).
+    static int CreateSoftKeyBar(WindowHandle window, uint16_t menuId);
+    // The Talk and End keys go to the window from now on, their release included.
+    static void ClaimCallKeys(WindowHandle window);
+    // Brings the dialog to the front, full-screen (and kept so), with the Done button and an empty bar.
+    static void InitFullScreenDialog(WindowHandle dialog);
+    // Shows the Done button and makes the window its owner, or hides it (the main window comes to front).
+    static void ShowDoneButton(WindowHandle window, bool show);
+    static ScreenSize GetScreenSize();
+};
