@@ -1,0 +1,158 @@
+#include "platform/phone/phonelibrary.h"
+#include "platform/phone/placecall.h"
+#include "tests/platform/storetestenv.h"
+
+namespace {
+
+using storetest::Call;
+using storetest::Utc;
+
+std::u16string TextOr(LocalHandle handle, const char16_t* absent) {
+    const char16_t* text = LocalText(handle);
+    return text != nullptr ? std::u16string(text) : std::u16string(absent);
+}
+
+void FreeTexts(CallLogRecord& record) {
+    for (LocalHandle text : {record.number, record.name, record.nameType, record.note}) {
+        LocalFree(text);
+    }
+}
+
+class PhoneLibrary : public storetest::StoreTest {};
+
+TEST_F(PhoneLibrary, RecordCarriesEveryFieldAndHandsOverItsTexts) {
+    CallRecordData call = Call(Utc(2026, 12, 9, 8, 30), u"+1 (425) 555-1212", u"Ada", 2, 2);
+    call.endTime = Utc(2026, 12, 9, 8, 42);
+    call.flags = 0x80000005u;
+    call.nameType = u"w";
+    call.note = u""; // present but empty
+    CallRecordData bare = Call(Utc(2026, 12, 1, 8, 0), nullptr, nullptr, 0, 1);
+    AddCalls({bare, call});
+
+    const size_t live = LocalLiveCount();
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0) << PhoneLastError();
+    EXPECT_EQ(PhoneOpenLogCount(), 1u);
+    CallLogRecord record{};
+    record.recordSize = 48;
+    ASSERT_EQ(PhoneGetNextCallLogRecord(log, &record), 0);
+    EXPECT_EQ(FileTimeValue(record.startTime), call.startTime);
+    EXPECT_EQ(FileTimeValue(record.endTime), call.endTime);
+    EXPECT_EQ(record.callType, 2);
+    EXPECT_EQ(record.flags, 0x80000005u);
+    EXPECT_EQ(record.callerIdType, 2);
+    EXPECT_EQ(TextOr(record.number, u"-"), u"+1 (425) 555-1212");
+    EXPECT_EQ(TextOr(record.name, u"-"), u"Ada");
+    EXPECT_EQ(TextOr(record.nameType, u"-"), u"w");
+    EXPECT_NE(record.note, 0u);
+    EXPECT_EQ(TextOr(record.note, u"-"), u"");
+    EXPECT_EQ(LocalLiveCount(), live + 4);
+    FreeTexts(record);
+
+    ASSERT_EQ(PhoneGetNextCallLogRecord(log, &record), 0);
+    EXPECT_EQ(record.callType, 0);
+    EXPECT_EQ(record.callerIdType, 1);
+    EXPECT_EQ(record.number, 0u);
+    EXPECT_EQ(record.name, 0u);
+    EXPECT_EQ(record.nameType, 0u);
+    EXPECT_EQ(record.note, 0u);
+    EXPECT_EQ(PhoneGetNextCallLogRecord(log, &record), -1);
+    EXPECT_EQ(PhoneCloseCallLog(log), 0);
+    EXPECT_EQ(PhoneOpenLogCount(), 0u);
+    EXPECT_EQ(LocalLiveCount(), live);
+}
+
+TEST_F(PhoneLibrary, LongTextsAndOddValuesComeThroughWhole) {
+    CallRecordData call = Call(Utc(2026, 12, 9, 8, 30), nullptr, nullptr, 77, -3);
+    call.number = std::u16string(10000, u'9');
+    call.name = std::u16string(10000, u'\u00e9');
+    AddCalls({call});
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0);
+    CallLogRecord record{};
+    record.recordSize = 48;
+    ASSERT_EQ(PhoneGetNextCallLogRecord(log, &record), 0);
+    EXPECT_EQ(record.callType, 77);
+    EXPECT_EQ(record.callerIdType, -3);
+    EXPECT_EQ(TextOr(record.number, u""), *call.number);
+    EXPECT_EQ(TextOr(record.name, u""), *call.name);
+    FreeTexts(record);
+    PhoneCloseCallLog(log);
+}
+
+TEST_F(PhoneLibrary, RecordOfAnotherSizeIsRefused) {
+    AddCalls({Call(Utc(2026, 12, 9, 8, 30), u"1")});
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0);
+    CallLogRecord record{};
+    record.recordSize = 40;
+    EXPECT_EQ(PhoneGetNextCallLogRecord(log, &record), -1);
+    EXPECT_EQ(record.number, 0u);
+    EXPECT_EQ(PhoneGetNextCallLogRecord(nullptr, &record), -1);
+    PhoneCloseCallLog(log);
+}
+
+TEST_F(PhoneLibrary, ReadingKeepsItsSnapshotWhileAnotherProcessWrites) {
+    AddCalls({Call(Utc(2026, 12, 9, 8, 0), u"1"), Call(Utc(2026, 12, 9, 9, 0), u"2")});
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0);
+    CallLogRecord record{};
+    record.recordSize = 48;
+    ASSERT_EQ(PhoneGetNextCallLogRecord(log, &record), 0);
+    FreeTexts(record);
+    // The dialler adds a call while the log is open: the write is not blocked.
+    AddCalls({Call(Utc(2026, 12, 9, 10, 0), u"3")});
+    int more = 0;
+    while (PhoneGetNextCallLogRecord(log, &record) == 0) {
+        FreeTexts(record);
+        ++more;
+    }
+    EXPECT_EQ(more, 1);
+    PhoneCloseCallLog(log);
+    EXPECT_EQ(StoredCalls().size(), 3u);
+}
+
+void RecordHandler(const char16_t* destination, const char16_t* calledParty);
+std::u16string handledDestination;
+std::u16string handledParty;
+void RecordHandler(const char16_t* destination, const char16_t* calledParty) {
+    handledDestination = destination;
+    handledParty = calledParty;
+}
+
+TEST(PlaceCall, RequestIsRecordedAndHandedToTheHandler) {
+    ClearPlacedCalls();
+    const LocalHandle number = LocalAllocText(u"(425) 555-1212");
+    const LocalHandle name = LocalAllocText(u"Ada");
+    const MakeCallRequest request{24, 1, number, 0, name, 0};
+
+    EXPECT_EQ(PhoneMakeCall(&request), 0); // no handler: recorded only
+    SetPlaceCallHandler(RecordHandler);
+    EXPECT_EQ(PhoneMakeCall(&request), 0);
+    SetPlaceCallHandler(nullptr);
+    LocalFree(number);
+    LocalFree(name);
+
+    const std::vector<PlacedCall> placed = PlacedCalls();
+    ASSERT_EQ(placed.size(), 2u);
+    EXPECT_EQ(placed[1].request.size, 24u);
+    EXPECT_EQ(placed[1].request.flags, 1u);
+    EXPECT_EQ(placed[1].destination, u"(425) 555-1212");
+    EXPECT_EQ(placed[1].calledParty, u"Ada");
+    EXPECT_EQ(handledDestination, u"(425) 555-1212");
+    EXPECT_EQ(handledParty, u"Ada");
+
+    const MakeCallRequest wrongSize{20, 1, 0, 0, 0, 0};
+    EXPECT_EQ(PhoneMakeCall(&wrongSize), -1);
+    EXPECT_EQ(PlacedCalls().size(), 2u);
+}
+
+TEST(PlaceCall, TelUriKeepsWhatADiallerTakes) {
+    EXPECT_EQ(TelUri(u"(425) 555-1212"), "tel:4255551212");
+    EXPECT_EQ(TelUri(u"+44 20 7946 0958"), "tel:+442079460958");
+    EXPECT_EQ(TelUri(u"*21#"), "tel:*21%23");
+    EXPECT_EQ(TelUri(u""), "tel:");
+    EXPECT_EQ(TelUri(nullptr), "tel:");
+}
+
+} // namespace

@@ -1,0 +1,168 @@
+#include "platform/text/textops.h"
+#include "platform/time/clock.h"
+#include "platform/time/filetime.h"
+#include "platform/time/timelocale.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <string>
+
+namespace {
+
+// Sets TZ for one test and puts UTC back afterwards.
+class Zone {
+public:
+    explicit Zone(const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+    }
+    ~Zone() {
+        setenv("TZ", "UTC", 1);
+        tzset();
+    }
+};
+
+class Locale {
+public:
+    explicit Locale(const char* name) { setenv("LC_ALL", name, 1); }
+    ~Locale() { setenv("LC_ALL", "C", 1); }
+};
+
+SystemTime Fields(int year, int month, int day, int hour, int minute, int second = 0) {
+    return SystemTime{static_cast<uint16_t>(year), static_cast<uint16_t>(month), 0, static_cast<uint16_t>(day),
+                      static_cast<uint16_t>(hour), static_cast<uint16_t>(minute), static_cast<uint16_t>(second), 0};
+}
+
+TEST(FileTime, KnownInstantsConvertBothWays) {
+    struct Row {
+        uint64_t fileTime;
+        int64_t unixSeconds;
+        SystemTime fields;
+    };
+    const Row rows[] = {
+        {116444736000000000ULL, 0, Fields(1970, 1, 1, 0, 0)},
+        {0ULL, -11644473600LL, Fields(1601, 1, 1, 0, 0)},
+        {128166372000000000ULL, 1172163600LL, Fields(2007, 2, 22, 17, 0)},
+        {134111304000000000ULL, 1766656800LL, Fields(2025, 12, 25, 10, 0)}, // a Thursday
+        {125911584000000000ULL, 946684800LL, Fields(2000, 1, 1, 0, 0)},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.unixSeconds);
+        EXPECT_EQ(FileTimeToUnixSeconds(MakeFileTime(row.fileTime)), row.unixSeconds);
+        EXPECT_EQ(FileTimeValue(UnixSecondsToFileTime(row.unixSeconds)), row.fileTime);
+        SystemTime fields{};
+        ASSERT_EQ(FileTimeToSystemTime(MakeFileTime(row.fileTime), &fields), 0);
+        EXPECT_EQ(fields.year, row.fields.year);
+        EXPECT_EQ(fields.month, row.fields.month);
+        EXPECT_EQ(fields.day, row.fields.day);
+        EXPECT_EQ(fields.hour, row.fields.hour);
+        FileTime back{};
+        ASSERT_EQ(SystemTimeToFileTime(row.fields, &back), 0);
+        EXPECT_EQ(FileTimeValue(back), row.fileTime);
+    }
+    SystemTime thursday{};
+    FileTimeToSystemTime(MakeFileTime(134111304000000000ULL), &thursday);
+    EXPECT_EQ(thursday.dayOfWeek, 4);
+    EXPECT_EQ(MakeFileTime(0x0123456789ABCDEFULL).lowDateTime, 0x89ABCDEFu);
+    EXPECT_EQ(MakeFileTime(0x0123456789ABCDEFULL).highDateTime, 0x01234567u);
+}
+
+TEST(FileTime, ImpossibleFieldsAndTimesAreRefused) {
+    FileTime time{};
+    EXPECT_EQ(SystemTimeToFileTime(Fields(2026, 2, 30, 0, 0), &time), -1);
+    EXPECT_EQ(SystemTimeToFileTime(Fields(2026, 13, 1, 0, 0), &time), -1);
+    EXPECT_EQ(SystemTimeToFileTime(Fields(2026, 1, 1, 24, 0), &time), -1);
+    EXPECT_EQ(SystemTimeToFileTime(Fields(1600, 1, 1, 0, 0), &time), -1);
+    SystemTime fields{};
+    EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0xFFFFFFFFFFFFFFFFULL), &fields), -1);
+    EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0x7FFFFFFFFFFFFFFFULL), &fields), -1);
+}
+
+TEST(FileTime, LocalTimeFollowsTheZoneAndDaylightSaving) {
+    Zone zone("America/New_York");
+    // 9 Dec 2026 03:30 UTC is 22:30 on the 8th in New York (winter, UTC-5).
+    FileTime local{};
+    SystemTime fields{};
+    ASSERT_EQ(FileTimeToLocalFileTime(UnixSecondsToFileTime(1796787000), &local), 0);
+    ASSERT_EQ(FileTimeToSystemTime(local, &fields), 0);
+    EXPECT_EQ(fields.day, 8);
+    EXPECT_EQ(fields.hour, 22);
+    // 1 Jul 2026 12:00 UTC is 08:00 in summer (UTC-4).
+    ASSERT_EQ(FileTimeToLocalFileTime(UnixSecondsToFileTime(1782907200), &local), 0);
+    ASSERT_EQ(FileTimeToSystemTime(local, &fields), 0);
+    EXPECT_EQ(fields.hour, 8);
+
+    int64_t seconds = 0;
+    ASSERT_EQ(LocalTimeToUnixSeconds(Fields(2026, 7, 1, 8, 0), &seconds), 0);
+    EXPECT_EQ(seconds, 1782907200);
+    ASSERT_EQ(LocalTimeToUnixSeconds(Fields(2026, 12, 8, 22, 30), &seconds), 0);
+    EXPECT_EQ(seconds, 1796787000);
+    ASSERT_EQ(UnixSecondsToLocalTime(1782907200, &fields), 0);
+    EXPECT_EQ(fields.hour, 8);
+    EXPECT_EQ(fields.dayOfWeek, 3);
+}
+
+TEST(Clock, FixedNowIsTheLocalTimeUnderTheZone) {
+    Zone zone("Europe/Berlin");
+    SetCurrentTimeOverride(1796787000); // 03:30 UTC, 04:30 in Berlin
+    SystemTime now{};
+    GetLocalTime(&now);
+    EXPECT_EQ(now.year, 2026);
+    EXPECT_EQ(now.month, 12);
+    EXPECT_EQ(now.day, 9);
+    EXPECT_EQ(now.hour, 4);
+    EXPECT_EQ(now.minute, 30);
+    ClearCurrentTimeOverride();
+    EXPECT_NE(CurrentUnixSeconds(), 1796787000);
+}
+
+TEST(TimeLocale, FactsFollowTheLocaleVariables) {
+    struct Row {
+        const char* locale;
+        bool twoDigitHours;
+        bool marker;
+    };
+    const Row rows[] = {
+        {"en_US.UTF-8", false, true},
+        {"en_GB.UTF-8", true, false},
+        {"de_DE.UTF-8", true, false},
+        {"C", true, false},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.locale);
+        Locale locale(row.locale);
+        char16_t pattern[255] = {};
+        GetLocaleTimePattern(pattern, 255);
+        const std::u16string p(pattern);
+        EXPECT_EQ(p.find(u"hh") != std::u16string::npos || p.find(u"HH") != std::u16string::npos, row.twoDigitHours);
+        char16_t text[15] = {};
+        FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 15);
+        EXPECT_EQ(std::u16string(text).find(u'M') != std::u16string::npos, row.marker);
+        EXPECT_NE(std::u16string(text).find(u"05"), std::u16string::npos);
+    }
+}
+
+TEST(TimeLocale, LcTimeDecidesWhenLcAllIsUnset) {
+    unsetenv("LC_ALL");
+    setenv("LC_TIME", "en_US.UTF-8", 1);
+    setenv("LANG", "de_DE.UTF-8", 1);
+    char16_t text[15] = {};
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 15);
+    EXPECT_NE(std::u16string(text).find(u"PM"), std::u16string::npos);
+    unsetenv("LC_TIME");
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 15);
+    EXPECT_EQ(std::u16string(text), u"17:05");
+    unsetenv("LANG");
+    setenv("LC_ALL", "C", 1);
+}
+
+TEST(TimeLocale, TextIsCutToItsBuffer) {
+    Locale locale("en_US.UTF-8");
+    char16_t text[4] = {u'x', u'x', u'x', u'x'};
+    EXPECT_EQ(FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 4), 3u);
+    EXPECT_EQ(std::u16string(text), u"5:0");
+}
+
+} // namespace
