@@ -158,7 +158,7 @@ TEST(ProgramBitmaps, CallTypeImagesShowButtonAndTheirColours)
                 orange += r > 200 && g > 90 && g < 190 && b < 80;
             }
         }
-        EXPECT_GT(ground, 200);
+        EXPECT_GT(ground, 120);
         EXPECT_GT(orange, 20);  // the handset
         EXPECT_EQ(green > 10, image == 1);
         EXPECT_EQ(red > 30, image == 0);

@@ -94,22 +94,19 @@ def transformed(shape, cx, cy, angle_deg, scale=1.0):
 
 
 def handset():
-    """A telephone handset around (0, 0), about 20 units long, earpiece up, mouthpiece down."""
-    parts = []
-    # The grip: a bow through three points, thick in the middle.
-    steps = 8
-    pts = []
-    for i in range(steps + 1):
-        t = i / steps
-        y = -7.0 + 14.0 * t
-        x = -2.4 * (1 - ((y / 7.0) ** 2))
-        pts.append((x, y))
-    for (ax, ay), (bx, by) in zip(pts, pts[1:]):
-        parts.append(capsule(ax, ay, bx, by, 1.9))
-    grip = union(*parts)
-    ear = transformed(round_rect(-2.2, -3.6, 2.2, 3.6, 1.8), 1.0, -8.2, -62)
-    mouth = transformed(round_rect(-2.2, -3.6, 2.2, 3.6, 1.8), 1.0, 8.2, 62)
-    return smooth_union(smooth_union(grip, ear, 1.2), mouth, 1.2)
+    """A telephone handset around (0, 0), about 18 units tall: a curved grip bulging to the left
+    with the earpiece at the top and the mouthpiece at the bottom, both turned inwards."""
+    centre_x, radius, half_width = 7.0, 8.5, 1.9
+    points = []
+    for i in range(13):
+        a = math.radians(128 + (232 - 128) * i / 12)
+        points.append((centre_x + radius * math.cos(a), -radius * math.sin(a)))
+    grip = union(*[capsule(ax, ay, bx, by, half_width) for (ax, ay), (bx, by) in zip(points, points[1:])])
+
+    def pad(at):
+        towards_centre = math.degrees(math.atan2(-at[1], centre_x - at[0]))
+        return transformed(round_rect(-2.0, -3.3, 4.2, 3.3, 2.4), at[0], at[1], towards_centre)
+    return smooth_union(smooth_union(grip, pad(points[0]), 0.8), pad(points[-1]), 0.8)
 
 
 def arrow(ax, ay, bx, by, shaft, head_len, head_half):
@@ -198,22 +195,27 @@ def draw_button(c, ox):
 
 
 def draw_handset(c, ox, cx, cy, angle):
-    shape = transformed(handset(), ox + cx, cy, angle, 0.78)
+    shape = transformed(handset(), ox + cx, cy, angle, 0.8)
     c.paint(grow(shape, 0.9), ORANGE_EDGE, ox, 0, ox + IMAGE_W, opacity=0.85)
     c.paint(shape, vertical(ORANGE_TOP, ORANGE_BOTTOM, cy - 7, cy + 7), ox, 0, ox + IMAGE_W)
 
 
 def draw_exclamation(c, ox):
-    """A red badge with a white exclamation mark of exactly 32 pure-white pixels."""
-    badge = circle(ox + 27.5, 12.5, 8.6)
-    c.paint(grow(badge, 0.8), (110, 20, 16), ox, 0, ox + IMAGE_W, opacity=0.8)
-    c.paint(badge, vertical((236, 76, 60), (196, 32, 24), 4, 21), ox, 0, ox + IMAGE_W)
+    """A red badge over the button's corner with a white exclamation mark of exactly 32
+    pure-white pixels: a bar 3 wide and 8 high ending in a point 1 wide and 2 high, and a dot
+    3 x 2."""
+    badge = circle(ox + 29.5, 14.0, 8.5)
+    c.paint(grow(badge, 0.9), (110, 20, 16), ox, 0, ox + IMAGE_W, opacity=0.8)
+    c.paint(badge, vertical((240, 84, 64), (190, 30, 22), 5, 23), ox, 0, ox + IMAGE_W)
     # The mark is set pixel by pixel so that its white is exactly the mask colour.
-    left = ox + 26
-    rows = [(5, 4), (6, 4)] + [(y, 2) for y in range(7, 17)] + [(19, 2), (20, 2)]
-    for y, width in rows:
-        start = left - (width - 2) // 2
-        for x in range(start, start + width):
+    centre = ox + 29
+    for y in range(7, 15):
+        for x in (centre - 1, centre, centre + 1):
+            c.set(x, y, PURE_WHITE)
+    for y in (15, 16):
+        c.set(centre, y, PURE_WHITE)
+    for y in (19, 20):
+        for x in (centre - 1, centre, centre + 1):
             c.set(x, y, PURE_WHITE)
 
 
@@ -229,12 +231,12 @@ def call_types():
     for image in range(3):
         ox = image * IMAGE_W
         draw_button(c, ox)
-        draw_handset(c, ox, 14.0, 15.0, -35)
+        draw_handset(c, ox, 13.0, 15.0, -40)
     draw_exclamation(c, 0)
     # Outgoing: green, pointing up and to the right, away from the handset.
-    draw_arrow(c, 40, (23.0, 20.0), (32.0, 6.5), (120, 230, 90), (40, 170, 40), (20, 80, 20))
+    draw_arrow(c, 40, (23.5, 19.5), (32.5, 7.0), (120, 230, 90), (40, 170, 40), (20, 80, 20))
     # Incoming: orange, pointing down and to the left, towards the handset.
-    draw_arrow(c, 80, (32.0, 6.0), (23.5, 19.5), ORANGE_TOP, ORANGE_BOTTOM, ORANGE_EDGE)
+    draw_arrow(c, 80, (33.0, 6.0), (24.0, 17.5), ORANGE_TOP, ORANGE_BOTTOM, ORANGE_EDGE)
     return c
 
 
@@ -245,22 +247,28 @@ LOGO_W, LOGO_H = 91, 79
 
 def logo():
     c = Canvas(LOGO_W, LOGO_H, (255, 255, 255))
-    # A rounded tile with a handset and three rings spreading from it.
-    tile = round_rect(15.5, 4.5, 75.5, 64.5, 13)
-    c.paint(grow(tile, 1.5), (170, 190, 215), opacity=0.6)
-    c.paint(tile, vertical((104, 152, 206), (46, 86, 140), 4, 65))
-    gloss = subtract(round_rect(17, 6, 74, 63, 12), circle(45.5, 78, 44))
-    c.paint(gloss, (255, 255, 255), opacity=0.16)
-    shape = transformed(handset(), 38.0, 38.0, -35, 1.55)
-    c.paint(grow(shape, 1.4), ORANGE_EDGE, opacity=0.8)
-    c.paint(shape, vertical(ORANGE_TOP, ORANGE_BOTTOM, 22, 54))
-    for i, r in enumerate((8.0, 13.0, 18.0)):
-        ring = subtract(subtract(circle(43, 30, r + 1.5), circle(43, 30, r - 1.5)),
-                        polygon([(43, 30), (43 - 40, 30 - 40), (43 - 40, 80), (80, 80), (80, 30 + 40)]))
-        c.paint(ring, (250, 250, 250), opacity=0.95 - 0.2 * i)
-    # The name below the tile, drawn with strokes.
-    draw_word(c, 70.5)
+    # A rounded tile with a handset and rings spreading from it, the name below.
+    tile = round_rect(20.5, 4.5, 70.5, 54.5, 11)
+    c.paint(grow(tile, 1.2), (180, 196, 218), opacity=0.7)
+    c.paint(tile, vertical((110, 158, 212), (44, 84, 138), 4, 55))
+    gloss = subtract(round_rect(22, 6, 69, 53, 10), circle(45.5, 70, 38))
+    c.paint(gloss, (255, 255, 255), opacity=0.18)
+    shape = transformed(handset(), 39.5, 33.0, -40, 1.6)
+    c.paint(grow(shape, 1.3), ORANGE_EDGE, opacity=0.85)
+    c.paint(shape, vertical(ORANGE_TOP, ORANGE_BOTTOM, 17, 50))
+    draw_rings(c, 44.5, 26.0, (7.0, 12.0, 17.0), 1.4)
+    draw_word(c, 72.0)
     return c
+
+
+def draw_rings(c, cx, cy, radii, half_width):
+    """Arcs of rings opening to the upper right, the sound spreading from the earpiece."""
+    far = [(cx + 60 * math.cos(math.radians(a)), cy - 60 * math.sin(math.radians(a))) for a in (-5, 45, 95)]
+    wedge = polygon([(cx, cy)] + far)
+    for i, r in enumerate(radii):
+        ring = subtract(circle(cx, cy, r + half_width), circle(cx, cy, r - half_width))
+        arc = lambda x, y, ring=ring: max(ring(x, y), wedge(x, y))
+        c.paint(arc, (252, 252, 252), opacity=0.95 - 0.18 * i)
 
 
 # Strokes of the capital letters of the name on a 4 x 6 grid, as polylines and arcs.
@@ -322,13 +330,10 @@ def icon():
     c.paint(tile, vertical((104, 152, 206), (46, 86, 140), 1, 31))
     gloss = subtract(round_rect(2, 2, 30, 30, 6), circle(16, 40, 24))
     c.paint(gloss, (255, 255, 255), opacity=0.16)
-    shape = transformed(handset(), 14.0, 17.5, -35, 0.95)
-    c.paint(grow(shape, 0.9), ORANGE_EDGE, opacity=0.8)
-    c.paint(shape, vertical(ORANGE_TOP, ORANGE_BOTTOM, 8, 27))
-    for i, r in enumerate((4.5, 8.0)):
-        ring = subtract(subtract(circle(18.5, 12, r + 1.0), circle(18.5, 12, r - 1.0)),
-                        polygon([(18.5, 12), (0, -6.5), (0, 40), (40, 40), (40, 30.5)]))
-        c.paint(ring, (250, 250, 250), opacity=0.95 - 0.2 * i)
+    shape = transformed(handset(), 13.0, 18.0, -40, 0.95)
+    c.paint(grow(shape, 0.9), ORANGE_EDGE, opacity=0.85)
+    c.paint(shape, vertical(ORANGE_TOP, ORANGE_BOTTOM, 8, 28))
+    draw_rings(c, 16.0, 14.0, (5.0, 9.5), 1.1)
     return c
 
 
