@@ -1,6 +1,11 @@
 // Window, dialog and control style bits used by ringlog.rc (the resource compiler has no
-// system headers here). Plain #defines so that the resource compiler's preprocessor reads them.
+// system headers here). Plain #defines so that the resource compiler's preprocessor reads them;
+// C++ code takes these bits from platform/ui instead, whose enumerators the macros would clash with.
 #pragma once
+
+#ifndef RC_INVOKED
+#error "windowstyles.h is read by ringlog.rc only"
+#endif
 
 #define WS_POPUP 0x80000000
 #define WS_CHILD 0x40000000

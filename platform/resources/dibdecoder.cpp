@@ -150,6 +150,16 @@ int DecodeIconImage(std::span<const uint8_t> dib, Bitmap& out)
     if (!ReadHeader(reader, true, header, bitmap) || !ReadPixels(reader, header, header.bits == 32, bitmap)) {
         return -1;
     }
+    // Older 32-bit icons leave the fourth byte zero and rely on the mask alone.
+    bool noAlpha = true;
+    for (uint32_t pixel : bitmap.pixels) {
+        noAlpha = noAlpha && (pixel >> 24) == 0;
+    }
+    if (noAlpha) {
+        for (uint32_t& pixel : bitmap.pixels) {
+            pixel |= 0xFF000000u;
+        }
+    }
     size_t maskStride = RowStride(header.width, 1);
     if (maskStride > reader.Remaining() / static_cast<size_t>(header.height)) {
         return -1;

@@ -209,9 +209,22 @@ TEST(ResourceFileReader, IconMaskMakesPixelsTransparent)
     ByteWriter group;
     group.U16(0).U16(1).U16(1).U8(2).U8(1).U8(0).U8(0).U16(1).U16(24).U32(static_cast<uint32_t>(image.bytes.size()));
     group.U16(7);
+    // Two 32-bit images: one with its own alpha, one whose alpha bytes are all zero and which
+    // relies on the mask (right pixel hidden).
+    ByteWriter alpha;
+    alpha.Append(InfoHeader(2, 2, 32, 0)).U32(0x80102030).U32(0xFF405060).U8(0).U8(0).U8(0).U8(0);
+    ByteWriter noAlpha;
+    noAlpha.Append(InfoHeader(2, 2, 32, 0)).U32(0x00102030).U32(0x00405060).U8(0x40).U8(0).U8(0).U8(0);
     ResWriter res;
     res.Add(ResourceId::Number(RT_ICON), ResourceId::Number(7), image.bytes);
+    res.Add(ResourceId::Number(RT_ICON), ResourceId::Number(8), alpha.bytes);
+    res.Add(ResourceId::Number(RT_ICON), ResourceId::Number(9), noAlpha.bytes);
     res.Add(ResourceId::Number(RT_GROUP_ICON), ResourceId::Number(1), group.bytes);
+    group.bytes.back() = 0;
+    group.bytes[group.bytes.size() - 2] = 8;
+    res.Add(ResourceId::Number(RT_GROUP_ICON), ResourceId::Number(2), group.bytes);
+    group.bytes[group.bytes.size() - 2] = 9;
+    res.Add(ResourceId::Number(RT_GROUP_ICON), ResourceId::Number(3), group.bytes);
     ResourceModule module;
     ASSERT_EQ(module.LoadFromBytes(res.Bytes()), 0);
     Bitmap icon;
@@ -219,4 +232,8 @@ TEST(ResourceFileReader, IconMaskMakesPixelsTransparent)
     EXPECT_EQ(icon.width, 2);
     EXPECT_EQ(icon.height, 1);
     EXPECT_EQ(icon.pixels, (std::vector<uint32_t>{0x001E140Au, 0xFF3C3228u}));
+    ASSERT_EQ(module.LoadIcon(2, icon), 0);
+    EXPECT_EQ(icon.pixels, (std::vector<uint32_t>{0x80102030u, 0xFF405060u}));
+    ASSERT_EQ(module.LoadIcon(3, icon), 0);
+    EXPECT_EQ(icon.pixels, (std::vector<uint32_t>{0xFF102030u, 0x00405060u}));
 }
