@@ -14,6 +14,8 @@
 #include <QPainterPath>
 #include <QPushButton>
 
+#include <cstdio>
+
 namespace {
 
 // The phone body around the screen: a speaker above it, the Talk and End keys below it.
@@ -31,6 +33,7 @@ int LoadMenuFromProgram(uint16_t id, MenuTemplate& out) {
 }
 
 PhoneScreen::MenuLoader menuLoader = LoadMenuFromProgram;
+bool unattendedBoxes = false;
 
 QPushButton* MakePhoneKey(QWidget* parent, const QString& name, const QString& label, const QColor& colour) {
     auto* key = new QPushButton(label, parent);
@@ -128,8 +131,14 @@ void PhoneScreen::AddWindow(QWidget* window, ShellClient* client, bool isMainFra
 
 void PhoneScreen::RemoveWindow(QWidget* window) {
     std::erase_if(windows, [window](const Entry& entry) { return entry.window == nullptr || entry.window == window; });
-    if (doneOwner == window) {
+    // The Done button goes with the window that owns it.
+    if (doneHasOwner && (doneOwner == nullptr || doneOwner == window)) {
+        doneShown = false;
+        doneHasOwner = false;
         doneOwner = nullptr;
+    }
+    if (keyClaimer == window) {
+        keyClaimer = nullptr;
     }
     RefreshBars();
 }
@@ -194,7 +203,7 @@ void PhoneScreen::ClearSoftKeys(QWidget* window) {
 }
 
 void PhoneScreen::ClaimCallKeys(QWidget* window) {
-    if (Find(window) != nullptr) {
+    if (window != nullptr) {
         keyClaimer = window;
     }
 }
@@ -217,11 +226,13 @@ void PhoneScreen::MakeFullScreen(QWidget* window) {
 void PhoneScreen::ShowDone(QWidget* owner) {
     doneShown = true;
     doneOwner = owner;
+    doneHasOwner = owner != nullptr;
     RefreshBars();
 }
 
 void PhoneScreen::HideDone() {
     doneShown = false;
+    doneHasOwner = false;
     doneOwner = nullptr;
     if (QWidget* frame = MainFrameWindow()) {
         frame->raise();
@@ -297,7 +308,15 @@ QString PhoneScreen::NavTitleText() const {
     return front->hasNavTitle ? front->navTitle : front->window->windowTitle();
 }
 
+void PhoneScreen::SetUnattended(bool unattended) {
+    unattendedBoxes = unattended;
+}
+
 int PhoneScreen::RunMessageBox(const QString& text, const QString& caption, unsigned type) {
+    if (unattendedBoxes) {
+        std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
+        return (type & MB_BUTTONMASK) == MB_YESNO ? IDNO : IDOK;
+    }
     if (isHidden()) {
         show();
     }
@@ -342,10 +361,22 @@ void PhoneScreen::ScheduleIdleUpdate() {
 }
 
 void PhoneScreen::SendPhoneKey(unsigned virtualKey, bool released) {
-    QWidget* target = keyClaimer != nullptr && Find(keyClaimer) != nullptr ? keyClaimer.data() : ForegroundWindow();
-    if (ShellClient* client = ClientOf(target)) {
-        client->ShellKey(virtualKey, released);
+    // A claimed key goes to the window that claimed it, wherever the focus is; otherwise to the focus
+    // inside the front window, as any key.
+    QWidget* target = keyClaimer;
+    if (target == nullptr) {
+        QWidget* front = ForegroundWindow();
+        QWidget* focus = QApplication::focusWidget();
+        target = focus != nullptr && front != nullptr && front->isAncestorOf(focus) ? focus : front;
     }
+    if (target == nullptr) {
+        return;
+    }
+    QKeyEvent key(released ? QEvent::KeyRelease : QEvent::KeyPress, virtualKey == VK_TTALK ? Qt::Key_F3 : Qt::Key_F4,
+                  Qt::NoModifier);
+    deliveringPhoneKey = true;
+    QCoreApplication::sendEvent(target, &key);
+    deliveringPhoneKey = false;
 }
 
 bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
@@ -370,7 +401,7 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
             break;
         }
         ScheduleIdleUpdate();
-        if (key->key() == Qt::Key_F3 || key->key() == Qt::Key_F4) {
+        if ((key->key() == Qt::Key_F3 || key->key() == Qt::Key_F4) && !deliveringPhoneKey) {
             if (!key->isAutoRepeat()) {
                 SendPhoneKey(key->key() == Qt::Key_F3 ? VK_TTALK : VK_TEND, released);
             }

@@ -63,6 +63,10 @@ public:
     // (the framework, at start-up) sends the activation itself.
     void ShowActive();
 
+    // Unattended (rendering a screenshot): message boxes go to standard error and get their safe
+    // answer, No or OK, without being shown.
+    static void SetUnattended(bool unattended);
+
     // A modal message box inside the screen; returns IDOK, IDYES or IDNO.
     int RunMessageBox(const QString& text, const QString& caption, unsigned type);
     ShellMessageBox* ActiveMessageBox() const { return messageBox; }
@@ -117,8 +121,10 @@ private:
     QPointer<QWidget> keyClaimer;
     QPointer<QWidget> doneOwner;
     bool doneShown = false;
+    bool doneHasOwner = false;
     bool phoneActive = false;
     bool idleUpdatePending = false;
+    bool deliveringPhoneKey = false;
     ShellMessageBox* messageBox = nullptr;
     std::function<void(ShellMessageBox&)> messageBoxObserver;
 };

@@ -12,8 +12,6 @@ public:
     virtual void ShellCommand(uint16_t id) = 0;
     // Asked before the bar or a popup is shown; the defaults come from the menu resource.
     virtual void ShellQueryCommand(uint16_t id, bool& enabled, bool& checked) = 0;
-    // A claimed phone key (Talk, End) went down or came up.
-    virtual void ShellKey(unsigned virtualKey, bool released) = 0;
     // The phone window as a whole gained or lost activation while this window was in front.
     virtual void ShellActivate(bool active) = 0;
     // The phone window was asked to close (its close button, the window manager).

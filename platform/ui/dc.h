@@ -1,0 +1,56 @@
+#pragma once
+
+#include "platform/ui/wintypes.h"
+
+#include <QFont>
+
+#include <cstdint>
+
+class CFont;
+class QPainter;
+class QWidget;
+
+using COLORREF = uint32_t;
+constexpr COLORREF RGB(int r, int g, int b) {
+    return static_cast<COLORREF>(r & 0xFF) | (static_cast<COLORREF>(g & 0xFF) << 8) |
+           (static_cast<COLORREF>(b & 0xFF) << 16);
+}
+
+// Text formats of DrawText.
+enum : unsigned {
+    DT_LEFT = 0x0000,
+    DT_CENTER = 0x0001,
+    DT_RIGHT = 0x0002,
+    DT_VCENTER = 0x0004,
+    DT_BOTTOM = 0x0008,
+    DT_SINGLELINE = 0x0020,
+    DT_END_ELLIPSIS = 0x8000,
+};
+
+// Background modes.
+enum : int {
+    TRANSPARENT = 1,
+    OPAQUE = 2,
+};
+
+// A drawing context: a painter while a window paints, or a measuring context of a window. Fonts
+// selected into it stay owned by the caller.
+class CDC {
+public:
+    // painter may be null: then the context measures only.
+    CDC(QPainter* painter, const QWidget* window);
+
+    CFont* SelectObject(CFont* font);
+    COLORREF SetTextColor(COLORREF colour);
+    int SetBkMode(int mode);
+    void FillSolidRect(const CRect& rect, COLORREF colour);
+    int DrawText(const char16_t* text, const CRect& rect, unsigned format);
+    CSize GetTextExtent(const char16_t* text) const;
+
+private:
+    QPainter* painter;
+    QFont currentFont;
+    CFont* selected = nullptr;
+    COLORREF textColour = RGB(0, 0, 0);
+    int backgroundMode = OPAQUE;
+};

@@ -1,0 +1,29 @@
+#include "platform/ui/platformswitches.h"
+
+#include <cstring>
+
+int ParsePlatformSwitches(int argc, char** argv, PlatformSwitches& switches, std::string& error) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        std::string* target = nullptr;
+        if (std::strcmp(arg, "--store") == 0) {
+            target = &switches.store;
+        } else if (std::strcmp(arg, "--citydb") == 0) {
+            target = &switches.cityDatabase;
+        } else if (std::strcmp(arg, "--screenshot") == 0) {
+            target = &switches.screenshot;
+        } else if (arg[0] == '-' && arg[1] == '-') {
+            error = std::string("unknown switch ") + arg;
+            return -1;
+        } else {
+            // Qt's own switches (-platform, -display, ...) are left to Qt.
+            continue;
+        }
+        if (i + 1 >= argc || argv[i + 1][0] == '\0') {
+            error = std::string(arg) + " needs a file";
+            return -1;
+        }
+        *target = argv[++i];
+    }
+    return 0;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// The platform layer's own command-line switches (the program defines none):
+//   --store FILE       the phone's store to use
+//   --citydb FILE      the city database file to use
+//   --screenshot FILE  start, render the phone screen to a PNG file and end
+struct PlatformSwitches {
+    std::string store;
+    std::string cityDatabase;
+    std::string screenshot;
+};
+
+// 0, or -1 for an unknown switch or a switch without its file (error names what was wrong).
+int ParsePlatformSwitches(int argc, char** argv, PlatformSwitches& switches, std::string& error);

@@ -1,0 +1,15 @@
+#pragma once
+
+// How the program ends. EndProcess runs the exit-time clean-up of the statics and ends the process
+// at once with the code; no window is closed first. Tests replace the end with a hook that records
+// the code instead, and then EndProcess returns.
+using EndProcessHook = void (*)(int exitCode);
+
+void EndProcess(int exitCode);
+EndProcessHook SetEndProcessHook(EndProcessHook hook);
+
+// Asks the message loop to end with the code, after the events already queued.
+void PostQuitMessage(int exitCode);
+
+// The application's message loop: runs until a quit request, returns its code.
+int RunMessageLoop();

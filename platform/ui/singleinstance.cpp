@@ -1,0 +1,140 @@
+#include "platform/ui/singleinstance.h"
+
+#include <QCryptographicHash>
+#include <QSocketNotifier>
+#include <QThread>
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr char kRaiseRequest[] = "raise\n";
+
+bool FillAddress(const std::string& path, sockaddr_un& address) {
+    std::memset(&address, 0, sizeof(address));
+    address.sun_family = AF_UNIX;
+    if (path.size() >= sizeof(address.sun_path)) {
+        return false;
+    }
+    std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+    return true;
+}
+
+// One attempt to reach the running program: connect, send the request, close.
+bool AskToRaise(const std::string& socketPath) {
+    sockaddr_un address;
+    if (!FillAddress(socketPath, address)) {
+        return false;
+    }
+    const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    bool sent = false;
+    if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
+        sent = send(fd, kRaiseRequest, sizeof(kRaiseRequest) - 1, MSG_NOSIGNAL) == sizeof(kRaiseRequest) - 1;
+    }
+    close(fd);
+    return sent;
+}
+
+} // namespace
+
+SingleInstance::SingleInstance() = default;
+
+SingleInstance::~SingleInstance() {
+    delete notifier;
+    if (serverFd >= 0) {
+        close(serverFd);
+    }
+    if (lockFd >= 0) {
+        close(lockFd);
+    }
+}
+
+std::string SingleInstance::RuntimeDirectory() {
+    for (const char* name : {"RINGLOG_RUNTIME_DIR", "XDG_RUNTIME_DIR"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && value[0] != '\0') {
+            return value;
+        }
+    }
+    return "/tmp";
+}
+
+SingleInstance::Result SingleInstance::Claim(const std::string& key, int attempts, int pauseMs) {
+    const QByteArray hash =
+        QCryptographicHash::hash(QByteArray::fromStdString(key), QCryptographicHash::Sha1).toHex().left(16);
+    const std::string base = RuntimeDirectory() + "/ringlog-" + hash.toStdString() + "-" + std::to_string(getuid());
+    const std::string lockPath = base + ".lock";
+    const std::string socketPath = base + ".sock";
+
+    lockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd < 0) {
+        // Without a lock file nothing can be checked; the program runs.
+        return First;
+    }
+    if (flock(lockFd, LOCK_EX | LOCK_NB) == 0) {
+        Listen(socketPath);
+        return First;
+    }
+    close(lockFd);
+    lockFd = -1;
+
+    // Another start holds the lock; it may not be listening yet. Wait for it at the lowest priority.
+    setpriority(PRIO_PROCESS, 0, 19);
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (AskToRaise(socketPath)) {
+            return AnotherRunning;
+        }
+        QThread::msleep(static_cast<unsigned long>(pauseMs));
+    }
+    setpriority(PRIO_PROCESS, 0, 0);
+    return First;
+}
+
+void SingleInstance::Listen(const std::string& socketPath) {
+    sockaddr_un address;
+    if (!FillAddress(socketPath, address)) {
+        return;
+    }
+    // We hold the lock, so a socket file left there belongs to a program that is gone.
+    unlink(socketPath.c_str());
+    serverFd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (serverFd < 0) {
+        return;
+    }
+    if (bind(serverFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 || listen(serverFd, 8) != 0) {
+        close(serverFd);
+        serverFd = -1;
+        return;
+    }
+    notifier = new QSocketNotifier(serverFd, QSocketNotifier::Read);
+    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { AcceptRequest(); });
+}
+
+void SingleInstance::AcceptRequest() {
+    const int client = accept4(serverFd, nullptr, nullptr, SOCK_CLOEXEC);
+    if (client < 0) {
+        return;
+    }
+    // The request is a single word; whatever arrives, the answer is to come to the front.
+    char buffer[16];
+    (void)recv(client, buffer, sizeof(buffer), MSG_DONTWAIT);
+    close(client);
+    if (raiseHandler) {
+        raiseHandler();
+    }
+}
+
+void SingleInstance::SetRaiseHandler(std::function<void()> handler) {
+    raiseHandler = std::move(handler);
+}

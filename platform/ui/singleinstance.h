@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+class QSocketNotifier;
+
+// One running program per executable and phone store. The first start takes an exclusive lock on a
+// file named after both and listens on a socket beside it; a later start finds the lock taken, asks
+// the running program through the socket to come to the front, and is told to end.
+// The files live in $RINGLOG_RUNTIME_DIR, else $XDG_RUNTIME_DIR, else /tmp.
+class SingleInstance {
+public:
+    enum Result {
+        First,          // this start runs; the lock is held until the process ends
+        AnotherRunning, // the running program was asked to come to the front; this start ends
+    };
+
+    SingleInstance();
+    ~SingleInstance();
+    SingleInstance(const SingleInstance&) = delete;
+    SingleInstance& operator=(const SingleInstance&) = delete;
+
+    // key names the program (its executable path and its store). Tries the running program for up to
+    // attempts times pauseMs; when it never answers, this start runs after all.
+    Result Claim(const std::string& key, int attempts = 40, int pauseMs = 250);
+    // Called on the user-interface thread each time a later start asks for the front.
+    void SetRaiseHandler(std::function<void()> handler);
+
+    static std::string RuntimeDirectory();
+
+private:
+    void Listen(const std::string& socketPath);
+    void AcceptRequest();
+
+    int lockFd = -1;
+    int serverFd = -1;
+    QSocketNotifier* notifier = nullptr;
+    std::function<void()> raiseHandler;
+};

@@ -1,0 +1,71 @@
+#include "platform/ui/winmain.h"
+
+#include "platform/resources/resourcemodule.h"
+#include "platform/shell/phonescreen.h"
+#include "platform/ui/singleinstance.h"
+#include "platform/ui/winapp.h"
+
+#include <QApplication>
+#include <QFont>
+#include <QPixmap>
+
+#include <cstdio>
+
+namespace {
+
+void BringToFront() {
+    if (!PhoneScreen::Exists()) {
+        return;
+    }
+    PhoneScreen* phone = PhoneScreen::Instance();
+    phone->setWindowState(phone->windowState() & ~Qt::WindowMinimized);
+    phone->show();
+    phone->raise();
+    phone->activateWindow();
+}
+
+int WriteScreenshot(const std::string& path) {
+    // Lets the first paint and any queued layout happen before the picture is taken.
+    QApplication::processEvents();
+    QApplication::processEvents();
+    const QPixmap picture = PhoneScreen::Instance()->grab();
+    if (!picture.save(QString::fromStdString(path), "PNG")) {
+        std::fprintf(stderr, "ringlog: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+} // namespace
+
+int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const std::string& instanceKey) {
+    QApplication application(argc, argv);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+
+    CWinApp* app = AfxGetApp();
+    if (app == nullptr) {
+        return 1;
+    }
+    if (app->appName.empty()) {
+        ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, app->appName);
+    }
+    QApplication::setApplicationDisplayName(QString::fromStdU16String(app->appName));
+
+    SingleInstance instance;
+    if (instance.Claim(instanceKey) == SingleInstance::AnotherRunning) {
+        return -1;
+    }
+    instance.SetRaiseHandler(BringToFront);
+
+    // Nobody is there to answer a message box while the picture is taken.
+    PhoneScreen::SetUnattended(!switches.screenshot.empty());
+    if (!app->InitInstance()) {
+        return 1;
+    }
+    if (!switches.screenshot.empty()) {
+        return WriteScreenshot(switches.screenshot);
+    }
+    return app->Run();
+}
