@@ -12,3 +12,11 @@ struct ToolOptions {
 // Each command returns the tool's exit code: 0 success, 1 failure (after a one-line message on
 // standard error), 2 wrong usage.
 int RunLookupCommand(const ToolOptions& options, const std::vector<std::string>& args);
+
+// The phone store's call log (storecommands.cpp).
+int RunDemoCommand(const ToolOptions& options, const std::vector<std::string>& args);
+int RunAddCommand(const ToolOptions& options, const std::vector<std::string>& args);
+int RunListCommand(const ToolOptions& options, const std::vector<std::string>& args);
+int RunDeleteCommand(const ToolOptions& options, const std::vector<std::string>& args);
+int RunExportCommand(const ToolOptions& options, const std::vector<std::string>& args);
+int RunImportCommand(const ToolOptions& options, const std::vector<std::string>& args);

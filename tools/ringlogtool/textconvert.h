@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+
+// UTF-8 on the command line and in files, UTF-16 in the store. Malformed input and lone
+// surrogates become U+FFFD; nothing is dropped silently.
+std::u16string Utf8ToUtf16(const std::string& text);
+std::string Utf16ToUtf8(const std::u16string& text);
