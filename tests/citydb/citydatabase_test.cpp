@@ -124,6 +124,7 @@ TEST(CityDatabaseParse, TakesTheLastTenCharacters) {
 
 TEST_F(CityDatabaseTest, FindsCitiesByTheLookupRules) {
     ASSERT_EQ(LoadImage(BuildImage(RulesImage())), 0);
+    const std::u16string longName(49, u'N');
     struct Row {
         const char16_t* number;
         const char16_t* city;
@@ -138,7 +139,7 @@ TEST_F(CityDatabaseTest, FindsCitiesByTheLookupRules) {
         {u"2062581212", u"Everett", u"WA"},       // last city of the block
         {u"3005551212", u"Reno", u"NV"},          // behind a city without codes
         {u"3018331212", u"L\u00E9vis", u"QC"},    // ISO 8859-1 widened
-        {u"3032491212", std::u16string(49, u'N').c_str(), u"ZZ"},
+        {u"3032491212", longName.c_str(), u"ZZ"},
         {u"3032501212", u"After", u"ZZ"},         // a 49-byte name keeps the scan in step
         {u"2069991212", u"", u"WA"},              // exchange missing from its block
         {u"3009991212", u"", u"NV"},
