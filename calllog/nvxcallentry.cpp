@@ -21,6 +21,37 @@ bool Contains(const char16_t* text, const char16_t* part) {
     return false;
 }
 
+// Writes a number from 0 to 99 as "%d", or as "%02d" when twoDigits. The time text is written
+// for every call that is loaded, so it does without the general formatter.
+void PutNumber(char16_t* text, size_t& length, int value, bool twoDigits) {
+    if (twoDigits || value >= 10) {
+        text[length++] = static_cast<char16_t>(u'0' + value / 10 % 10);
+    }
+    text[length++] = static_cast<char16_t>(u'0' + value % 10);
+}
+
+// "%d:%02d" or "%02d:%02d", then the suffix.
+void PutClock(FixedText<11>& timeText, int hour, int minute, bool twoDigits, const char16_t* suffix) {
+    char16_t text[8] = {};
+    size_t length = 0;
+    PutNumber(text, length, hour, twoDigits);
+    text[length++] = u':';
+    PutNumber(text, length, minute, true);
+    timeText.Assign(text).Append(suffix);
+}
+
+// "%d/%d/%d", or "%d/%d/0%d" for a year below 10: the year always shows two digits.
+void PutDate(FixedText<11>& timeText, int month, int day, int year) {
+    char16_t text[11] = {};
+    size_t length = 0;
+    PutNumber(text, length, month, false);
+    text[length++] = u'/';
+    PutNumber(text, length, day, false);
+    text[length++] = u'/';
+    PutNumber(text, length, year, true);
+    timeText.Assign(text);
+}
+
 void DeriveTimeText(NVXCallEntry& entry) {
     SystemTime call{};
     FileTime local{};
@@ -39,22 +70,21 @@ void DeriveTimeText(NVXCallEntry& entry) {
     // The year is compared too: a call from this day of an earlier year is not from today.
     const bool today = call.day == now.day && call.month == now.month && call.year == now.year;
     if (!today) {
-        const int year = call.year % 100;
-        entry.timeText.Format(year >= 10 ? u"%d/%d/%d" : u"%d/%d/0%d", {int{call.month}, int{call.day}, year});
+        PutDate(entry.timeText, call.month % 100, call.day % 100, call.year % 100);
         return;
     }
 
     const bool twoDigits = Contains(pattern, u"hh") || Contains(pattern, u"HH");
     const bool twelveHour = Contains(formatted, u"M");
-    const int hour = call.hour;
-    const int minute = call.minute;
+    const int hour = call.hour % 24;
+    const int minute = call.minute % 60;
     if (!twelveHour) {
-        entry.timeText.Format(twoDigits ? u"%02d:%02d" : u"%d:%02d", {hour, minute});
+        PutClock(entry.timeText, hour, minute, twoDigits, u"");
     } else if (hour < 12) {
         // The hour after midnight is 12 on a 12-hour clock, not 0.
-        entry.timeText.Format(twoDigits ? u"%02d:%02d a" : u"%d:%02d a", {hour == 0 ? 12 : hour, minute});
+        PutClock(entry.timeText, hour == 0 ? 12 : hour, minute, twoDigits, u" a");
     } else {
-        entry.timeText.Format(twoDigits ? u"%02d:%02d p" : u"%d:%02d p", {hour == 12 ? 12 : hour - 12, minute});
+        PutClock(entry.timeText, hour == 12 ? 12 : hour - 12, minute, twoDigits, u" p");
     }
 }
 

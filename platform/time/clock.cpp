@@ -1,6 +1,9 @@
 #include "platform/time/clock.h"
 
 #include <atomic>
+#include <climits>
+#include <cstdlib>
+#include <string>
 #include <ctime>
 
 namespace {
@@ -18,8 +21,20 @@ int64_t CurrentUnixSeconds() {
 }
 
 void GetLocalTime(SystemTime* fields) {
-    *fields = SystemTime{};
-    UnixSecondsToLocalTime(CurrentUnixSeconds(), fields);
+    // Asked once per loaded call: the conversion is kept for the rest of the second, as long as
+    // the zone is the same.
+    thread_local int64_t lastSeconds = INT64_MIN;
+    thread_local std::string lastZone;
+    thread_local SystemTime lastFields{};
+    const int64_t seconds = CurrentUnixSeconds();
+    const char* zone = std::getenv("TZ");
+    if (seconds != lastSeconds || lastZone != (zone != nullptr ? zone : "")) {
+        lastFields = SystemTime{};
+        UnixSecondsToLocalTime(seconds, &lastFields);
+        lastSeconds = seconds;
+        lastZone = zone != nullptr ? zone : "";
+    }
+    *fields = lastFields;
 }
 
 void SetCurrentTimeOverride(int64_t seconds) {

@@ -24,11 +24,10 @@ QByteArray TimeLocaleName() {
 
 // QLocale::system() reads the environment once per process. A process that changes its locale
 // later (the tests do) gets a locale built from the same variables instead.
-QLocale TimeLocale() {
+QLocale LocaleNamed(const QByteArray& name) {
     static std::once_flag once;
     static QByteArray startupName;
     std::call_once(once, [] { startupName = TimeLocaleName(); });
-    const QByteArray name = TimeLocaleName();
     if (name == startupName) {
         return QLocale::system();
     }
@@ -47,13 +46,44 @@ QLocale TimeLocale() {
     return QLocale(QString::fromLatin1(base));
 }
 
+// The call list asks for both facts once per call it loads; building a locale and formatting
+// each time would cost more than reading the call, so the answers are kept while the locale
+// and the minute stay the same.
+struct LocaleCache {
+    bool valid = false;
+    QByteArray name;
+    QLocale locale;
+    QString pattern;
+    int hour = -1;
+    int minute = -1;
+    QString formatted;
+};
+
+LocaleCache& CurrentLocale() {
+    thread_local LocaleCache cache;
+    const QByteArray name = TimeLocaleName();
+    if (!cache.valid || name != cache.name) {
+        cache.locale = LocaleNamed(name);
+        cache.name = name;
+        cache.pattern = cache.locale.timeFormat(QLocale::ShortFormat);
+        cache.hour = -1;
+        cache.valid = true;
+    }
+    return cache;
+}
+
 } // namespace
 
 size_t GetLocaleTimePattern(char16_t* pattern, size_t capacity) {
-    return FromQString(pattern, capacity, TimeLocale().timeFormat(QLocale::ShortFormat));
+    return FromQString(pattern, capacity, CurrentLocale().pattern);
 }
 
 size_t FormatLocaleTimeNoSeconds(const SystemTime& fields, char16_t* text, size_t capacity) {
-    const QTime time(fields.hour, fields.minute);
-    return FromQString(text, capacity, TimeLocale().toString(time, QLocale::ShortFormat));
+    LocaleCache& cache = CurrentLocale();
+    if (cache.hour != fields.hour || cache.minute != fields.minute) {
+        cache.formatted = cache.locale.toString(QTime(fields.hour, fields.minute), QLocale::ShortFormat);
+        cache.hour = fields.hour;
+        cache.minute = fields.minute;
+    }
+    return FromQString(text, capacity, cache.formatted);
 }
