@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -333,4 +335,36 @@ TEST_F(CityDatabaseTest, ReadCityNameReportsTheStoredLength) {
     EXPECT_EQ(CityDatabase::ReadCityName(311 * 8 + 8, city, 50), 0) << "the terminator is an empty name";
     EXPECT_EQ(CityDatabase::ReadCityName(0xFFFFFFFFu, city, 50), -1);
     EXPECT_TRUE(TextEquals(city, u""));
+}
+
+// Cities of every name length from 1 to 49 bytes, with runs of 0 to 12 codes, so that names and
+// runs start at every alignment: each exchange must give its own city, every other one none.
+TEST_F(CityDatabaseTest, EveryExchangeOfALargeBlockFindsItsOwnCity) {
+    std::vector<TestCity> cities;
+    std::map<int, std::string> owner;
+    int next = 200;
+    for (size_t length = 1; length <= 49; ++length) {
+        TestCity city{std::string(length, static_cast<char>('a' + length % 26)), {}};
+        const size_t codes = length % 13;
+        for (size_t k = 0; k < codes; ++k) {
+            owner[next] = city.name;
+            city.exchanges.push_back(static_cast<uint16_t>(next++));
+        }
+        next += 1; // one exchange in between belongs to no city
+        cities.push_back(city);
+    }
+    ImageSpec spec;
+    spec.states[450] = "LG";
+    spec.blocks[450] = CityBlock(cities);
+    ASSERT_EQ(LoadImage(BuildImage(spec)), 0);
+    for (int exchange = 200; exchange <= 999; ++exchange) {
+        const std::u16string number = u"450" + std::u16string(1, static_cast<char16_t>(u'0' + exchange / 100)) +
+                                      static_cast<char16_t>(u'0' + exchange / 10 % 10) +
+                                      static_cast<char16_t>(u'0' + exchange % 10) + u"1234";
+        const Answer answer = Look(number.c_str());
+        const auto expected = owner.find(exchange);
+        const std::string name = expected != owner.end() ? expected->second : "";
+        ASSERT_EQ(answer.city, std::u16string(name.begin(), name.end())) << exchange;
+        ASSERT_EQ(answer.state, u"LG");
+    }
 }

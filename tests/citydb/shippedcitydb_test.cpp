@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -105,6 +106,49 @@ TEST(ShippedCityDatabase, GivesKnownAnswers) {
         EXPECT_TRUE(city.Equals(row.city)) << std::u16string(row.number).size();
         EXPECT_TRUE(state.Equals(row.state));
     }
+    CityDatabase::Unload();
+    SetCityDatabaseOverride("");
+}
+
+// Every exchange that the file lists under a city is found under that city by the program's own
+// lookup, and the first listing wins when an exchange is listed twice in a block.
+TEST(ShippedCityDatabase, LookupFindsEveryListedExchange) {
+    const std::vector<uint8_t> d = ReadShipped();
+    ASSERT_GE(d.size(), 2488u);
+    SetCityDatabaseOverride(RINGLOG_SHIPPED_CITYDB);
+    ASSERT_EQ(CityDatabase::Load(), 0);
+    size_t checked = 0;
+    for (size_t i = 0; i < 311; ++i) {
+        const int area = static_cast<int16_t>(U16(d, i * 8));
+        const char16_t state[3] = {d[i * 8 + 2], d[i * 8 + 3], 0};
+        std::vector<bool> seen(1000, false);
+        size_t pos = U32(d, i * 8 + 4);
+        do {
+            std::u16string name;
+            while (pos < d.size() && d[pos] != 0) {
+                name += static_cast<char16_t>(d[pos++]);
+            }
+            ++pos;
+            for (uint16_t code = U16(d, pos); code != 0; code = U16(d, pos)) {
+                pos += 2;
+                if (code >= 1000 || seen[code]) {
+                    continue;
+                }
+                seen[code] = true;
+                char digits[16];
+                std::snprintf(digits, sizeof digits, "%03d%03u1234", area, code);
+                const std::u16string number(digits, digits + 10);
+                FixedText<50> city;
+                FixedText<3> found;
+                CityDatabase::Lookup(number.c_str(), city.Data(), city.capacity, found.Data(), found.capacity);
+                ASSERT_TRUE(city.Equals(name.c_str())) << digits;
+                ASSERT_TRUE(found.Equals(state)) << digits;
+                ++checked;
+            }
+            pos += 2;
+        } while (pos + 2 <= d.size() && U16(d, pos) != 1002);
+    }
+    EXPECT_GT(checked, 40000u);
     CityDatabase::Unload();
     SetCityDatabaseOverride("");
 }
