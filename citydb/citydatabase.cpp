@@ -17,15 +17,6 @@ constexpr char16_t kDatabasePath[] = u"\\Program Files\\Zonrik\\Zonrik.dll";
 uint8_t* image = nullptr;
 size_t imageSize = 0;
 
-// Reads the uint16 at pos into value when all of it lies inside the image.
-bool ReadUInt16(size_t pos, uint16_t& value) {
-    if (pos > imageSize || imageSize - pos < 2) {
-        return false;
-    }
-    value = static_cast<uint16_t>(image[pos] | (image[pos + 1] << 8));
-    return true;
-}
-
 // Eight bytes at p as a little-endian number: four 16-bit codes, lowest first.
 uint64_t ReadUInt64(const uint8_t* p) {
     uint64_t value = 0;
@@ -178,20 +169,20 @@ int CityDatabase::ParseNumber(const char16_t* number, int16_t& areaCode, int16_t
 }
 
 int CityDatabase::FindAreaCode(int16_t areaCode) {
+    // Load refuses an image shorter than the index; this keeps the probes inside it regardless.
+    if (image == nullptr || imageSize < kIndexSize) {
+        return -1;
+    }
     int low = 0;
     int high = kIndexEntries - 1;
     while (low <= high) {
         const int middle = (low + high) / 2;
-        uint16_t raw = 0;
-        if (!ReadUInt16(static_cast<size_t>(middle) * kIndexEntrySize, raw)) {
-            return -1;
-        }
-        const int16_t probe = static_cast<int16_t>(raw);
+        const uint8_t* entry = image + static_cast<size_t>(middle) * kIndexEntrySize;
+        const auto probe = static_cast<int16_t>(entry[0] | (entry[1] << 8));
         if (areaCode > probe) {
             low = middle + 1;
         } else if (areaCode == probe) {
-            // The entry's state and offset must lie inside the image too.
-            return static_cast<size_t>(middle + 1) * kIndexEntrySize <= imageSize ? middle : -1;
+            return middle;
         } else {
             high = middle - 1;
         }
