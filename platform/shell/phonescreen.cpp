@@ -8,6 +8,7 @@
 #include "platform/shell/virtualkey.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -280,11 +281,18 @@ void PhoneScreen::Rotate() {
     SetScreenSize(screenSize.transposed());
 }
 
+void PhoneScreen::RaiseTopLevel(QWidget* window) {
+    // Windows without a window system (offscreen rendering, tests) cannot be raised.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        window->raise();
+    }
+    window->activateWindow();
+}
+
 void PhoneScreen::ShowActive() {
     phoneActive = true;
     show();
-    raise();
-    activateWindow();
+    RaiseTopLevel(this);
 }
 
 void PhoneScreen::RefreshBars() {

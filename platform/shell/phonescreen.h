@@ -62,6 +62,8 @@ public:
     // Shows the phone window in front and records it as active without telling anyone: the caller
     // (the framework, at start-up) sends the activation itself.
     void ShowActive();
+    // Raises a top-level window and gives it activation, where the window system allows it.
+    static void RaiseTopLevel(QWidget* window);
 
     // Unattended (rendering a screenshot): message boxes go to standard error and get their safe
     // answer, No or OK, without being shown.

@@ -11,15 +11,21 @@
 
 namespace {
 
-// The locale variable that decides time formats, in the C library's order of precedence.
-QByteArray TimeLocaleName() {
+// The locale variable that decides time formats, in the C library's order of precedence; null
+// when none is set.
+const char* TimeLocaleVariable() {
     for (const char* name : {"LC_ALL", "LC_TIME", "LANG"}) {
         const char* value = std::getenv(name);
         if (value != nullptr && value[0] != '\0') {
-            return QByteArray(value);
+            return value;
         }
     }
-    return QByteArray();
+    return nullptr;
+}
+
+QByteArray TimeLocaleName() {
+    const char* value = TimeLocaleVariable();
+    return value != nullptr ? QByteArray(value) : QByteArray();
 }
 
 // QLocale::system() reads the environment once per process. A process that changes its locale
@@ -61,8 +67,9 @@ struct LocaleCache {
 
 LocaleCache& CurrentLocale() {
     thread_local LocaleCache cache;
-    const QByteArray name = TimeLocaleName();
-    if (!cache.valid || name != cache.name) {
+    const char* variable = TimeLocaleVariable();
+    if (!cache.valid || cache.name != (variable != nullptr ? variable : "")) {
+        const QByteArray name = TimeLocaleName();
         cache.locale = LocaleNamed(name);
         cache.name = name;
         cache.pattern = cache.locale.timeFormat(QLocale::ShortFormat);

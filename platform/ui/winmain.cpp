@@ -20,8 +20,7 @@ void BringToFront() {
     PhoneScreen* phone = PhoneScreen::Instance();
     phone->setWindowState(phone->windowState() & ~Qt::WindowMinimized);
     phone->show();
-    phone->raise();
-    phone->activateWindow();
+    PhoneScreen::RaiseTopLevel(phone);
 }
 
 int WriteScreenshot(const std::string& path) {

@@ -74,7 +74,13 @@ bool CWnd::Create(CWnd* parentWnd, uint32_t style, const CRect& rect, unsigned i
         RegisterWithShell();
     }
     if (OnCreate(&cs) == -1) {
-        DestroyWindow();
+        // A window whose creation failed never existed for the program: no destruction handler runs.
+        if (topLevel) {
+            PhoneScreen::Instance()->RemoveWindow(widget);
+        }
+        widget->Detach();
+        hwnd = nullptr;
+        delete widget;
         return false;
     }
     widget->setVisible((cs.style & WS_VISIBLE) != 0);
