@@ -195,6 +195,31 @@ TEST_F(CallListTest, DeleteAllEmptiesStoreAndList) {
     EXPECT_TRUE(StoredCalls().empty());
 }
 
+TEST_F(CallListTest, RecordsTheStoreRefusesToDeleteStayInTheList) {
+    AddThreeCalls();
+    ASSERT_EQ(list->Load(), 0);
+    // The phone protects B: every deletion of it fails.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(storePath.c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db,
+                           "CREATE TRIGGER keep_b BEFORE DELETE ON records WHEN old.name = 'B'"
+                           " BEGIN SELECT RAISE(ABORT, 'protected'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(db);
+
+    EXPECT_EQ(list->DeleteAt(1), -1);
+    EXPECT_EQ(ListNames(), (Names{u"C", u"B", u"A"}));
+    // Delete All goes in the store's own order (the order of adding) and stops at B, after A
+    // went: the list is not emptied while the store still holds calls, and the next load shows
+    // what the store holds.
+    EXPECT_EQ(list->DeleteAll(), -1);
+    EXPECT_EQ(list->count, 3);
+    EXPECT_EQ(StoredNames(), (Names{u"C", u"B"}));
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_EQ(ListNames(), (Names{u"C", u"B"}));
+}
+
 TEST_F(CallListTest, StoreThatCannotBeReadLeavesTheListAsItWas) {
     AddThreeCalls();
     ASSERT_EQ(list->Load(), 0);
