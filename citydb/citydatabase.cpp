@@ -49,7 +49,19 @@ inline int NameLength(size_t offset) {
     }
     const size_t limit = std::min(CityDatabase::kMaxNameLength + 1, imageSize - offset);
     const uint8_t* name = image + offset;
-    // Names are short: eight bytes at a time finds most terminators in one or two steps.
+    // Most names are shorter than 16 bytes: their terminator is found in the first two words
+    // without a branch that depends on the length.
+    if (limit >= 16) {
+        const uint64_t first = ZeroBytes(ReadUInt64(name));
+        const uint64_t second = ZeroBytes(ReadUInt64(name + 8));
+        const int inFirst = std::countr_zero(first) / 8;       // 8 when none
+        const int inSecond = 8 + std::countr_zero(second) / 8; // 16 when none
+        const int length = first != 0 ? inFirst : inSecond;
+        if (length < 16) {
+            return length;
+        }
+    }
+    // Longer names, and names near the end of the image: eight bytes at a time.
     size_t length = 0;
     for (; length + 8 <= limit; length += 8) {
         const uint64_t zeros = ZeroBytes(ReadUInt64(name + length));
