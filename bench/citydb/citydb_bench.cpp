@@ -137,23 +137,21 @@ int main(int argc, char** argv) {
     }
 
     size_t cityHits = 0;
-    const double cityNs = MedianNs(
-        [&](size_t i) {
-            char16_t city[50] = {};
-            char16_t state[3] = {};
-            CityDatabase::Lookup(texts[i].Data(), city, 50, state, 3);
-            cityHits += city[0] != u'\0';
-        });
+    const double cityNs = MedianNs([&](size_t i) {
+        char16_t city[50] = {};
+        char16_t state[3] = {};
+        CityDatabase::Lookup(texts[i].Data(), city, 50, state, 3);
+        cityHits += city[0] != u'\0';
+    });
     size_t parseHits = 0;
-    const double parseNs = MedianNs(
-        [&](size_t i) {
-            PhoneNumber number;
-            util->Parse(utf8[i], "US", &number);
-            parseHits += !geocoder.GetDescriptionForNumber(number, english).empty();
-        });
+    const double parseNs = MedianNs([&](size_t i) {
+        PhoneNumber number;
+        util->Parse(utf8[i], "US", &number);
+        parseHits += !geocoder.GetDescriptionForNumber(number, english).empty();
+    });
     size_t describeHits = 0;
-    const double describeNs = MedianNs(
-        [&](size_t i) { describeHits += !geocoder.GetDescriptionForNumber(parsed[i], english).empty(); });
+    const double describeNs =
+        MedianNs([&](size_t i) { describeHits += !geocoder.GetDescriptionForNumber(parsed[i], english).empty(); });
 
     std::printf("numbers: %zu (seed %llu, half known hits), batches of %zu, median per lookup\n", kNumbers,
                 static_cast<unsigned long long>(kSeed), kBatch);

@@ -104,16 +104,12 @@ TEST(CityDatabaseParse, TakesTheLastTenCharacters) {
         int16_t exchange;
     };
     const Row rows[] = {
-        {u"4255551212", 0, 425, 555},
-        {u"14255551212", 0, 425, 555},
-        {u"4255550000", 0, 425, 555},
-        {u"+1 (800) 4255551212", 0, 425, 555},
-        {u"425555121", -1, 0, 0},
-        {u"", -1, 0, 0},
-        {u"0005551212", 0, 0, 555},
-        {u"x 42abc1234", 0, 42, 0},   // leading blank skipped; no digits give 0
-        {u"-12+451234", 0, -12, 45},  // a sign is accepted; the piece ends after three characters
-        {u"4x5555-121", 0, 4, 555},   // digits stop at the first other character
+        {u"4255551212", 0, 425, 555}, {u"14255551212", 0, 425, 555},
+        {u"4255550000", 0, 425, 555}, {u"+1 (800) 4255551212", 0, 425, 555},
+        {u"425555121", -1, 0, 0},     {u"", -1, 0, 0},
+        {u"0005551212", 0, 0, 555},   {u"x 42abc1234", 0, 42, 0}, // leading blank skipped; no digits give 0
+        {u"-12+451234", 0, -12, 45}, // a sign is accepted; the piece ends after three characters
+        {u"4x5555-121", 0, 4, 555},  // digits stop at the first other character
     };
     for (const Row& row : rows) {
         int16_t areaCode = 7;
@@ -133,19 +129,19 @@ TEST_F(CityDatabaseTest, FindsCitiesByTheLookupRules) {
         const char16_t* state;
     };
     const Row rows[] = {
-        {u"2013001234", u"First", u"AA"},         // first index entry
-        {u"5114001234", u"Last", u"ZY"},          // last index entry
+        {u"2013001234", u"First", u"AA"}, // first index entry
+        {u"5114001234", u"Last", u"ZY"},  // last index entry
         {u"2063861212", u"Seattle", u"WA"},
         {u"12063871212", u"Seattle", u"WA"},
-        {u"2062530000", u"Tacoma", u"WA"},        // second city, its last code
-        {u"2062581212", u"Everett", u"WA"},       // last city of the block
-        {u"3005551212", u"Reno", u"NV"},          // behind a city without codes
-        {u"3018331212", u"L\u00E9vis", u"QC"},    // ISO 8859-1 widened
+        {u"2062530000", u"Tacoma", u"WA"},     // second city, its last code
+        {u"2062581212", u"Everett", u"WA"},    // last city of the block
+        {u"3005551212", u"Reno", u"NV"},       // behind a city without codes
+        {u"3018331212", u"L\u00E9vis", u"QC"}, // ISO 8859-1 widened
         {u"3032491212", longName.c_str(), u"ZZ"},
-        {u"3032501212", u"After", u"ZZ"},         // a 49-byte name keeps the scan in step
-        {u"2069991212", u"", u"WA"},              // exchange missing from its block
+        {u"3032501212", u"After", u"ZZ"}, // a 49-byte name keeps the scan in step
+        {u"2069991212", u"", u"WA"},      // exchange missing from its block
         {u"3009991212", u"", u"NV"},
-        {u"3025551212", u"", u"OH"},              // a state-only block
+        {u"3025551212", u"", u"OH"}, // a state-only block
         {u"2045551212", u"City204", u"ZZ"},
     };
     for (const Row& row : rows) {
@@ -163,13 +159,13 @@ TEST_F(CityDatabaseTest, LeavesBothBuffersUntouchedWhenNothingIsFound) {
         int result;
     };
     const Row rows[] = {
-        {u"206386121", -1},   // fewer than 10 characters
-        {u"0003861212", 0},   // area code 0
-        {u"2060001212", 0},   // exchange 0
-        {u"abc3861212", 0},   // area code reads as 0
-        {u"2001234567", 0},   // below the first entry
-        {u"5121234567", 0},   // above the last entry
-        {u"-203861212", 0},   // negative area code
+        {u"206386121", -1}, // fewer than 10 characters
+        {u"0003861212", 0}, // area code 0
+        {u"2060001212", 0}, // exchange 0
+        {u"abc3861212", 0}, // area code reads as 0
+        {u"2001234567", 0}, // below the first entry
+        {u"5121234567", 0}, // above the last entry
+        {u"-203861212", 0}, // negative area code
     };
     for (const Row& row : rows) {
         const Answer answer = Look(row.number);

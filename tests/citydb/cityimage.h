@@ -68,8 +68,7 @@ inline std::string BuildImage(const ImageSpec& spec) {
         for (int shift = 0; shift < 32; shift += 8) {
             index += static_cast<char>((where >> shift) & 0xFF);
         }
-        blocks += block != spec.blocks.end() ? block->second
-                                             : CityBlock({{"City" + std::to_string(area), {555}}});
+        blocks += block != spec.blocks.end() ? block->second : CityBlock({{"City" + std::to_string(area), {555}}});
     }
     return index + blocks + spec.tail;
 }
@@ -84,8 +83,8 @@ public:
             close(fd);
         }
         path = name;
-        std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(),
-                                                                       static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary | std::ios::trunc)
+            .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     }
     ~TempFile() { std::remove(path.c_str()); }
     TempFile(const TempFile&) = delete;

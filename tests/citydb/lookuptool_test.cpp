@@ -21,8 +21,8 @@ ToolRun RunTool(const std::string& arguments, const std::string& input = "") {
     const std::string errFile = testing::TempDir() + "ringlog_tool_stderr.txt";
     const std::string inFile = testing::TempDir() + "ringlog_tool_stdin.txt";
     std::ofstream(inFile) << input;
-    const std::string command = std::string(RINGLOG_BIN_DIR) + "/ringlog-tool " + arguments + " <" + inFile + " 2>" +
-                                errFile;
+    const std::string command =
+        std::string(RINGLOG_BIN_DIR) + "/ringlog-tool " + arguments + " <" + inFile + " 2>" + errFile;
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) {

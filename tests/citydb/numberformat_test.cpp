@@ -60,8 +60,7 @@ TEST(StripNumber, CutsAResultLongerThanTheScratchBuffer) {
 }
 
 TEST(FormatNumber, RegroupsTenCharactersAloneOrBehindAKnownPrefix) {
-    for (const char16_t* input :
-         {u"4255551212", u"14255551212", u"014255551212", u"914255551212", u"0014255551212"}) {
+    for (const char16_t* input : {u"4255551212", u"14255551212", u"014255551212", u"914255551212", u"0014255551212"}) {
         EXPECT_EQ(Format(input), u"(425) 555-1212") << std::u16string(input).size();
     }
 }

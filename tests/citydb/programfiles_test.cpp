@@ -26,8 +26,7 @@ TEST(ProgramFiles, OverrideReplacesOnlyTheCityDatabase) {
     SetCityDatabaseOverride("/data/other.db");
     EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Zonrik.dll"), "/data/other.db");
     EXPECT_EQ(MapProgramPath(u"\\PROGRAM FILES\\zonrik\\zonrik.DLL"), "/data/other.db");
-    EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Other.dll"),
-              std::string(RINGLOG_SHARE_DIR) + "/Other.dll");
+    EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Other.dll"), std::string(RINGLOG_SHARE_DIR) + "/Other.dll");
     SetCityDatabaseOverride("");
     EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Zonrik.dll"), std::string(RINGLOG_SHARE_DIR) + "/Zonrik.dll");
 }

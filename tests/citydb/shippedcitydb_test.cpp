@@ -94,10 +94,10 @@ TEST(ShippedCityDatabase, GivesKnownAnswers) {
     const Row rows[] = {
         {u"2063861234", u"Seattle", u"WA"},
         {u"2125551234", u"New York", u"NY"},
-        {u"4182691234", u"Gasp\u00E9", u"QC"},  // kept in ISO 8859-1
-        {u"8082481234", u"Hana", u"HI"},        // transliterated
-        {u"2025551234", u"", u"DC"},            // a state-only area code
-        {u"9998881234", u"", u""},              // not in the index
+        {u"4182691234", u"Gasp\u00E9", u"QC"}, // kept in ISO 8859-1
+        {u"8082481234", u"Hana", u"HI"},       // transliterated
+        {u"2025551234", u"", u"DC"},           // a state-only area code
+        {u"9998881234", u"", u""},             // not in the index
     };
     for (const Row& row : rows) {
         FixedText<50> city;

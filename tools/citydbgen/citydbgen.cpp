@@ -57,35 +57,85 @@ struct AreaCode {
 };
 
 struct Summary {
-    size_t cityPairs = 0;       // exchanges that the geocoder names a city for
+    size_t cityPairs = 0; // exchanges that the geocoder names a city for
     size_t cityAreaCodes = 0;
     std::map<std::string, size_t> cityAreaCodesByRegion;
-    size_t stateOnlyAreaCodes = 0;   // every exchange gives the same name, not a country's
-    std::string unmappedStateOnly;  // of those, the ones whose name is no state or province
-    size_t otherStatePairs = 0; // exchanges left out because their city lies in another state
-    size_t untranslatable = 0;  // exchanges left out because their name has no ISO 8859-1 form
-    size_t shortened = 0;       // names cut to 49 bytes
+    size_t stateOnlyAreaCodes = 0; // every exchange gives the same name, not a country's
+    std::string unmappedStateOnly; // of those, the ones whose name is no state or province
+    size_t otherStatePairs = 0;    // exchanges left out because their city lies in another state
+    size_t untranslatable = 0;     // exchanges left out because their name has no ISO 8859-1 form
+    size_t shortened = 0;          // names cut to 49 bytes
     size_t writtenPairs = 0;
 };
 
 const std::map<std::string, std::string>& StateCodes() {
     static const std::map<std::string, std::string> codes = {
-        {"Alabama", "AL"}, {"Alaska", "AK"}, {"Arizona", "AZ"}, {"Arkansas", "AR"}, {"California", "CA"},
-        {"Colorado", "CO"}, {"Connecticut", "CT"}, {"Delaware", "DE"}, {"Florida", "FL"}, {"Georgia", "GA"},
-        {"Hawaii", "HI"}, {"Idaho", "ID"}, {"Illinois", "IL"}, {"Indiana", "IN"}, {"Iowa", "IA"},
-        {"Kansas", "KS"}, {"Kentucky", "KY"}, {"Louisiana", "LA"}, {"Maine", "ME"}, {"Maryland", "MD"},
-        {"Massachusetts", "MA"}, {"Michigan", "MI"}, {"Minnesota", "MN"}, {"Mississippi", "MS"},
-        {"Missouri", "MO"}, {"Montana", "MT"}, {"Nebraska", "NE"}, {"Nevada", "NV"}, {"New Hampshire", "NH"},
-        {"New Jersey", "NJ"}, {"New Mexico", "NM"}, {"New York", "NY"}, {"North Carolina", "NC"},
-        {"North Dakota", "ND"}, {"Ohio", "OH"}, {"Oklahoma", "OK"}, {"Oregon", "OR"}, {"Pennsylvania", "PA"},
-        {"Rhode Island", "RI"}, {"South Carolina", "SC"}, {"South Dakota", "SD"}, {"Tennessee", "TN"},
-        {"Texas", "TX"}, {"Utah", "UT"}, {"Vermont", "VT"}, {"Virginia", "VA"}, {"Washington", "WA"},
-        {"Washington State", "WA"}, {"West Virginia", "WV"}, {"Wisconsin", "WI"}, {"Wyoming", "WY"},
-        {"Washington D.C.", "DC"}, {"District of Columbia", "DC"},
-        {"Alberta", "AB"}, {"British Columbia", "BC"}, {"Manitoba", "MB"}, {"New Brunswick", "NB"},
-        {"Newfoundland and Labrador", "NL"}, {"Northwest Territories", "NT"}, {"Nova Scotia", "NS"},
-        {"Nunavut", "NU"}, {"Ontario", "ON"}, {"Prince Edward Island", "PE"}, {"Quebec", "QC"},
-        {"Saskatchewan", "SK"}, {"Yukon", "YT"},
+        {"Alabama", "AL"},
+        {"Alaska", "AK"},
+        {"Arizona", "AZ"},
+        {"Arkansas", "AR"},
+        {"California", "CA"},
+        {"Colorado", "CO"},
+        {"Connecticut", "CT"},
+        {"Delaware", "DE"},
+        {"Florida", "FL"},
+        {"Georgia", "GA"},
+        {"Hawaii", "HI"},
+        {"Idaho", "ID"},
+        {"Illinois", "IL"},
+        {"Indiana", "IN"},
+        {"Iowa", "IA"},
+        {"Kansas", "KS"},
+        {"Kentucky", "KY"},
+        {"Louisiana", "LA"},
+        {"Maine", "ME"},
+        {"Maryland", "MD"},
+        {"Massachusetts", "MA"},
+        {"Michigan", "MI"},
+        {"Minnesota", "MN"},
+        {"Mississippi", "MS"},
+        {"Missouri", "MO"},
+        {"Montana", "MT"},
+        {"Nebraska", "NE"},
+        {"Nevada", "NV"},
+        {"New Hampshire", "NH"},
+        {"New Jersey", "NJ"},
+        {"New Mexico", "NM"},
+        {"New York", "NY"},
+        {"North Carolina", "NC"},
+        {"North Dakota", "ND"},
+        {"Ohio", "OH"},
+        {"Oklahoma", "OK"},
+        {"Oregon", "OR"},
+        {"Pennsylvania", "PA"},
+        {"Rhode Island", "RI"},
+        {"South Carolina", "SC"},
+        {"South Dakota", "SD"},
+        {"Tennessee", "TN"},
+        {"Texas", "TX"},
+        {"Utah", "UT"},
+        {"Vermont", "VT"},
+        {"Virginia", "VA"},
+        {"Washington", "WA"},
+        {"Washington State", "WA"},
+        {"West Virginia", "WV"},
+        {"Wisconsin", "WI"},
+        {"Wyoming", "WY"},
+        {"Washington D.C.", "DC"},
+        {"District of Columbia", "DC"},
+        {"Alberta", "AB"},
+        {"British Columbia", "BC"},
+        {"Manitoba", "MB"},
+        {"New Brunswick", "NB"},
+        {"Newfoundland and Labrador", "NL"},
+        {"Northwest Territories", "NT"},
+        {"Nova Scotia", "NS"},
+        {"Nunavut", "NU"},
+        {"Ontario", "ON"},
+        {"Prince Edward Island", "PE"},
+        {"Quebec", "QC"},
+        {"Saskatchewan", "SK"},
+        {"Yukon", "YT"},
     };
     return codes;
 }
@@ -93,12 +143,11 @@ const std::map<std::string, std::string>& StateCodes() {
 // Characters beyond ISO 8859-1 that place names use, by their closest Latin letters.
 std::optional<std::string> Transliterate(char32_t c) {
     static const std::map<char32_t, std::string> table = {
-        {U'\u0100', "A"},  {U'\u0101', "a"}, {U'\u0112', "E"},  {U'\u0113', "e"},  {U'\u012A', "I"},
-        {U'\u012B', "i"},  {U'\u014C', "O"}, {U'\u014D', "o"},  {U'\u016A', "U"},  {U'\u016B', "u"},
-        {U'\u0152', "OE"}, {U'\u0153', "oe"}, {U'\u0106', "C"}, {U'\u0107', "c"},  {U'\u010C', "C"},
-        {U'\u010D', "c"},  {U'\u0141', "L"}, {U'\u0142', "l"},  {U'\u0143', "N"},  {U'\u0144', "n"},
-        {U'\u0160', "S"},  {U'\u0161', "s"}, {U'\u017D', "Z"},  {U'\u017E', "z"},  {U'\u02BB', "'"},
-        {U'\u2019', "'"},  {U'\u2018', "'"}, {U'\u2013', "-"},  {U'\u2014', "-"},
+        {U'\u0100', "A"}, {U'\u0101', "a"}, {U'\u0112', "E"}, {U'\u0113', "e"}, {U'\u012A', "I"},  {U'\u012B', "i"},
+        {U'\u014C', "O"}, {U'\u014D', "o"}, {U'\u016A', "U"}, {U'\u016B', "u"}, {U'\u0152', "OE"}, {U'\u0153', "oe"},
+        {U'\u0106', "C"}, {U'\u0107', "c"}, {U'\u010C', "C"}, {U'\u010D', "c"}, {U'\u0141', "L"},  {U'\u0142', "l"},
+        {U'\u0143', "N"}, {U'\u0144', "n"}, {U'\u0160', "S"}, {U'\u0161', "s"}, {U'\u017D', "Z"},  {U'\u017E', "z"},
+        {U'\u02BB', "'"}, {U'\u2019', "'"}, {U'\u2018', "'"}, {U'\u2013', "-"}, {U'\u2014', "-"},
     };
     const auto it = table.find(c);
     if (it == table.end()) {
@@ -244,8 +293,8 @@ bool BuildCityArea(const std::vector<Answer>& answers, int area, AreaCode& out, 
     }
     if (out.cities.empty()) {
         const auto& codes = StateCodes();
-        const auto named = std::find_if(codes.begin(), codes.end(),
-                                        [&](const auto& entry) { return entry.second == areaState; });
+        const auto named =
+            std::find_if(codes.begin(), codes.end(), [&](const auto& entry) { return entry.second == areaState; });
         out.cities.push_back(City{named != codes.end() ? named->first : areaState, {}});
     }
     return true;
@@ -269,8 +318,8 @@ bool BuildStateOnlyArea(const std::vector<Answer>& answers, int area, AreaCode& 
     ++summary.stateOnlyAreaCodes;
     const auto code = StateCodes().find(first.description);
     if (code == StateCodes().end()) {
-        summary.unmappedStateOnly += (summary.unmappedStateOnly.empty() ? "" : "; ") + std::to_string(area) + " " +
-                                     first.description;
+        summary.unmappedStateOnly +=
+            (summary.unmappedStateOnly.empty() ? "" : "; ") + std::to_string(area) + " " + first.description;
         return false;
     }
     const std::optional<std::string> latin = ToLatin1(first.description);
