@@ -4,12 +4,22 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+
+namespace {
+
+// The executable's location comes with its links resolved; so must the expectation.
+std::string InShareDir(const char* file) {
+    return std::filesystem::weakly_canonical(std::filesystem::path(RINGLOG_SHARE_DIR) / file).string();
+}
+
+} // namespace
 
 // The test executables sit in bin/ of the build tree, whose share/zonrik/ holds the database.
 TEST(ProgramFiles, MapsProgramFilesToTheShareFolderBesideBin) {
     SetCityDatabaseOverride("");
-    const std::string expected = std::string(RINGLOG_SHARE_DIR) + "/Zonrik.dll";
+    const std::string expected = InShareDir("Zonrik.dll");
     EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Zonrik.dll"), expected);
     EXPECT_EQ(MapProgramPath(u"\\program files\\ZONRIK\\Zonrik.dll"), expected);
 }
@@ -26,9 +36,9 @@ TEST(ProgramFiles, OverrideReplacesOnlyTheCityDatabase) {
     SetCityDatabaseOverride("/data/other.db");
     EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Zonrik.dll"), "/data/other.db");
     EXPECT_EQ(MapProgramPath(u"\\PROGRAM FILES\\zonrik\\zonrik.DLL"), "/data/other.db");
-    EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Other.dll"), std::string(RINGLOG_SHARE_DIR) + "/Other.dll");
+    EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Other.dll"), InShareDir("Other.dll"));
     SetCityDatabaseOverride("");
-    EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Zonrik.dll"), std::string(RINGLOG_SHARE_DIR) + "/Zonrik.dll");
+    EXPECT_EQ(MapProgramPath(u"\\Program Files\\Zonrik\\Zonrik.dll"), InShareDir("Zonrik.dll"));
 }
 
 TEST(FileService, ReadsExactlyTheFileAndFailsPastItsEnd) {
