@@ -1,8 +1,10 @@
 // Runs the real ringlog-tool binary: its lookup command with the database found beside bin/, from
-// standard input, and without a database.
+// standard input, and without a database. Each test process keeps its own scratch files, so
+// CTest may run them side by side.
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -18,8 +20,8 @@ struct ToolRun {
 };
 
 ToolRun RunTool(const std::string& arguments, const std::string& input = "") {
-    const std::string errFile = testing::TempDir() + "ringlog_tool_stderr.txt";
-    const std::string inFile = testing::TempDir() + "ringlog_tool_stdin.txt";
+    const std::string errFile = testing::TempDir() + "ringlog_tool_stderr_" + std::to_string(getpid()) + ".txt";
+    const std::string inFile = testing::TempDir() + "ringlog_tool_stdin_" + std::to_string(getpid()) + ".txt";
     std::ofstream(inFile) << input;
     const std::string command =
         std::string(RINGLOG_BIN_DIR) + "/ringlog-tool " + arguments + " <" + inFile + " 2>" + errFile;
@@ -37,6 +39,8 @@ ToolRun RunTool(const std::string& arguments, const std::string& input = "") {
     run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     std::ifstream err(errFile);
     run.err.assign(std::istreambuf_iterator<char>(err), std::istreambuf_iterator<char>());
+    std::remove(errFile.c_str());
+    std::remove(inFile.c_str());
     return run;
 }
 
