@@ -225,10 +225,32 @@ void PhoneScreen::MakeFullScreen(QWidget* window) {
 }
 
 void PhoneScreen::ShowDone(QWidget* owner) {
+    // The Done button belongs to the window in front: a window covered by a dialog cannot take it
+    // from the dialog (else the frame, told that it lost activation, would leave the dialog without
+    // a working Done).
+    if (IsCovered(owner)) {
+        return;
+    }
     doneShown = true;
     doneOwner = owner;
     doneHasOwner = owner != nullptr;
     RefreshBars();
+}
+
+bool PhoneScreen::IsCovered(QWidget* window) const {
+    auto it = windows.begin();
+    while (it != windows.end() && (it->window == nullptr || !(it->window == window || it->window->isAncestorOf(window)))) {
+        ++it;
+    }
+    if (it == windows.end()) {
+        return false;
+    }
+    for (++it; it != windows.end(); ++it) {
+        if (it->window != nullptr && !it->window->isHidden()) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void PhoneScreen::HideDone() {

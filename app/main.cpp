@@ -1,0 +1,32 @@
+// The program's entry: the platform's switches, then the framework's start of the application object.
+#include "platform/files/programfiles.h"
+#include "platform/objectstore/storelocation.h"
+#include "platform/ui/platformswitches.h"
+#include "platform/ui/winmain.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <system_error>
+
+int main(int argc, char** argv) {
+    PlatformSwitches switches;
+    std::string error;
+    if (ParsePlatformSwitches(argc, argv, switches, error) != 0) {
+        std::fprintf(stderr, "ringlog: %s\nusage: ringlog [--store FILE] [--citydb FILE] [--screenshot FILE]\n",
+                     error.c_str());
+        return 2;
+    }
+    if (!switches.store.empty()) {
+        SetStorePath(switches.store);
+    }
+    if (!switches.cityDatabase.empty()) {
+        SetCityDatabaseOverride(switches.cityDatabase);
+    }
+
+    // One running program per executable and store.
+    std::error_code ignored;
+    std::filesystem::path store = std::filesystem::absolute(StorePath(), ignored);
+    const std::string instanceKey =
+        std::filesystem::read_symlink("/proc/self/exe", ignored).string() + "\n" + store.lexically_normal().string();
+    return AfxWinMain(argc, argv, switches, instanceKey);
+}
