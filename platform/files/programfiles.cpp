@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -84,33 +85,27 @@ std::string MapProgramPath(const char16_t* programPath) {
     if (path.empty()) {
         return {};
     }
-    // Folders are lower case on an installed system; the file keeps its name.
-    std::string part;
-    for (const char16_t* p = programPath + matched;; ++p) {
-        if (*p == u'\\' || *p == u'/' || *p == u'\0') {
-            if (part == "." || part == "..") {
-                return {};
-            }
-            path += part;
-            if (*p == u'\0') {
-                break;
-            }
-            path += '/';
-            part.clear();
-            continue;
+    std::vector<std::u16string> parts(1);
+    for (const char16_t* p = programPath + matched; *p != u'\0'; ++p) {
+        if (*p == u'\\' || *p == u'/') {
+            parts.emplace_back();
+        } else if (*p >= 0xD800 && *p < 0xE000) {
+            return {}; // no surrogates in our own file names
+        } else {
+            parts.back() += *p;
         }
-        if (*p >= 0xD800 && *p < 0xE000) {
+    }
+    // Folders are lower case on an installed system; the file keeps its name.
+    for (size_t i = 0; i < parts.size(); ++i) {
+        if (parts[i] == u"." || parts[i] == u"..") {
             return {};
         }
-        const bool isFileName = [p] {
-            for (const char16_t* q = p; *q != u'\0'; ++q) {
-                if (*q == u'\\' || *q == u'/') {
-                    return false;
-                }
-            }
-            return true;
-        }();
-        AppendUtf8(part, isFileName ? *p : LowerAscii(*p));
+        for (char16_t c : parts[i]) {
+            AppendUtf8(path, i + 1 < parts.size() ? LowerAscii(c) : c);
+        }
+        if (i + 1 < parts.size()) {
+            path += '/';
+        }
     }
     return path;
 }
