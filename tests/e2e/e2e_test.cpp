@@ -1,0 +1,313 @@
+// The ringlog binary itself, driven as a person would: under a virtual X server, keys and taps with
+// xdotool, the window closed as a window manager closes it. Exit codes and windows are checked.
+#include <gtest/gtest.h>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <optional>
+#include <signal.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kRinglog = std::string(RINGLOG_BIN_DIR) + "/ringlog";
+
+bool OnPath(const char* program) {
+    const std::string command = std::string("command -v ") + program + " >/dev/null 2>&1";
+    return std::system(command.c_str()) == 0;
+}
+
+// Starts a program with extra environment entries; returns its process id, -1 on failure.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& extraEnv) {
+    const pid_t pid = fork();
+    if (pid != 0) {
+        return pid;
+    }
+    for (const std::string& entry : extraEnv) {
+        putenv(const_cast<char*>(entry.c_str()));
+    }
+    const int devNull = open("/dev/null", O_RDWR);
+    dup2(devNull, STDIN_FILENO);
+    dup2(devNull, STDOUT_FILENO);
+    std::vector<char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    }
+    argv.push_back(nullptr);
+    execvp(argv[0], argv.data());
+    _exit(127);
+}
+
+// The exit code once the process has ended, or nothing when it still runs after the wait.
+std::optional<int> WaitForExit(pid_t pid, std::chrono::milliseconds wait) {
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) {
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+}
+
+void Kill(pid_t pid) {
+    if (pid > 0 && !WaitForExit(pid, 0ms).has_value()) {
+        kill(pid, SIGKILL);
+        WaitForExit(pid, 2000ms);
+    }
+}
+
+// A virtual X server on a display number it picks itself.
+class VirtualDisplay {
+public:
+    VirtualDisplay() {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            return;
+        }
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            const int devNull = open("/dev/null", O_RDWR);
+            dup2(devNull, STDOUT_FILENO);
+            dup2(devNull, STDERR_FILENO);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                   static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        char buffer[16] = {};
+        ssize_t got = 0;
+        while (got < static_cast<ssize_t>(sizeof(buffer) - 1)) {
+            const ssize_t n = read(fds[0], buffer + got, sizeof(buffer) - 1 - static_cast<size_t>(got));
+            if (n <= 0 || std::memchr(buffer, '\n', static_cast<size_t>(got + n)) != nullptr) {
+                got += n > 0 ? n : 0;
+                break;
+            }
+            got += n;
+        }
+        close(fds[0]);
+        if (got > 0) {
+            name = ":" + std::string(buffer, std::strcspn(buffer, "\n"));
+        }
+    }
+    ~VirtualDisplay() { Kill(pid); }
+
+    bool Up() const { return !name.empty(); }
+    const std::string& Name() const { return name; }
+
+private:
+    pid_t pid = -1;
+    std::string name;
+};
+
+class EndToEnd : public testing::Test {
+protected:
+    void SetUp() override {
+        if (!OnPath("Xvfb") || !OnPath("xdotool")) {
+            GTEST_SKIP() << "Xvfb and xdotool are needed";
+        }
+        ASSERT_TRUE(display.Up());
+        char pattern[] = "/tmp/ringlog-e2e-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+    }
+
+    void TearDown() override {
+        for (pid_t pid : started) {
+            Kill(pid);
+        }
+        if (!folder.empty()) {
+            std::error_code ignored;
+            std::filesystem::remove_all(folder, ignored);
+        }
+    }
+
+    pid_t StartRinglog() {
+        const pid_t pid = Spawn({kRinglog, "--store", folder + "/phone.db"},
+                                {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb", "RINGLOG_RUNTIME_DIR=" + folder,
+                                 "XDG_RUNTIME_DIR=" + folder});
+        started.push_back(pid);
+        return pid;
+    }
+
+    // Runs xdotool on the virtual display; its standard output.
+    std::string Xdotool(const std::string& arguments) {
+        const std::string command = "DISPLAY=" + display.Name() + " xdotool " + arguments + " 2>/dev/null";
+        std::string output;
+        if (FILE* pipe = popen(command.c_str(), "r")) {
+            char buffer[256];
+            while (fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+                output += buffer;
+            }
+            pclose(pipe);
+        }
+        return output;
+    }
+
+    std::vector<std::string> VisibleWindows() {
+        std::vector<std::string> ids;
+        const std::string output = Xdotool("search --onlyvisible --name '^Zonrik Ringlog$'");
+        size_t start = 0;
+        while (start < output.size()) {
+            const size_t end = output.find('\n', start);
+            const std::string id = output.substr(start, end - start);
+            if (!id.empty()) {
+                ids.push_back(id);
+            }
+            if (end == std::string::npos) {
+                break;
+            }
+            start = end + 1;
+        }
+        return ids;
+    }
+
+    // The program's window once it is shown, or the empty text after ten seconds.
+    std::string WaitForWindow() {
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const std::vector<std::string> ids = VisibleWindows();
+            if (!ids.empty()) {
+                // Lets the window map and paint before it is touched.
+                std::this_thread::sleep_for(300ms);
+                return ids.front();
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return {};
+    }
+
+    // Asks the window to close, as a window manager's close button does.
+    void CloseWindow(const std::string& window) {
+        Display* x = XOpenDisplay(display.Name().c_str());
+        ASSERT_NE(x, nullptr);
+        XEvent event{};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = std::stoul(window);
+        event.xclient.message_type = XInternAtom(x, "WM_PROTOCOLS", False);
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = static_cast<long>(XInternAtom(x, "WM_DELETE_WINDOW", False));
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent(x, event.xclient.window, False, NoEventMask, &event);
+        XFlush(x);
+        XCloseDisplay(x);
+    }
+
+    VirtualDisplay display;
+    std::string folder;
+    std::vector<pid_t> started;
+};
+
+TEST_F(EndToEnd, EndKeyEndsTheProgramWithCodeZero) {
+    const pid_t pid = StartRinglog();
+    const std::string window = WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    // The pointer over the phone gives it the keyboard; F4 is the End key.
+    Xdotool("mousemove --window " + window + " 120 200 key F4");
+    EXPECT_EQ(WaitForExit(pid, 5s), std::optional<int>(0));
+}
+
+TEST_F(EndToEnd, QuitFromTheMenuEndsTheProgramWithCodeZero) {
+    const pid_t pid = StartRinglog();
+    const std::string window = WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    // The right soft key sits under the screen's right half; its menu opens above it, Quit last.
+    Xdotool("mousemove --window " + window + " 194 346 click 1");
+    std::this_thread::sleep_for(400ms);
+    EXPECT_FALSE(WaitForExit(pid, 0ms).has_value()) << "opening the menu must not end the program";
+    Xdotool("mousemove --window " + window + " 230 321 click 1");
+    EXPECT_EQ(WaitForExit(pid, 5s), std::optional<int>(0));
+}
+
+TEST_F(EndToEnd, ClosingTheWindowEndsTheProgramWithCodeZero) {
+    const pid_t pid = StartRinglog();
+    const std::string window = WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    CloseWindow(window);
+    EXPECT_EQ(WaitForExit(pid, 5s), std::optional<int>(0));
+}
+
+TEST_F(EndToEnd, SecondStartEndsWith255AndMakesNoWindow) {
+    const pid_t first = StartRinglog();
+    ASSERT_FALSE(WaitForWindow().empty());
+    const pid_t second = StartRinglog();
+    // -1 as an exit status.
+    EXPECT_EQ(WaitForExit(second, 10s), std::optional<int>(255));
+    EXPECT_EQ(VisibleWindows().size(), 1u);
+    EXPECT_FALSE(WaitForExit(first, 0ms).has_value()) << "the first program keeps running";
+}
+
+TEST_F(EndToEnd, TwoStartsAtTheSameMomentLeaveOneProgram) {
+    const pid_t a = StartRinglog();
+    const pid_t b = StartRinglog();
+    ASSERT_FALSE(WaitForWindow().empty());
+    std::optional<int> aEnd;
+    std::optional<int> bEnd;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!aEnd.has_value() && !bEnd.has_value() && std::chrono::steady_clock::now() < deadline) {
+        aEnd = WaitForExit(a, 20ms);
+        bEnd = WaitForExit(b, 20ms);
+    }
+    // The one left must still be running a moment later.
+    std::this_thread::sleep_for(300ms);
+    if (!aEnd.has_value()) {
+        aEnd = WaitForExit(a, 0ms);
+    }
+    if (!bEnd.has_value()) {
+        bEnd = WaitForExit(b, 0ms);
+    }
+    // Exactly one has ended, with 255; the other runs with the one window.
+    ASSERT_NE(aEnd.has_value(), bEnd.has_value());
+    EXPECT_EQ(aEnd.has_value() ? *aEnd : *bEnd, 255);
+    EXPECT_EQ(VisibleWindows().size(), 1u);
+}
+
+TEST(EndToEndScreenshot, WithoutADisplayTheScreenGoesToAPicture) {
+    char pattern[] = "/tmp/ringlog-shot-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string folder = pattern;
+    const std::string picture = folder + "/screen.png";
+    const pid_t pid = Spawn({kRinglog, "--store", folder + "/phone.db", "--screenshot", picture},
+                            {"QT_QPA_PLATFORM=offscreen", "RINGLOG_RUNTIME_DIR=" + folder, "XDG_RUNTIME_DIR=" + folder});
+    EXPECT_EQ(WaitForExit(pid, 20s), std::optional<int>(0));
+    Kill(pid);
+    // A PNG signature, and a picture larger than a bare screen: the phone's body is around it.
+    FILE* file = std::fopen(picture.c_str(), "rb");
+    ASSERT_NE(file, nullptr);
+    unsigned char header[24] = {};
+    const size_t got = std::fread(header, 1, sizeof(header), file);
+    std::fclose(file);
+    ASSERT_EQ(got, sizeof(header));
+    EXPECT_EQ(std::memcmp(header, "\x89PNG\r\n\x1a\n", 8), 0);
+    const unsigned width = (header[16] << 24) | (header[17] << 16) | (header[18] << 8) | header[19];
+    const unsigned height = (header[20] << 24) | (header[21] << 16) | (header[22] << 8) | header[23];
+    EXPECT_GT(width, 240u);
+    EXPECT_GT(height, 320u);
+    EXPECT_LT(width, height) << "a phone stands upright";
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
+}
+
+} // namespace
