@@ -1,0 +1,135 @@
+// The platform's start of the program: its switches and the single-instance check.
+#include "platform/ui/platformswitches.h"
+#include "platform/ui/singleinstance.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct SwitchCase {
+    const char* name;
+    std::vector<std::string> args;
+    int result;
+    std::string store;
+    std::string cityDatabase;
+    std::string screenshot;
+};
+
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class Switches : public testing::TestWithParam<SwitchCase> {};
+
+TEST_P(Switches, AreReadOrRefused) {
+    const SwitchCase& c = GetParam();
+    std::vector<std::string> storage = c.args;
+    storage.insert(storage.begin(), "ringlog");
+    std::vector<char*> argv;
+    for (std::string& arg : storage) {
+        argv.push_back(arg.data());
+    }
+    PlatformSwitches switches;
+    std::string error;
+    EXPECT_EQ(ParsePlatformSwitches(static_cast<int>(argv.size()), argv.data(), switches, error), c.result);
+    EXPECT_EQ(switches.store, c.store);
+    EXPECT_EQ(switches.cityDatabase, c.cityDatabase);
+    EXPECT_EQ(switches.screenshot, c.screenshot);
+    EXPECT_EQ(error.empty(), c.result == 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, Switches,
+    testing::Values(SwitchCase{"None", {}, 0, "", "", ""},
+                    SwitchCase{"All", {"--store", "s.db", "--citydb", "c.dll", "--screenshot", "p.png"}, 0, "s.db",
+                               "c.dll", "p.png"},
+                    SwitchCase{"QtSwitchesLeftToQt", {"-platform", "offscreen", "--store", "s.db"}, 0, "s.db", "", ""},
+                    SwitchCase{"StoreWithoutFile", {"--store"}, -1, "", "", ""},
+                    SwitchCase{"EmptyFileName", {"--screenshot", ""}, -1, "", "", ""},
+                    SwitchCase{"Unknown", {"--stor", "s.db"}, -1, "", "", ""}),
+    [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
+
+class SingleInstanceCheck : public testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/ringlog-instance-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        setenv("RINGLOG_RUNTIME_DIR", folder.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("RINGLOG_RUNTIME_DIR");
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    // Lets the first instance take the request, for at most a second.
+    static void ProcessUntil(const bool& done) {
+        QElapsedTimer timer;
+        timer.start();
+        while (!done && timer.elapsed() < 1000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+    }
+
+    std::string folder;
+};
+
+TEST_F(SingleInstanceCheck, LaterStartOfTheSameKeyRaisesTheFirstAndEnds) {
+    SingleInstance first;
+    bool raised = false;
+    ASSERT_EQ(first.Claim("/usr/bin/ringlog\n/home/a/phone.db"), SingleInstance::First);
+    first.SetRaiseHandler([&raised] { raised = true; });
+
+    SingleInstance second;
+    EXPECT_EQ(second.Claim("/usr/bin/ringlog\n/home/a/phone.db", 3, 10), SingleInstance::AnotherRunning);
+    ProcessUntil(raised);
+    EXPECT_TRUE(raised);
+}
+
+TEST_F(SingleInstanceCheck, OtherStoreRunsBesideIt) {
+    SingleInstance first;
+    ASSERT_EQ(first.Claim("/usr/bin/ringlog\n/home/a/phone.db"), SingleInstance::First);
+    SingleInstance other;
+    EXPECT_EQ(other.Claim("/usr/bin/ringlog\n/home/a/other.db", 3, 10), SingleInstance::First);
+}
+
+TEST_F(SingleInstanceCheck, EndedProgramLeavesNothingThatBlocksTheNext) {
+    {
+        SingleInstance gone;
+        ASSERT_EQ(gone.Claim("key"), SingleInstance::First);
+    }
+    // Its socket file is still there, but no one holds the lock.
+    SingleInstance next;
+    EXPECT_EQ(next.Claim("key", 3, 10), SingleInstance::First);
+    bool raised = false;
+    next.SetRaiseHandler([&raised] { raised = true; });
+    SingleInstance later;
+    EXPECT_EQ(later.Claim("key", 3, 10), SingleInstance::AnotherRunning);
+    ProcessUntil(raised);
+    EXPECT_TRUE(raised);
+}
+
+TEST_F(SingleInstanceCheck, HolderThatNeverAnswersLetsTheStartRunAfterTheAttempts) {
+    // A lock held without a listening socket: a first start still busy before its loop runs.
+    SingleInstance first;
+    ASSERT_EQ(first.Claim("key"), SingleInstance::First);
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        if (entry.path().extension() == ".sock") {
+            std::filesystem::remove(entry.path());
+        }
+    }
+    SingleInstance second;
+    EXPECT_EQ(second.Claim("key", 3, 10), SingleInstance::First);
+}
+
+} // namespace
