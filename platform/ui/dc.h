@@ -46,6 +46,8 @@ public:
     void FillSolidRect(const CRect& rect, COLORREF colour);
     int DrawText(const char16_t* text, const CRect& rect, unsigned format);
     CSize GetTextExtent(const char16_t* text) const;
+    // The painter behind the context (null for a measuring context), for the image list.
+    QPainter* Painter() const { return painter; }
 
 private:
     QPainter* painter;
