@@ -107,6 +107,15 @@ void CFrameWnd::SetActiveView(CView* view, bool notify) {
     }
 }
 
+void CFrameWnd::ForgetView(CView* view) {
+    if (activeView == view) {
+        activeView = nullptr;
+    }
+    if (firstView == view) {
+        firstView = nullptr;
+    }
+}
+
 void CFrameWnd::DeliverActivation(unsigned state, CWnd* other) {
     OnActivate(state, other, false);
     // The view hears of every activation change of its frame by its own notice.

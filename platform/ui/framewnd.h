@@ -29,6 +29,8 @@ public:
 
     CView* GetActiveView() const { return activeView; }
     void SetActiveView(CView* view, bool notify = true);
+    // A view of the frame is going away.
+    void ForgetView(CView* view);
 
     bool OnCmdMsg(unsigned id, CommandQuery query, CCmdUI* ui) override;
     int OnCreate(CREATESTRUCT* cs) override;

@@ -9,7 +9,7 @@ CSingleDocTemplate::CSingleDocTemplate(unsigned id, const CRuntimeClass* docClas
                                        const CRuntimeClass* view)
     : resourceId(id), documentClass(docClass), frameClass(frame), viewClass(view) {}
 
-// The document, frame and view live until the process ends; the template does not own them.
+// The frame and its view live until the process ends; the template owns only the document.
 CSingleDocTemplate::~CSingleDocTemplate() = default;
 
 CDocument* CSingleDocTemplate::CreateNewDocument() {
@@ -60,7 +60,7 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(const char16_t*, bool makeVisibl
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->mainWnd == nullptr) {
         app->mainWnd = frame;
     }
-    document = doc;
+    document.reset(doc);
     InitialUpdateFrame(frame, doc, makeVisible);
     return doc;
 }

@@ -3,6 +3,8 @@
 #include "platform/ui/cmdtarget.h"
 #include "platform/ui/runtimeclass.h"
 
+#include <memory>
+
 class CDocument;
 class CFrameWnd;
 
@@ -24,7 +26,7 @@ public:
     void InitialUpdateFrame(CFrameWnd* frame, CDocument* document, bool makeVisible = true);
 
     unsigned ResourceId() const { return resourceId; }
-    CDocument* Document() const { return document; }
+    CDocument* Document() const { return document.get(); }
 
 private:
     void ReportFailure();
@@ -33,5 +35,6 @@ private:
     const CRuntimeClass* documentClass;
     const CRuntimeClass* frameClass;
     const CRuntimeClass* viewClass;
-    CDocument* document = nullptr;
+    // The one document; it lives as long as the template (the application object's).
+    std::unique_ptr<CDocument> document;
 };

@@ -1,10 +1,14 @@
 #include "platform/ui/view.h"
 
 #include "platform/ui/document.h"
+#include "platform/ui/framewnd.h"
 
 CView::CView() = default;
 
 CView::~CView() {
+    if (auto* frame = dynamic_cast<CFrameWnd*>(GetParent())) {
+        frame->ForgetView(this);
+    }
     if (document != nullptr) {
         document->RemoveView(this);
     }
@@ -25,4 +29,8 @@ bool CView::OnCmdMsg(unsigned id, CommandQuery query, CCmdUI* ui) {
         return true;
     }
     return document != nullptr && document->OnCmdMsg(id, query, ui);
+}
+
+void CView::PostNcDestroy() {
+    delete this;
 }

@@ -22,6 +22,10 @@ public:
 
     bool OnCmdMsg(unsigned id, CommandQuery query, CCmdUI* ui) override;
 
+protected:
+    // The document template makes the view with new; it goes when its window goes.
+    void PostNcDestroy() override;
+
 private:
     CDocument* document = nullptr;
 };

@@ -122,6 +122,8 @@ void CWnd::WidgetDestroyed() {
     }
     hwnd = nullptr;
     OnDestroy();
+    // Last: a view deletes itself here.
+    PostNcDestroy();
 }
 
 void CWnd::SetWindowText(const char16_t* text) {
@@ -276,6 +278,7 @@ void CWnd::OnClose() {
 }
 
 void CWnd::OnDestroy() {}
+void CWnd::PostNcDestroy() {}
 
 void CWnd::ShellCommand(uint16_t id) {
     SendCommand(id);

@@ -70,6 +70,8 @@ public:
     virtual void OnSysCommand(unsigned id, long param);
     virtual void OnClose();
     virtual void OnDestroy();
+    // After the window is gone; objects the framework made with new (views) delete themselves here.
+    virtual void PostNcDestroy();
 
 protected:
     // How a top-level window hears of an activation change; a frame adds its view's notice.

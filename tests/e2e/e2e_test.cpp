@@ -145,9 +145,11 @@ protected:
     }
 
     pid_t StartRinglog() {
+        // The program ends at once and frees nothing on purpose; in a sanitizer build the desktop
+        // libraries' allocations would otherwise count as leaks and change the exit code.
         const pid_t pid = Spawn({kRinglog, "--store", folder + "/phone.db"},
                                 {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb", "RINGLOG_RUNTIME_DIR=" + folder,
-                                 "XDG_RUNTIME_DIR=" + folder});
+                                 "XDG_RUNTIME_DIR=" + folder, "ASAN_OPTIONS=detect_leaks=0"});
         started.push_back(pid);
         return pid;
     }
