@@ -11,11 +11,14 @@
 #include <QGuiApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QLoggingCategory>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
 
 #include <cstdio>
+
+Q_LOGGING_CATEGORY(shellLog, "ringlog.platform.shell")
 
 namespace {
 
@@ -187,6 +190,7 @@ int PhoneScreen::SetSoftKeys(QWidget* window, uint16_t menuId) {
     }
     MenuTemplate keys;
     if (menuLoader(menuId, keys) != 0 || keys.items.empty()) {
+        qCInfo(shellLog, "menu %u cannot be a soft-key bar", static_cast<unsigned>(menuId));
         return -1;
     }
     entry->hasSoftKeys = true;

@@ -14,11 +14,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLoggingCategory>
 #include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
+
+Q_LOGGING_CATEGORY(dialogLog, "ringlog.platform.ui")
 
 namespace {
 
@@ -125,6 +128,7 @@ void CDialog::MapDialogRect(CRect& rect) const {
 int CDialog::DoModal() {
     DialogTemplate dialogTemplate;
     if (ResourceModule::Program().LoadDialog(static_cast<uint16_t>(templateId), dialogTemplate) != 0) {
+        qCInfo(dialogLog, "dialog template %u cannot be loaded", templateId);
         return -1;
     }
     // Dialog units: a quarter of the font's average character width, an eighth of its height.

@@ -1,6 +1,7 @@
 #include "platform/ui/singleinstance.h"
 
 #include <QCryptographicHash>
+#include <QLoggingCategory>
 #include <QSocketNotifier>
 #include <QThread>
 
@@ -13,6 +14,8 @@
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(instanceLog, "ringlog.platform.instance")
 
 namespace {
 
@@ -80,6 +83,7 @@ SingleInstance::Result SingleInstance::Claim(const std::string& key, int attempt
     lockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lockFd < 0) {
         // Without a lock file nothing can be checked; the program runs.
+        qCInfo(instanceLog, "cannot open %s: %s", lockPath.c_str(), std::strerror(errno));
         return First;
     }
     if (flock(lockFd, LOCK_EX | LOCK_NB) == 0) {
@@ -98,6 +102,7 @@ SingleInstance::Result SingleInstance::Claim(const std::string& key, int attempt
         QThread::msleep(static_cast<unsigned long>(pauseMs));
     }
     setpriority(PRIO_PROCESS, 0, 0);
+    qCInfo(instanceLog, "the running program did not answer; this one runs as well");
     return First;
 }
 
@@ -113,6 +118,7 @@ void SingleInstance::Listen(const std::string& socketPath) {
         return;
     }
     if (bind(serverFd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0 || listen(serverFd, 8) != 0) {
+        qCInfo(instanceLog, "cannot listen on %s: %s", socketPath.c_str(), std::strerror(errno));
         close(serverFd);
         serverFd = -1;
         return;

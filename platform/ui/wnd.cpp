@@ -226,6 +226,12 @@ void CWnd::GetFont(LOGFONT& description) const {
     font.GetLogFont(description);
 }
 
+void CWnd::SetFont(const CFont* font) {
+    if (hwnd != nullptr && font != nullptr && font->Font() != nullptr) {
+        hwnd->setFont(*font->Font());
+    }
+}
+
 void CWnd::SendCommand(unsigned id) {
     OnCmdMsg(id, CommandQuery::Run, nullptr);
 }

@@ -46,6 +46,8 @@ public:
     bool IsTopLevel() const { return topLevel; }
     // The font the window draws with, as a description (the dialog's template font for a dialog).
     void GetFont(struct LOGFONT& description) const;
+    // Draws the window's text in the font from now on; the font stays the caller's.
+    void SetFont(const class CFont* font);
 
     // Sends a command to this window as a soft key would: it is routed from here.
     void SendCommand(unsigned id);

@@ -266,6 +266,28 @@ TEST_F(Framework, ActivationNoticeFollowsDialogInitialisationAndItsClosing) {
     EXPECT_EQ(Phone()->DoneOwner(), frame->GetSafeHwnd());
 }
 
+class EndsAtOnceDialog : public CDialog {
+public:
+    explicit EndsAtOnceDialog(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}
+    bool OnInitDialog() override {
+        Log("dialog init");
+        EndDialog(IDCANCEL);
+        return true;
+    }
+};
+
+TEST_F(Framework, DialogWithoutTemplateOrEndedInItsInitialisationNeverShows) {
+    events.clear();
+    CDialog missing(9999, view);
+    EXPECT_EQ(missing.DoModal(), -1);
+    EndsAtOnceDialog ended(view);
+    EXPECT_EQ(ended.DoModal(), IDCANCEL);
+    // No activation change reached the frame or the view, and the main screen is in front again.
+    EXPECT_EQ(events, (std::vector<std::string>{"dialog init"}));
+    EXPECT_EQ(Phone()->ForegroundWindow(), frame->GetSafeHwnd());
+    EXPECT_TRUE(frame->GetSafeHwnd()->isEnabled());
+}
+
 TEST_F(Framework, DoneOwnedByTheFrameDoesNothingAndWithoutOwnerEndsTheFrame) {
     events.clear();
     ASSERT_TRUE(Phone()->DoneShown());
