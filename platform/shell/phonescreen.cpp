@@ -431,7 +431,7 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);
         const bool released = event->type() == QEvent::KeyRelease;
-        if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
+        if (!watched->isWidgetType() || !BelongsToPhone(static_cast<QWidget*>(watched))) {
             break;
         }
         ScheduleIdleUpdate();
@@ -453,6 +453,17 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
         break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool PhoneScreen::BelongsToPhone(QWidget* widget) const {
+    // A popup menu of a soft key is a window of its own, opened from the phone.
+    for (QWidget* window = widget != nullptr ? widget->window() : nullptr; window != nullptr;
+         window = window->parentWidget() != nullptr ? window->parentWidget()->window() : nullptr) {
+        if (window == this) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void PhoneScreen::LayOut() {

@@ -113,6 +113,7 @@ private:
     void LayOut();
     void SendPhoneKey(unsigned virtualKey, bool released);
     void ScheduleIdleUpdate();
+    bool BelongsToPhone(QWidget* widget) const;
 
     std::vector<Entry> windows;
     QWidget* screen = nullptr;

@@ -313,6 +313,14 @@ TEST_F(Framework, ClaimedEndKeyReachesTheViewWhereverTheFocusIs) {
     events.clear();
     QTest::mouseClick(Phone()->findChild<QPushButton*>(QStringLiteral("talkKey")), Qt::LeftButton);
     EXPECT_EQ(events, (std::vector<std::string>{"view key down 114", "view key up 114"}));
+
+    // Also while a soft key's menu is open and has the keyboard.
+    events.clear();
+    TapSoftKey(1);
+    QMenu* menu = Phone()->SoftKeys()->OpenMenu();
+    ASSERT_NE(menu, nullptr);
+    QTest::keyRelease(menu, Qt::Key_F4);
+    EXPECT_EQ(events, (std::vector<std::string>{"view key up 115"}));
 }
 
 TEST_F(Framework, TurningTheScreenResizesFullScreenWindows) {
