@@ -17,8 +17,8 @@ bool CRinglogApp::InitInstance() {
     ShellServices::InitShellControls();
     SetRegistryKey(u"Local AppWizard-Generated Applications");
 
-    auto* docTemplate = new (std::nothrow) CSingleDocTemplate(IDR_MAINFRAME, RuntimeClassOf<CRinglogDoc>(),
-                                                              RuntimeClassOf<CMainFrame>(), RuntimeClassOf<CRinglogView>());
+    auto* docTemplate = new (std::nothrow) CSingleDocTemplate(
+        IDR_MAINFRAME, RuntimeClassOf<CRinglogDoc>(), RuntimeClassOf<CMainFrame>(), RuntimeClassOf<CRinglogView>());
     if (docTemplate == nullptr) {
         return false;
     }

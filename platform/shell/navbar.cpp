@@ -24,10 +24,10 @@ NavBar::NavBar(QWidget* parent) : QWidget(parent) {
     doneButton->setObjectName(QStringLiteral("doneButton"));
     doneButton->setFocusPolicy(Qt::NoFocus);
     doneButton->setFixedSize(30, 20);
-    doneButton->setStyleSheet(QStringLiteral(
-        "QPushButton { color: white; font-weight: bold; font-size: 11px; border: 2px solid white;"
-        " border-radius: 10px; background: #1d4f91; }"
-        "QPushButton:pressed { background: #5b8fd1; }"));
+    doneButton->setStyleSheet(
+        QStringLiteral("QPushButton { color: white; font-weight: bold; font-size: 11px; border: 2px solid white;"
+                       " border-radius: 10px; background: #1d4f91; }"
+                       "QPushButton:pressed { background: #5b8fd1; }"));
     doneButton->hide();
     layout->addWidget(doneButton);
 }

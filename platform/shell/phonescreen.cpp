@@ -8,8 +8,8 @@
 #include "platform/shell/virtualkey.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPainter>
@@ -243,7 +243,8 @@ void PhoneScreen::ShowDone(QWidget* owner) {
 
 bool PhoneScreen::IsCovered(QWidget* window) const {
     auto it = windows.begin();
-    while (it != windows.end() && (it->window == nullptr || !(it->window == window || it->window->isAncestorOf(window)))) {
+    while (it != windows.end() &&
+           (it->window == nullptr || !(it->window == window || it->window->isAncestorOf(window)))) {
         ++it;
     }
     if (it == windows.end()) {

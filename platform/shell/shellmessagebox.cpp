@@ -30,8 +30,7 @@ QStyle::StandardPixmap IconPixmap(unsigned icon) {
 
 } // namespace
 
-ShellMessageBox::ShellMessageBox(QWidget* screen, const QString& boxText, const QString& boxCaption,
-                                 unsigned boxType)
+ShellMessageBox::ShellMessageBox(QWidget* screen, const QString& boxText, const QString& boxCaption, unsigned boxType)
     : QFrame(screen), text(boxText), caption(boxCaption), type(boxType) {
     setObjectName(QStringLiteral("shellMessageBox"));
     setGeometry(screen->rect());

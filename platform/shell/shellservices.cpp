@@ -63,7 +63,8 @@ void ShellServices::ShowDoneButton(WindowHandle window, bool show) {
 }
 
 ScreenSize ShellServices::GetScreenSize() {
-    const QSize size = PhoneScreen::Exists() ? PhoneScreen::Instance()->ScreenSize()
-                                             : QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight);
+    const QSize size = PhoneScreen::Exists()
+                           ? PhoneScreen::Instance()->ScreenSize()
+                           : QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight);
     return ScreenSize{size.width(), size.height()};
 }

@@ -39,10 +39,10 @@ SoftKeyBar::SoftKeyBar(PhoneScreen* phoneScreen, QWidget* parent) : QWidget(pare
         buttons[i]->setFocusPolicy(Qt::NoFocus);
         buttons[i]->setFlat(true);
         buttons[i]->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        buttons[i]->setStyleSheet(QStringLiteral(
-            "QPushButton { color: white; font-size: 12px; border: none; background: transparent; }"
-            "QPushButton:pressed { background: #5b8fd1; }"
-            "QPushButton:disabled { color: #8d9bb0; }"));
+        buttons[i]->setStyleSheet(
+            QStringLiteral("QPushButton { color: white; font-size: 12px; border: none; background: transparent; }"
+                           "QPushButton:pressed { background: #5b8fd1; }"
+                           "QPushButton:disabled { color: #8d9bb0; }"));
         layout->addWidget(buttons[i], 1);
         QObject::connect(buttons[i], &QPushButton::clicked, this, [this, i] { PressKey(i); });
     }

@@ -61,7 +61,9 @@ int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
     // Vertical centring needs a single line; without the flag the text stands at the top.
     if ((format & DT_SINGLELINE) != 0) {
         flags &= ~Qt::TextWordWrap;
-        flags |= (format & DT_VCENTER) != 0 ? Qt::AlignVCenter : (format & DT_BOTTOM) != 0 ? Qt::AlignBottom : Qt::AlignTop;
+        flags |= (format & DT_VCENTER) != 0  ? Qt::AlignVCenter
+                 : (format & DT_BOTTOM) != 0 ? Qt::AlignBottom
+                                             : Qt::AlignTop;
     } else {
         flags |= Qt::AlignTop;
     }

@@ -1,8 +1,8 @@
 #include "platform/ui/framewnd.h"
 
 #include "platform/resources/resourcemodule.h"
-#include "platform/ui/bitmapimage.h"
 #include "platform/shell/phonescreen.h"
+#include "platform/ui/bitmapimage.h"
 #include "platform/ui/document.h"
 #include "platform/ui/view.h"
 #include "platform/ui/winapp.h"
@@ -40,7 +40,8 @@ bool CFrameWnd::LoadFrame(unsigned resourceId, uint32_t style, CWnd* parent, CCr
 
     createContext = context;
     const QRect area = PhoneScreen::Instance()->WorkArea()->rect();
-    const bool created = Create(parent, style & ~WS_VISIBLE, CRect{0, 0, area.width(), area.height()}, 0, title.c_str());
+    const bool created =
+        Create(parent, style & ~WS_VISIBLE, CRect{0, 0, area.width(), area.height()}, 0, title.c_str());
     createContext = nullptr;
     return created;
 }

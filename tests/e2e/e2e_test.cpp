@@ -291,8 +291,9 @@ TEST(EndToEndScreenshot, WithoutADisplayTheScreenGoesToAPicture) {
     ASSERT_NE(mkdtemp(pattern), nullptr);
     const std::string folder = pattern;
     const std::string picture = folder + "/screen.png";
-    const pid_t pid = Spawn({kRinglog, "--store", folder + "/phone.db", "--screenshot", picture},
-                            {"QT_QPA_PLATFORM=offscreen", "RINGLOG_RUNTIME_DIR=" + folder, "XDG_RUNTIME_DIR=" + folder});
+    const pid_t pid =
+        Spawn({kRinglog, "--store", folder + "/phone.db", "--screenshot", picture},
+              {"QT_QPA_PLATFORM=offscreen", "RINGLOG_RUNTIME_DIR=" + folder, "XDG_RUNTIME_DIR=" + folder});
     EXPECT_EQ(WaitForExit(pid, 20s), std::optional<int>(0));
     Kill(pid);
     // A PNG signature, and a picture larger than a bare screen: the phone's body is around it.

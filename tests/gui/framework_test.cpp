@@ -141,8 +141,8 @@ protected:
         RecordExitsInsteadOfEnding();
         events.clear();
         ShellServices::InitShellControls();
-        auto* docTemplate = new CSingleDocTemplate(IDR_MAINFRAME, RuntimeClassOf<TestDoc>(), RuntimeClassOf<TestFrame>(),
-                                                   RuntimeClassOf<TestView>());
+        auto* docTemplate = new CSingleDocTemplate(IDR_MAINFRAME, RuntimeClassOf<TestDoc>(),
+                                                   RuntimeClassOf<TestFrame>(), RuntimeClassOf<TestView>());
         testApp.AddDocTemplate(docTemplate);
         document = docTemplate->OpenDocumentFile(nullptr);
         ASSERT_NE(document, nullptr);
@@ -351,8 +351,9 @@ TEST_F(Framework, MessageBoxIsShownInThePhoneAndAnsweredByTheUser) {
         EXPECT_TRUE(box.isVisible());
         box.Press(IDYES);
     });
-    EXPECT_EQ(ShowMessageBox(nullptr, u"Permanently delete all calls?", u"Zonrik Ringlog", MB_YESNO | MB_ICONEXCLAMATION),
-              IDYES);
+    EXPECT_EQ(
+        ShowMessageBox(nullptr, u"Permanently delete all calls?", u"Zonrik Ringlog", MB_YESNO | MB_ICONEXCLAMATION),
+        IDYES);
     EXPECT_EQ(seen, (std::vector<std::string>{"Zonrik Ringlog", "Permanently delete all calls?"}));
     EXPECT_EQ(Phone()->ActiveMessageBox(), nullptr);
     Phone()->SetMessageBoxObserver(nullptr);

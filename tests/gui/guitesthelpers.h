@@ -68,7 +68,8 @@ inline PhoneScreen* Phone() {
 }
 
 inline QPushButton* SoftKey(int index) {
-    return Phone()->findChild<QPushButton*>(index == 0 ? QStringLiteral("leftSoftKey") : QStringLiteral("rightSoftKey"));
+    return Phone()->findChild<QPushButton*>(index == 0 ? QStringLiteral("leftSoftKey")
+                                                       : QStringLiteral("rightSoftKey"));
 }
 
 // Taps a soft key with the mouse; a popup key leaves its menu open.

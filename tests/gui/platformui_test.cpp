@@ -49,13 +49,14 @@ TEST_P(Switches, AreReadOrRefused) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, Switches,
-    testing::Values(SwitchCase{"None", {}, 0, "", "", ""},
-                    SwitchCase{"All", {"--store", "s.db", "--citydb", "c.dll", "--screenshot", "p.png"}, 0, "s.db",
-                               "c.dll", "p.png"},
-                    SwitchCase{"QtSwitchesLeftToQt", {"-platform", "offscreen", "--store", "s.db"}, 0, "s.db", "", ""},
-                    SwitchCase{"StoreWithoutFile", {"--store"}, -1, "", "", ""},
-                    SwitchCase{"EmptyFileName", {"--screenshot", ""}, -1, "", "", ""},
-                    SwitchCase{"Unknown", {"--stor", "s.db"}, -1, "", "", ""}),
+    testing::Values(
+        SwitchCase{"None", {}, 0, "", "", ""},
+        SwitchCase{
+            "All", {"--store", "s.db", "--citydb", "c.dll", "--screenshot", "p.png"}, 0, "s.db", "c.dll", "p.png"},
+        SwitchCase{"QtSwitchesLeftToQt", {"-platform", "offscreen", "--store", "s.db"}, 0, "s.db", "", ""},
+        SwitchCase{"StoreWithoutFile", {"--store"}, -1, "", "", ""},
+        SwitchCase{"EmptyFileName", {"--screenshot", ""}, -1, "", "", ""},
+        SwitchCase{"Unknown", {"--stor", "s.db"}, -1, "", "", ""}),
     [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
 
 class SingleInstanceCheck : public testing::Test {
