@@ -226,9 +226,14 @@ TEST_F(EndToEnd, EndKeyEndsTheProgramWithCodeZero) {
     const pid_t pid = StartRinglog();
     const std::string window = WaitForWindow();
     ASSERT_FALSE(window.empty());
-    // The pointer over the phone gives it the keyboard; F4 is the End key.
-    Xdotool("mousemove --window " + window + " 120 200 key F4");
-    EXPECT_EQ(WaitForExit(pid, 5s), std::optional<int>(0));
+    // The pointer over the phone gives it the keyboard; F4 is the End key. A busy machine may map
+    // the window late, so a person would press again.
+    std::optional<int> code;
+    for (int attempt = 0; attempt < 3 && !code.has_value(); ++attempt) {
+        Xdotool("mousemove --window " + window + " 120 200 key F4");
+        code = WaitForExit(pid, 3s);
+    }
+    EXPECT_EQ(code, std::optional<int>(0));
 }
 
 TEST_F(EndToEnd, QuitFromTheMenuEndsTheProgramWithCodeZero) {
@@ -236,11 +241,16 @@ TEST_F(EndToEnd, QuitFromTheMenuEndsTheProgramWithCodeZero) {
     const std::string window = WaitForWindow();
     ASSERT_FALSE(window.empty());
     // The right soft key sits under the screen's right half; its menu opens above it, Quit last.
-    Xdotool("mousemove --window " + window + " 194 346 click 1");
-    std::this_thread::sleep_for(400ms);
-    EXPECT_FALSE(WaitForExit(pid, 0ms).has_value()) << "opening the menu must not end the program";
-    Xdotool("mousemove --window " + window + " 230 321 click 1");
-    EXPECT_EQ(WaitForExit(pid, 5s), std::optional<int>(0));
+    // A tap beside a menu that has not opened yet only closes it, so a person taps again.
+    std::optional<int> code;
+    for (int attempt = 0; attempt < 3 && !code.has_value(); ++attempt) {
+        Xdotool("mousemove --window " + window + " 194 346 click 1");
+        std::this_thread::sleep_for(400ms * (attempt + 1));
+        EXPECT_FALSE(WaitForExit(pid, 0ms).has_value()) << "opening the menu must not end the program";
+        Xdotool("mousemove --window " + window + " 230 321 click 1");
+        code = WaitForExit(pid, 3s);
+    }
+    EXPECT_EQ(code, std::optional<int>(0));
 }
 
 TEST_F(EndToEnd, ClosingTheWindowEndsTheProgramWithCodeZero) {
