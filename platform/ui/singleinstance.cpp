@@ -121,10 +121,7 @@ void SingleInstance::Listen(const std::string& socketPath) {
         qCInfo(instanceLog, "cannot listen on %s: %s", socketPath.c_str(), std::strerror(errno));
         close(serverFd);
         serverFd = -1;
-        return;
     }
-    notifier = new QSocketNotifier(serverFd, QSocketNotifier::Read);
-    QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { AcceptRequest(); });
 }
 
 void SingleInstance::AcceptRequest() {
@@ -143,4 +140,9 @@ void SingleInstance::AcceptRequest() {
 
 void SingleInstance::SetRaiseHandler(std::function<void()> handler) {
     raiseHandler = std::move(handler);
+    // Requests wait in the socket's queue until the event loop exists to take them.
+    if (serverFd >= 0 && notifier == nullptr) {
+        notifier = new QSocketNotifier(serverFd, QSocketNotifier::Read);
+        QObject::connect(notifier, &QSocketNotifier::activated, notifier, [this] { AcceptRequest(); });
+    }
 }

@@ -24,7 +24,8 @@ public:
     // key names the program (its executable path and its store). Tries the running program for up to
     // attempts times pauseMs; when it never answers, this start runs after all.
     Result Claim(const std::string& key, int attempts = 40, int pauseMs = 250);
-    // Called on the user-interface thread each time a later start asks for the front.
+    // Called on the user-interface thread each time a later start asks for the front. Claim needs no
+    // application object; this does, as it listens through the event loop.
     void SetRaiseHandler(std::function<void()> handler);
 
     static std::string RuntimeDirectory();

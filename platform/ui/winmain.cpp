@@ -38,11 +38,6 @@ int WriteScreenshot(const std::string& path) {
 } // namespace
 
 int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const std::string& instanceKey) {
-    QApplication application(argc, argv);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return 1;
@@ -50,12 +45,18 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const st
     if (app->appName.empty()) {
         ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, app->appName);
     }
-    QApplication::setApplicationDisplayName(QString::fromStdU16String(app->appName));
 
+    // Before the window system is touched: a second start opens nothing.
     SingleInstance instance;
     if (instance.Claim(instanceKey) == SingleInstance::AnotherRunning) {
         return -1;
     }
+
+    QApplication application(argc, argv);
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+    QApplication::setApplicationDisplayName(QString::fromStdU16String(app->appName));
     instance.SetRaiseHandler(BringToFront);
 
     // Nobody is there to answer a message box while the picture is taken.
