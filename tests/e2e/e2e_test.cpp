@@ -77,42 +77,54 @@ void Kill(pid_t pid) {
     }
 }
 
-// A virtual X server on a display number it picks itself.
+// A virtual X server of this test alone. Display numbers are picked at random from a high range, as
+// other programs on the machine start servers from :0 up (and may not even see our lock files).
 class VirtualDisplay {
 public:
     VirtualDisplay() {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            const int devNull = open("/dev/null", O_RDWR);
-            dup2(devNull, STDOUT_FILENO);
-            dup2(devNull, STDERR_FILENO);
-            const std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                   static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        char buffer[16] = {};
-        ssize_t got = 0;
-        while (got < static_cast<ssize_t>(sizeof(buffer) - 1)) {
-            const ssize_t n = read(fds[0], buffer + got, sizeof(buffer) - 1 - static_cast<size_t>(got));
-            if (n <= 0 || std::memchr(buffer, '\n', static_cast<size_t>(got + n)) != nullptr) {
-                got += n > 0 ? n : 0;
-                break;
+        unsigned seed = static_cast<unsigned>(getpid()) * 2654435761u ^
+                        static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count());
+        for (int attempt = 0; attempt < 10 && name.empty(); ++attempt) {
+            seed = seed * 1103515245u + 12345u;
+            const std::string candidate = ":" + std::to_string(200 + (seed >> 8) % 20000);
+            if (Display* taken = XOpenDisplay(candidate.c_str())) {
+                XCloseDisplay(taken);
+                continue;
             }
-            got += n;
-        }
-        close(fds[0]);
-        if (got > 0) {
-            name = ":" + std::string(buffer, std::strcspn(buffer, "\n"));
+            pid = fork();
+            if (pid == 0) {
+                const int devNull = open("/dev/null", O_RDWR);
+                dup2(devNull, STDOUT_FILENO);
+                dup2(devNull, STDERR_FILENO);
+                execlp("Xvfb", "Xvfb", candidate.c_str(), "-screen", "0", "800x600x24", "-nolisten", "tcp", "-noreset",
+                       static_cast<char*>(nullptr));
+                _exit(127);
+            }
+            // Usable once a client can connect while our server still runs. -noreset: a server that resets
+            // when its last client leaves refuses connections for a moment, e.g. right after this probe.
+            for (int wait = 0; wait < 100; ++wait) {
+                if (WaitForExit(pid, 0ms).has_value()) {
+                    pid = -1;
+                    break;
+                }
+                if (Display* x = XOpenDisplay(candidate.c_str())) {
+                    XCloseDisplay(x);
+                    name = candidate;
+                    break;
+                }
+                std::this_thread::sleep_for(50ms);
+            }
         }
     }
-    ~VirtualDisplay() { Kill(pid); }
+    ~VirtualDisplay() {
+        // Asked to end, the server removes its lock and socket; only a hung one is killed.
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            if (!WaitForExit(pid, 3000ms).has_value()) {
+                Kill(pid);
+            }
+        }
+    }
 
     bool Up() const { return !name.empty(); }
     const std::string& Name() const { return name; }
