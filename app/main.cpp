@@ -1,6 +1,7 @@
 // The program's entry: the platform's switches, then the framework's start of the application object.
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/storelocation.h"
+#include "platform/phone/desktopdialler.h"
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/winmain.h"
 
@@ -22,6 +23,7 @@ int main(int argc, char** argv) {
     if (!switches.cityDatabase.empty()) {
         SetCityDatabaseOverride(switches.cityDatabase);
     }
+    UseDesktopDialler();
 
     // One running program per executable and store.
     std::error_code ignored;

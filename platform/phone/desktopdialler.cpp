@@ -1,0 +1,33 @@
+#include "platform/phone/desktopdialler.h"
+
+#include "platform/phone/placecall.h"
+
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QLoggingCategory>
+#include <QString>
+#include <QUrl>
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcDialler, "ringlog.platform.phone")
+
+// A Linux phone's dialler (and a desktop's softphone) takes the number as a tel: URI.
+void HandToDesktop(const char16_t* destination, const char16_t*) {
+    // Only a program with a real display has a desktop to hand the call to: not the command-line
+    // tool, and not the offscreen platform the tests run on.
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr ||
+        QGuiApplication::platformName() == QLatin1String("offscreen")) {
+        return;
+    }
+    const QUrl uri(QString::fromStdString(TelUri(destination)));
+    if (!QDesktopServices::openUrl(uri)) {
+        qCWarning(lcDialler) << "no dialler took" << uri.toString();
+    }
+}
+
+} // namespace
+
+void UseDesktopDialler() {
+    SetPlaceCallHandler(HandToDesktop);
+}
