@@ -1,5 +1,7 @@
 #include "platform/files/programfiles.h"
 
+#include "platform/text/utf8.h"
+
 #include <unistd.h>
 
 #include <climits>
@@ -31,19 +33,6 @@ bool StartsWithNoCase(const char16_t* text, const char16_t* prefix, size_t& matc
 bool EqualsNoCase(const char16_t* a, const char16_t* b) {
     size_t matched = 0;
     return StartsWithNoCase(a, b, matched) && a[matched] == u'\0';
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
 }
 
 // <prefix>/share/ of the running executable at <prefix>/bin/exe, or empty when unknown.

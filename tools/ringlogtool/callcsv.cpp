@@ -1,7 +1,7 @@
 #include "tools/ringlogtool/callcsv.h"
 
 #include "platform/time/filetime.h"
-#include "tools/ringlogtool/textconvert.h"
+#include "platform/text/utf8.h"
 
 #include <cerrno>
 #include <cstdint>

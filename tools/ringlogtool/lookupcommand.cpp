@@ -4,6 +4,7 @@
 #include "citydb/reverselookup.h"
 #include "platform/files/programfiles.h"
 #include "platform/text/textops.h"
+#include "platform/text/utf8.h"
 
 #include <cstdio>
 #include <iostream>
@@ -11,53 +12,13 @@
 
 namespace {
 
-// The typed digits as UTF-16; only the first few characters matter, so anything past the
-// buffer is cut and bytes that are not UTF-8 become U+FFFD.
-void ToUtf16(const std::string& utf8, FixedText<16>& out) {
-    out.Clear();
-    char16_t one[2] = {};
-    for (size_t i = 0; i < utf8.size();) {
-        const auto b = static_cast<unsigned char>(utf8[i]);
-        size_t extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : 3;
-        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-        if (i + extra >= utf8.size()) {
-            c = 0xFFFD;
-            extra = utf8.size() - i - 1;
-        } else {
-            for (size_t k = 1; k <= extra; ++k) {
-                c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-            }
-        }
-        i += extra + 1;
-        one[0] = c < 0x10000 ? static_cast<char16_t>(c) : u'\uFFFD';
-        out.Append(one);
-    }
-}
-
-std::string ToUtf8(const char16_t* text) {
-    std::string out;
-    for (; *text != u'\0'; ++text) {
-        const char16_t c = *text;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 void PrintAnswer(const std::string& digits) {
+    // Only the first characters matter: the rest is cut.
     FixedText<16> typed;
-    ToUtf16(digits, typed);
+    typed.Assign(Utf8ToUtf16(digits).c_str());
     FixedText<64> result;
     ReverseLookupText(typed.Data(), result.Data(), result.capacity);
-    std::printf("%s\n", ToUtf8(result.Data()).c_str());
+    std::printf("%s\n", Utf16ToUtf8(result.Data()).c_str());
 }
 
 } // namespace

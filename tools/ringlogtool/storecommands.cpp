@@ -10,7 +10,7 @@
 #include "platform/time/filetime.h"
 #include "tools/ringlogtool/callcsv.h"
 #include "tools/ringlogtool/demopairs.h"
-#include "tools/ringlogtool/textconvert.h"
+#include "platform/text/utf8.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -6,3 +6,9 @@
 // surrogates become U+FFFD; nothing is dropped silently.
 std::u16string Utf8ToUtf16(const std::string& text);
 std::string Utf16ToUtf8(const std::u16string& text);
+
+// A terminated text; null counts as empty.
+std::string Utf16ToUtf8(const char16_t* text);
+
+// Appends one code point as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);

@@ -1,6 +1,4 @@
-#include "tools/ringlogtool/textconvert.h"
-
-namespace {
+#include "platform/text/utf8.h"
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -19,6 +17,8 @@ void AppendUtf8(std::string& out, char32_t c) {
         out += static_cast<char>(0x80 | (c & 0x3F));
     }
 }
+
+namespace {
 
 void AppendUtf16(std::u16string& out, char32_t c) {
     if (c < 0x10000) {
@@ -88,4 +88,8 @@ std::string Utf16ToUtf8(const std::u16string& text) {
         }
     }
     return out;
+}
+
+std::string Utf16ToUtf8(const char16_t* text) {
+    return Utf16ToUtf8(std::u16string(text != nullptr ? text : u""));
 }
