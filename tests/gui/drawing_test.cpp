@@ -62,13 +62,13 @@ TEST(ImageList, MissingBitmapOrWidthMakesNoList) {
     EXPECT_EQ(images.GetImageCount(), 0);
 }
 
-TEST(Font, DialogFaceMapsToDejaVuSansAtElevenPixelsForEightPoints) {
+TEST(Font, DialogFaceMapsToDejaVuSansCondensedAtElevenPixelsForEightPoints) {
     CFont font;
     ASSERT_TRUE(font.CreatePointFont(80, u"MS Shell Dlg"));
     LOGFONT description;
     ASSERT_GT(font.GetLogFont(description), 0);
     EXPECT_EQ(description.height, -11);
-    EXPECT_TRUE(description.faceName.Equals(u"DejaVu Sans"));
+    EXPECT_TRUE(description.faceName.Equals(u"DejaVu Sans Condensed"));
 
     description.weight = 700;
     CFont bold;

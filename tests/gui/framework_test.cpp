@@ -235,14 +235,15 @@ TEST_F(Framework, DialogControlsStandAtTheirTemplatePositions) {
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
 
     EXPECT_EQ(dialogTitle, QStringLiteral("Call Info"));
-    // 8-point DejaVu Sans at 96 dpi: 11-pixel characters with base units of 7 by 13 pixels, so a
-    // dialog unit is 1.75 pixels across and 1.625 down, each edge rounded to the nearest pixel.
+    // 8-point DejaVu Sans Condensed at 96 dpi: 11-pixel characters with base units of 6 by 13
+    // pixels, so a dialog unit is 1.5 pixels across and 1.625 down, each edge rounded half away
+    // from zero.
     //   IDC_CALLTYPE 9, 3, 55 x 14; IDC_NAME 9, 19, 138 x 8; label 1004 9, 58, 55 x 8; IDC_TIME 9, 107, 55 x 8
     ASSERT_EQ(rects.size(), 4u);
-    EXPECT_EQ(rects[0], QRect(16, 5, 96, 23));
-    EXPECT_EQ(rects[1], QRect(16, 31, 241, 13));
-    EXPECT_EQ(rects[2], QRect(16, 94, 96, 13));
-    EXPECT_EQ(rects[3], QRect(16, 174, 96, 13));
+    EXPECT_EQ(rects[0], QRect(14, 5, 82, 23));
+    EXPECT_EQ(rects[1], QRect(14, 31, 207, 13));
+    EXPECT_EQ(rects[2], QRect(14, 94, 82, 13));
+    EXPECT_EQ(rects[3], QRect(14, 174, 82, 13));
 }
 
 TEST_F(Framework, ActivationNoticeFollowsDialogInitialisationAndItsClosing) {
