@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts ringlog on a demo call log.
 #   scripts/run-demo.sh [RINGLOG ARGS...]
-# The demo store is made once with `ringlog-tool demo` (an empty store when the tool cannot) in
+# The demo store is made at every start with `ringlog-tool demo` (an empty store when the tool cannot) in
 # $RINGLOG_DEMO_DIR (default: /tmp/ringlog-demo). With no display ($DISPLAY and $WAYLAND_DISPLAY
 # unset) the phone screen is rendered to a PNG file instead, and its path printed.
 # RINGLOG_BUILD_DIR chooses the build tree (default: build).
@@ -23,14 +23,13 @@ if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
     export XDG_RUNTIME_DIR="$demo_dir/runtime"
     mkdir -p -m 700 "$XDG_RUNTIME_DIR"
 fi
-if [ ! -f "$store" ]; then
-    if [ -x "$bin/ringlog-tool" ] && "$bin/ringlog-tool" --help 2>/dev/null | grep -q '^  demo'; then
-        "$bin/ringlog-tool" --store "$store" demo >/dev/null
-        echo "Demo call log made in $store"
-    else
-        # ringlog creates a missing store empty.
-        echo "ringlog-tool cannot make a demo call log; starting on an empty one in $store"
-    fi
+# Made afresh at every start, so the demo always has calls from today.
+if [ -x "$bin/ringlog-tool" ] && "$bin/ringlog-tool" --help 2>/dev/null | grep -q '^  demo'; then
+    "$bin/ringlog-tool" --store "$store" demo >/dev/null
+    echo "Demo call log made in $store"
+else
+    # ringlog creates a missing store empty.
+    echo "ringlog-tool cannot make a demo call log; starting on the store in $store"
 fi
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
