@@ -1,0 +1,104 @@
+// The call list when memory runs out in the middle of a load. This binary replaces the
+// nothrow form of operator new, the one the list uses for its entries, with one that can be
+// told to fail; every other allocation is left alone.
+#include "calllog/calllist.h"
+
+#include "platform/phone/phonelibrary.h"
+#include "platform/text/localheap.h"
+#include "tests/platform/storetestenv.h"
+
+#include <cstddef>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+// Allocations still allowed before the next one fails; negative means never fail.
+int allocationsLeft = -1;
+
+} // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    if (allocationsLeft == 0) {
+        return nullptr;
+    }
+    if (allocationsLeft > 0) {
+        --allocationsLeft;
+    }
+    try {
+        return ::operator new(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+namespace {
+
+using storetest::Call;
+using storetest::Utc;
+
+class CallListOutOfMemory : public storetest::StoreTest {
+protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        liveBefore = LocalLiveCount();
+        // Five calls, latest first: E, D, C, B, A.
+        AddCalls({Call(Utc(2026, 12, 5, 10, 0), u"2065550001", u"A"), Call(Utc(2026, 12, 6, 10, 0), u"2065550002", u"B"),
+                  Call(Utc(2026, 12, 7, 10, 0), u"2065550003", u"C"), Call(Utc(2026, 12, 8, 10, 0), u"2065550004", u"D"),
+                  Call(Utc(2026, 12, 9, 10, 0), u"2065550005", u"E")});
+    }
+    void TearDown() override {
+        allocationsLeft = -1;
+        EXPECT_EQ(PhoneOpenLogCount(), 0u) << "the call log was left open";
+        StoreTest::TearDown();
+    }
+
+    static std::vector<std::u16string> Names(const CallList& list) {
+        std::vector<std::u16string> names;
+        for (int i = 0; i < list.count; ++i) {
+            names.push_back(list.EntryAt(i)->nameText.Data());
+        }
+        return names;
+    }
+
+    size_t liveBefore = 0;
+};
+
+using NameList = std::vector<std::u16string>;
+
+TEST_F(CallListOutOfMemory, LoadKeepsTheCallsReadBeforeMemoryRanOut) {
+    {
+        CallList list;
+        allocationsLeft = 3;
+        EXPECT_EQ(list.Load(), 0);
+        allocationsLeft = -1;
+        EXPECT_EQ(list.count, 3);
+        EXPECT_EQ(Names(list), (NameList{u"E", u"D", u"C"}));
+        EXPECT_EQ(list.EntryAt(3), nullptr);
+        // Two texts (number and name) for each entry kept, none for the call not read.
+        EXPECT_EQ(LocalLiveCount(), liveBefore + 6);
+
+        // Memory back: the next load reads the whole log.
+        EXPECT_EQ(list.Load(), 0);
+        EXPECT_EQ(Names(list), (NameList{u"E", u"D", u"C", u"B", u"A"}));
+    }
+    EXPECT_EQ(LocalLiveCount(), liveBefore);
+}
+
+TEST_F(CallListOutOfMemory, LoadWithNoMemoryAtAllGivesAnEmptyListAndReleasesTheOldOne) {
+    {
+        CallList list;
+        ASSERT_EQ(list.Load(), 0);
+        ASSERT_EQ(list.count, 5);
+        allocationsLeft = 0;
+        EXPECT_EQ(list.Load(), 0);
+        allocationsLeft = -1;
+        EXPECT_EQ(list.count, 0);
+        EXPECT_EQ(list.EntryAt(0), nullptr);
+        EXPECT_EQ(LocalLiveCount(), liveBefore);
+    }
+    EXPECT_EQ(LocalLiveCount(), liveBefore);
+}
+
+} // namespace
