@@ -1,23 +1,525 @@
 #include "view/ringlogview.h"
 
+#include "dialogs/dialogstate.h"
+#include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellservices.h"
 #include "platform/shell/virtualkey.h"
+#include "platform/ui/dc.h"
+#include "platform/ui/font.h"
 #include "platform/ui/winapp.h"
 #include "resources/resource.h"
 
-CRinglogView::CRinglogView() = default;
+#include <cstdlib>
+
+namespace {
+
+constexpr int kIconColumnWidth = 45;
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+
+// A row's text: three lines of the name, number and location, the first split by "|" into the name
+// (or number) and the time. The longest is 100 + 1 + 10 + 1 + 50 + 1 + 59 characters.
+using RowText = FixedText<223>;
+
+constexpr const char16_t* kSeparator = u"___________________________________________";
+
+// The next piece of text at from, in the manner of a tokenizer that skips separators: separators at
+// the start and runs of them count as one, and when nothing is left the piece is empty. Returns
+// where the next search starts.
+template <size_t N> const char16_t* NextPiece(const char16_t* from, char16_t separator, FixedText<N>& piece) {
+    while (*from == separator) {
+        ++from;
+    }
+    const char16_t* end = from;
+    while (*end != u'\0' && *end != separator) {
+        ++end;
+    }
+    TextCopyN(piece.Data(), N, from, static_cast<size_t>(end - from));
+    return end;
+}
+
+const char16_t* EmptyMessage(unsigned filterMode) {
+    switch (filterMode) {
+    case ID_FILTER_MISSEDCALLS:
+        return u"No Missed Calls in Call Log";
+    case ID_FILTER_INCOMINGCALLS:
+        return u"No Incoming Calls in Call Log";
+    case ID_FILTER_OUTGOINGCALLS:
+        return u"No Outgoing Calls in Call Log";
+    default:
+        return u"No Calls in Call Log";
+    }
+}
+
+// The row's icon for a call type: missed 0, outgoing 1, incoming 2.
+int IconOf(int32_t callType) {
+    switch (callType) {
+    case CallTypeMissed:
+        return 0;
+    case CallTypeOutgoing:
+        return 1;
+    case CallTypeIncoming:
+        return 2;
+    default:
+        return -1;
+    }
+}
+
+} // namespace
+
+CRinglogView::CRinglogView() : filterMode(ID_FILTER_ALLCALLS), lastFilledFilter(ID_FILTER_ALLCALLS) {}
+
+// The members go in reverse order: the call list is torn down before the icons.
 CRinglogView::~CRinglogView() = default;
 
+bool CRinglogView::PreCreateWindow(CREATESTRUCT& cs) {
+    return CListView::PreCreateWindow(cs);
+}
+
+void CRinglogView::OnInitialUpdate() {
+    CListCtrl& list = GetListCtrl();
+    // Report mode, owner-drawn rows of one fixed height, no column header.
+    list.SetStyle(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER);
+    filterMode = ID_FILTER_ALLCALLS;
+    callList.OpenCityDatabase();
+    callList.Load();
+    list.SetExtendedStyle(LVS_EX_NOHSCROLL | LVS_EX_FULLROWSELECT);
+    list.SetBkColor(kWhite);
+    list.SetTextBkColor(kWhite);
+    imageList.Create(IDB_CALLTYPES, 40, 1, kWhite);
+    list.SetImageList(&imageList, LVSIL_SMALL);
+    list.InsertColumn(0, u"", LVCFMT_IMAGE, kIconColumnWidth);
+    list.InsertColumn(1, u"", LVCFMT_LEFT);
+    selectedRow = 0;
+    CListView::OnInitialUpdate();
+}
+
+void CRinglogView::FillList() {
+    CListCtrl& list = GetListCtrl();
+    list.DeleteAllItems();
+    missedCount = 0;
+    incomingCount = 0;
+    outgoingCount = 0;
+    allCount = 0;
+
+    for (int p = 0; p < callList.count; ++p) {
+        const NVXCallEntry* entry = callList.entries[static_cast<size_t>(p)];
+        if (entry->callType == CallTypeMissed) {
+            ++missedCount;
+        } else if (entry->callType == CallTypeIncoming) {
+            ++incomingCount;
+        } else if (entry->callType == CallTypeOutgoing) {
+            ++outgoingCount;
+        }
+
+        if ((filterMode == ID_FILTER_MISSEDCALLS && entry->callType != CallTypeMissed) ||
+            (filterMode == ID_FILTER_INCOMINGCALLS && entry->callType != CallTypeIncoming) ||
+            (filterMode == ID_FILTER_OUTGOINGCALLS && entry->callType != CallTypeOutgoing)) {
+            continue;
+        }
+
+        RowText rowText;
+        if (!entry->nameText.IsEmpty()) {
+            rowText.Format(u"%s|%s\n%s\n%s", {entry->nameText.Data(), entry->timeText.Data(), entry->numberText.Data(),
+                                              entry->locationText.Data()});
+        } else {
+            rowText.Format(u"%s|%s\n%s",
+                           {entry->numberText.Data(), entry->timeText.Data(), entry->locationText.Data()});
+        }
+        const int row = list.InsertItem(p, u"", IconOf(entry->callType));
+        list.SetItemText(row, 1, rowText.Data());
+        list.SetItemData(row, static_cast<uintptr_t>(p));
+        allCount = p + 1;
+    }
+
+    if (list.GetItemCount() > 0) {
+        if (filterMode != lastFilledFilter) {
+            selectedRow = 0;
+            lastFilledFilter = filterMode;
+        }
+        SelectRow(selectedRow);
+    }
+}
+
 void CRinglogView::OnActivateView(bool, CView*, CView*) {
+    Refresh();
+}
+
+void CRinglogView::Refresh() {
     ShellServices::ClaimCallKeys(GetSafeHwnd());
+
+    CListCtrl& list = GetListCtrl();
+    switch (LastDialogKind) {
+    case 2: {
+        // The call details: find the dialog's call again, by its start time if the list changed.
+        int p =
+            list.GetItemCount() > selectedRow && selectedRow >= 0 ? static_cast<int>(list.GetItemData(selectedRow)) : 0;
+        const NVXCallEntry* e = callList.EntryAt(p);
+        if (e != nullptr && (e->startTime.lowDateTime != snapshot.startTime.lowDateTime ||
+                             e->startTime.highDateTime != snapshot.startTime.highDateTime)) {
+            p = callList.FindByStartTime(&snapshot);
+        }
+        if (InfoAction == 1) {
+            callList.PlaceCall(p);
+            selectedRow = 0;
+        } else if (InfoAction == 2) {
+            if (callList.DeleteAt(p) == 0) {
+                selectedRow = 0;
+                callList.Load();
+                FillList();
+            }
+        }
+        break;
+    }
+    case 0:
+    case 1:
+        break;
+    default:
+        // Nothing recorded: start-up, or the user comes back from another program.
+        callList.Load();
+        FillList();
+        break;
+    }
+    LastDialogKind = -1;
+    InfoAction = -1;
+
+    if (list.GetItemCount() > 0) {
+        SelectRow(selectedRow);
+    }
     SetFocus();
 }
 
+void CRinglogView::OnSize(unsigned, int, int) {
+    GetClientRect(clientRect);
+}
+
+void CRinglogView::OnFilter(unsigned id) {
+    if (id == filterMode) {
+        return;
+    }
+    filterMode = id;
+    FillList();
+}
+
+void CRinglogView::OnUpdateFilter(CCmdUI* ui) {
+    ui->Enable(true);
+    ui->SetCheck(ui->id == filterMode ? 1 : 0);
+}
+
+bool CRinglogView::CanCall(int row) {
+    if (row < 0) {
+        return false;
+    }
+    const NVXCallEntry* e = callList.EntryAt(static_cast<int>(GetListCtrl().GetItemData(row)));
+    if (e == nullptr) {
+        return false;
+    }
+    return e->callerIdType == CallerIdAvailable || !e->dialNumber.IsEmpty();
+}
+
+void CRinglogView::SelectRow(int row) {
+    CListCtrl& list = GetListCtrl();
+    if (list.SetItemState(row, LVIS_SELECTED, LVIS_SELECTED | LVIS_FOCUSED)) {
+        list.EnsureVisible(row, false);
+    }
+}
+
+int32_t CRinglogView::FilterCount() const {
+    switch (filterMode) {
+    case ID_FILTER_MISSEDCALLS:
+        return missedCount;
+    case ID_FILTER_INCOMINGCALLS:
+        return incomingCount;
+    case ID_FILTER_OUTGOINGCALLS:
+        return outgoingCount;
+    default:
+        return allCount;
+    }
+}
+
+// Row drawing.
+
+void CRinglogView::MeasureItem(MEASUREITEMSTRUCT* measure) {
+    LOGFONT description;
+    GetFont(description);
+    measure->itemHeight = static_cast<unsigned>(4 * std::abs(description.height));
+}
+
+void CRinglogView::OnSetFont(const CFont* font, bool redraw) {
+    CListView::OnSetFont(font, redraw);
+    // The list measures its rows again when it hears that its window changed.
+    CRect window;
+    GetWindowRect(window);
+    WINDOWPOS position;
+    position.hwnd = GetSafeHwnd();
+    position.cx = window.Width();
+    position.cy = window.Height();
+    position.flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOOWNERZORDER;
+    OnWindowPosChanged(&position);
+}
+
+bool CRinglogView::OnEraseBkgnd(CDC* dc) {
+    CRect client;
+    GetClientRect(client);
+    dc->FillSolidRect(client, kWhite);
+    CListCtrl& list = GetListCtrl();
+    const int rows = list.GetItemCount();
+    for (int row = 0; row < rows; ++row) {
+        CRect bounds;
+        list.GetItemRect(row, &bounds, LVIR_BOUNDS);
+        int left = bounds.left;
+        for (int column = 0; column < 2; ++column) {
+            const int width = list.GetColumnWidth(column);
+            dc->FillSolidRect(CRect{left, bounds.top, left + width, bounds.bottom},
+                              column == 0 ? ICON_COLUMN_COLOUR : kWhite);
+            left += width;
+        }
+    }
+    return false;
+}
+
+void CRinglogView::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) {
+    switch (draw->nmcd.drawStage) {
+    case CDDS_PREPAINT:
+        PrePaintList(draw);
+        *result = CDRF_NOTIFYITEMDRAW;
+        break;
+    case CDDS_ITEMPREPAINT:
+        *result = PrePaintRow(draw);
+        break;
+    default:
+        *result = CDRF_DODEFAULT;
+        break;
+    }
+}
+
+void CRinglogView::PrePaintList(NMLVCUSTOMDRAW* draw) {
+    CRect client;
+    GetClientRect(client);
+    GetListCtrl().SetColumnWidth(1, client.Width() - kIconColumnWidth);
+    if (FilterCount() == 0) {
+        // Without the single-line flag the vertical centring does not apply: the message stands
+        // centred on the top line.
+        draw->nmcd.dc->DrawText(EmptyMessage(filterMode), client, DT_CENTER | DT_VCENTER);
+    }
+}
+
+LRESULT CRinglogView::PrePaintRow(NMLVCUSTOMDRAW* draw) {
+    CListCtrl& list = GetListCtrl();
+    if (list.GetItemCount() == 0) {
+        return CDRF_SKIPDEFAULT;
+    }
+    CDC* dc = draw->nmcd.dc;
+    const int row = static_cast<int>(draw->nmcd.itemSpec);
+    list.SetColumnWidth(1, clientRect.Width() - kIconColumnWidth);
+
+    LVITEM item;
+    item.mask = LVIF_IMAGE | LVIF_STATE;
+    item.item = row;
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    list.GetItem(&item);
+
+    CRect icon;
+    list.GetItemRect(row, &icon, LVIR_ICON);
+    imageList.Draw(dc, item.image, CPoint{icon.left, icon.top});
+
+    CRect r;
+    list.GetSubItemRect(row, 1, LVIR_BOUNDS, r);
+    RowText rowText;
+    list.GetItemText(row, 1, rowText.Data(), static_cast<int>(rowText.capacity));
+    COLORREF background;
+    if ((item.state & LVIS_SELECTED) != 0) {
+        background = GetSysColor(COLOR_HIGHLIGHT);
+        dc->SetTextColor(GetSysColor(COLOR_HIGHLIGHTTEXT));
+        callEnabled = CanCall(row) ? 1 : 0;
+    } else {
+        background = GetSysColor(COLOR_WINDOW);
+        dc->SetTextColor(GetSysColor(COLOR_BTNTEXT));
+    }
+    dc->FillSolidRect(r, background);
+    dc->SetBkMode(TRANSPARENT);
+    const int t = r.Height() / 3;
+
+    RowText line1;
+    const char16_t* nextLine = NextPiece(rowText.Data(), u'\n', line1);
+    if (line1.IsEmpty()) {
+        return CDRF_SKIPDEFAULT;
+    }
+
+    LOGFONT description;
+    GetFont(description);
+    description.weight = 600;
+    CFont semiBold;
+    // A font that cannot be made leaves the list's font for the name.
+    const bool haveSemiBold = semiBold.CreateFontIndirect(description);
+    CFont* previous = haveSemiBold ? dc->SelectObject(&semiBold) : nullptr;
+    RowText part1;
+    const char16_t* nextPart = NextPiece(line1.Data(), u'|', part1);
+    const int w = MeasureTimeWidth(line1.Data()).cx;
+    dc->DrawText(part1.Data(), CRect{r.left + 2, r.top, r.right - w - 12, r.top + t}, DT_END_ELLIPSIS);
+    if (haveSemiBold) {
+        dc->SelectObject(previous);
+    }
+
+    if (!part1.IsEmpty()) {
+        RowText part2;
+        NextPiece(nextPart, u'|', part2);
+        dc->DrawText(part2.Data(), CRect{r.right - w - 7, r.top, r.right, r.top + t}, DT_LEFT);
+    }
+
+    RowText line2;
+    nextLine = NextPiece(nextLine, u'\n', line2);
+    if (!line2.IsEmpty()) {
+        dc->DrawText(line2.Data(), CRect{r.left + 2, r.top + t, r.right, r.top + 2 * t}, DT_END_ELLIPSIS);
+        RowText line3;
+        NextPiece(nextLine, u'\n', line3);
+        if (!line3.IsEmpty()) {
+            dc->DrawText(line3.Data(), CRect{r.left + 2, r.top + 2 * t, r.right, r.top + 3 * t}, DT_END_ELLIPSIS);
+        }
+    }
+
+    dc->DrawText(kSeparator, r, DT_SINGLELINE | DT_BOTTOM);
+    semiBold.DeleteObject();
+    return CDRF_SKIPDEFAULT;
+}
+
+CSize CRinglogView::MeasureTimeWidth(const char16_t* line) {
+    RowText part1;
+    RowText part2;
+    const char16_t* next = NextPiece(line, u'|', part1);
+    if (!part1.IsEmpty()) {
+        NextPiece(next, u'|', part2);
+    }
+    // A fresh context carries the platform's default font, not the list's: the time is measured in it.
+    CDC* dc = GetDC();
+    if (dc == nullptr) {
+        return CSize{0, 0};
+    }
+    const CSize size = dc->GetTextExtent(part2.Data());
+    ReleaseDC(dc);
+    return size;
+}
+
+// Commands and keys.
+
+void CRinglogView::OnCall() {
+    const int r = GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
+    if (r < 0) {
+        return;
+    }
+    callList.PlaceCall(static_cast<int>(GetListCtrl().GetItemData(r)));
+    selectedRow = 0;
+}
+
+void CRinglogView::OnDelete() {
+    CListCtrl& list = GetListCtrl();
+    const int r = list.GetNextItem(-1, LVNI_SELECTED);
+    if (r < 0) {
+        return;
+    }
+    if (callList.DeleteAt(static_cast<int>(list.GetItemData(r))) == 0) {
+        selectedRow = 0;
+        FillList();
+    }
+    if (list.GetItemCount() > 0) {
+        SelectRow(0);
+    }
+}
+
+void CRinglogView::OnDeleteAll() {
+    if (MessageBox(u"Permanently delete all calls?", u"Zonrik Ringlog", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
+        return;
+    }
+    if (callList.DeleteAll() == 0) {
+        GetListCtrl().DeleteAllItems();
+        allCount = 0;
+        incomingCount = 0;
+        outgoingCount = 0;
+        missedCount = 0;
+    }
+}
+
+void CRinglogView::OnUpdateDelete(CCmdUI* ui) {
+    ui->Enable(callList.count > 0 && FilterCount() != 0);
+}
+
+void CRinglogView::OnUpdateCall(CCmdUI* ui) {
+    ui->Enable(callList.count > 0 && FilterCount() != 0 && callEnabled != 0);
+}
+
+void CRinglogView::OnKeyDown(unsigned virtualKey, unsigned repeatCount, unsigned flags) {
+    CListCtrl& list = GetListCtrl();
+    const int rows = list.GetItemCount();
+    switch (virtualKey) {
+    case VK_DOWN:
+        if (rows == 0 || selectedRow >= rows - 1) {
+            return;
+        }
+        list.SetItemState(selectedRow, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        if (selectedRow < FilterCount()) {
+            ++selectedRow;
+        }
+        SelectRow(selectedRow);
+        return;
+    case VK_UP:
+        if (rows == 0 || selectedRow <= 0) {
+            return;
+        }
+        list.SetItemState(selectedRow, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        --selectedRow;
+        SelectRow(selectedRow);
+        return;
+    case VK_RETURN:
+        // An empty list has no call to show.
+        if (rows > 0) {
+            OpenCallDetails(selectedRow);
+        }
+        return;
+    default:
+        CListView::OnKeyDown(virtualKey, repeatCount, flags);
+        return;
+    }
+}
+
 void CRinglogView::OnKeyUp(unsigned virtualKey, unsigned, unsigned) {
-    // The End key ends the program through the main frame's Quit.
+    // The End key ends the program through the main frame's quit routine; other releases are ignored.
     if (virtualKey == VK_TEND) {
         if (CWnd* frame = AfxGetMainWnd()) {
             frame->SendCommand(ID_MENU_QUIT);
         }
     }
+}
+
+void CRinglogView::OnLButtonDown(unsigned flags, CPoint point) {
+    CListView::OnLButtonDown(flags, point);
+}
+
+void CRinglogView::OnClick(NMITEMACTIVATE* click, LRESULT* result) {
+    if (click->item < 0) {
+        if (GetListCtrl().GetItemCount() > 0) {
+            SelectRow(selectedRow);
+        }
+        return;
+    }
+    selectedRow = click->item;
+    OpenCallDetails(click->item);
+    SetFocus();
+    *result = 0;
+}
+
+void CRinglogView::OnListNotify(NMHDR* header, LRESULT* result) {
+    if (header->code == NM_LISTPRESS) {
+        *result = 1;
+    }
+}
+
+void CRinglogView::OpenCallDetails(int) {}
+
+bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) {
+    static const CommandEntry<CRinglogView> commands[] = {
+        {ID_CALL, &CRinglogView::OnCall, &CRinglogView::OnUpdateCall},
+        {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, &CRinglogView::OnFilter, &CRinglogView::OnUpdateFilter},
+        {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
+        {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},
+    };
+    return WalkCommandTable(this, commands, id, query, ui) || CListView::DispatchCommand(id, query, ui);
 }

@@ -1,14 +1,78 @@
 #pragma once
 
+#include "calllog/calllist.h"
+#include "calllog/nvxcallentry.h"
+#include "platform/ui/imagelist.h"
 #include "platform/ui/listview.h"
 
-// The main window's client area: the call list. The list's rows, filters and commands come with the
-// call list; this much already claims the phone's Talk and End keys and ends the program on End.
+#include <cstdint>
+
+// The ground colour of the call-type icons, and of the icon column behind them.
+constexpr COLORREF ICON_COLUMN_COLOUR = RGB(74, 121, 173);
+
+// The main window's client area: one list in which every call of the phone's call log is a row. Owns
+// the call list the rows are made from, filters it (all, missed, incoming, outgoing), keeps one row
+// selected, paints the rows itself, and brings itself up to date at every activation change.
 class CRinglogView : public CListView {
 public:
     CRinglogView();
     ~CRinglogView() override;
 
+    // Rebuilds every row from callList under filterMode, recounts, restores the selection.
+    void FillList();
+    // The activation routine: hot keys, what the last dialog asked for, reload, selection, focus.
+    void Refresh();
+    // Whether the call behind the row can be returned.
+    bool CanCall(int row);
+    // Size of the time part of a row's first line, in the platform's default font.
+    CSize MeasureTimeWidth(const char16_t* line);
+
+    bool PreCreateWindow(CREATESTRUCT& cs) override;
+    void OnInitialUpdate() override;
     void OnActivateView(bool activate, CView* activateView, CView* deactiveView) override;
+
+    void OnKeyDown(unsigned virtualKey, unsigned repeatCount, unsigned flags) override;
     void OnKeyUp(unsigned virtualKey, unsigned repeatCount, unsigned flags) override;
+    bool OnEraseBkgnd(CDC* dc) override;
+    void MeasureItem(MEASUREITEMSTRUCT* measure) override;
+    void OnSetFont(const CFont* font, bool redraw) override;
+    void OnSize(unsigned type, int cx, int cy) override;
+    void OnClick(NMITEMACTIVATE* click, LRESULT* result) override;
+    void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) override;
+    void OnLButtonDown(unsigned flags, CPoint point) override;
+    void OnListNotify(NMHDR* header, LRESULT* result) override;
+
+    void OnCall();
+    void OnFilter(unsigned id);
+    void OnDeleteAll();
+    void OnDelete();
+    void OnUpdateDelete(CCmdUI* ui);
+    void OnUpdateFilter(CCmdUI* ui);
+    void OnUpdateCall(CCmdUI* ui);
+
+    CImageList imageList;
+    CallList callList;
+    unsigned filterMode;
+    NVXCallEntry snapshot;
+    CRect clientRect;
+    int32_t callEnabled = 0;
+    int32_t selectedRow = 0;
+    int32_t missedCount = 0;
+    int32_t incomingCount = 0;
+    int32_t outgoingCount = 0;
+    int32_t allCount = 0;
+    unsigned lastFilledFilter;
+
+protected:
+    bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override;
+
+private:
+    // The counter that belongs to filterMode; it equals the number of rows.
+    int32_t FilterCount() const;
+    // Gives row the selected state (its focused state cleared) and scrolls it into view.
+    void SelectRow(int row);
+    // Opens the call details of the row; the details dialog comes next.
+    void OpenCallDetails(int row);
+    void PrePaintList(NMLVCUSTOMDRAW* draw);
+    LRESULT PrePaintRow(NMLVCUSTOMDRAW* draw);
 };

@@ -428,6 +428,14 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
             ScheduleIdleUpdate();
         }
         break;
+    case QEvent::Paint:
+        // A window may decide a key's state while it paints (the list, whether the selected call can
+        // be returned): the keys are asked again once the work area has painted. The bar's own
+        // repaint is outside the work area, so this does not come round again.
+        if (watched->isWidgetType() && workArea->isAncestorOf(static_cast<QWidget*>(watched))) {
+            ScheduleIdleUpdate();
+        }
+        break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
         auto* key = static_cast<QKeyEvent*>(event);

@@ -3,8 +3,10 @@
 #include "platform/text/textqt.h"
 #include "platform/ui/font.h"
 
+#include <QApplication>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QPalette>
 #include <QWidget>
 
 namespace {
@@ -20,15 +22,36 @@ QRect ToQRect(const CRect& rect) {
 
 } // namespace
 
+COLORREF GetSysColor(int index) {
+    const QPalette palette = QApplication::palette();
+    QColor colour;
+    switch (index) {
+    case COLOR_WINDOW:
+        colour = palette.color(QPalette::Base);
+        break;
+    case COLOR_HIGHLIGHT:
+        colour = palette.color(QPalette::Highlight);
+        break;
+    case COLOR_HIGHLIGHTTEXT:
+        colour = palette.color(QPalette::HighlightedText);
+        break;
+    case COLOR_BTNTEXT:
+        colour = palette.color(QPalette::ButtonText);
+        break;
+    default:
+        return RGB(0, 0, 0);
+    }
+    return RGB(colour.red(), colour.green(), colour.blue());
+}
+
 CDC::CDC(QPainter* dcPainter, const QWidget* window)
-    : painter(dcPainter), currentFont(window != nullptr ? window->font() : QFont()) {}
+    : painter(dcPainter), windowFont(window != nullptr ? window->font() : QFont()), currentFont(windowFont) {}
 
 CFont* CDC::SelectObject(CFont* font) {
     CFont* previous = selected;
     selected = font;
-    if (font != nullptr && font->Font() != nullptr) {
-        currentFont = *font->Font();
-    }
+    // Selecting back the font the context started with (which no CFont stands for) restores it.
+    currentFont = font != nullptr && font->Font() != nullptr ? *font->Font() : windowFont;
     return previous;
 }
 
@@ -45,9 +68,15 @@ int CDC::SetBkMode(int mode) {
 }
 
 void CDC::FillSolidRect(const CRect& rect, COLORREF colour) {
-    if (painter != nullptr) {
-        painter->fillRect(ToQRect(rect), ToQColor(colour));
+    if (painter == nullptr) {
+        return;
     }
+    // A list fills a rectangle for every row, most of them out of view: skip those early.
+    const QRect area = ToQRect(rect);
+    if (painter->hasClipping() && !painter->clipBoundingRect().intersects(area)) {
+        return;
+    }
+    painter->fillRect(area, ToQColor(colour));
 }
 
 int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
@@ -55,8 +84,11 @@ int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
     if (painter == nullptr) {
         return metrics.height();
     }
+    if (capture != nullptr && text != nullptr) {
+        capture->append(text);
+    }
     QString shown = ToQString(text);
-    int flags = Qt::TextWordWrap;
+    int flags = (format & DT_WORDBREAK) != 0 ? Qt::TextWordWrap : 0;
     flags |= (format & DT_CENTER) != 0 ? Qt::AlignHCenter : (format & DT_RIGHT) != 0 ? Qt::AlignRight : Qt::AlignLeft;
     // Vertical centring needs a single line; without the flag the text stands at the top.
     if ((format & DT_SINGLELINE) != 0) {
@@ -74,7 +106,7 @@ int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
     painter->save();
     painter->setFont(currentFont);
     painter->setPen(ToQColor(textColour));
-    painter->setClipRect(ToQRect(rect));
+    painter->setClipRect(ToQRect(rect), painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter->drawText(ToQRect(rect), flags, shown);
     painter->restore();
     return metrics.height();

@@ -5,6 +5,7 @@
 #include <QFont>
 
 #include <cstdint>
+#include <string>
 
 class CFont;
 class QPainter;
@@ -23,6 +24,7 @@ enum : unsigned {
     DT_RIGHT = 0x0002,
     DT_VCENTER = 0x0004,
     DT_BOTTOM = 0x0008,
+    DT_WORDBREAK = 0x0010,
     DT_SINGLELINE = 0x0020,
     DT_END_ELLIPSIS = 0x8000,
 };
@@ -33,6 +35,16 @@ enum : int {
     OPAQUE = 2,
 };
 
+// System colours by index: window background, highlight, highlight text, button text. The phone
+// passes them with a flag of its own (0x40000000); here the index alone names the colour.
+enum : int {
+    COLOR_WINDOW = 5,
+    COLOR_HIGHLIGHT = 13,
+    COLOR_HIGHLIGHTTEXT = 14,
+    COLOR_BTNTEXT = 18,
+};
+COLORREF GetSysColor(int index);
+
 // A drawing context: a painter while a window paints, or a measuring context of a window. Fonts
 // selected into it stay owned by the caller.
 class CDC {
@@ -40,6 +52,7 @@ public:
     // painter may be null: then the context measures only.
     CDC(QPainter* painter, const QWidget* window);
 
+    // Selects the font and returns the one selected before; null selects the window's own font again.
     CFont* SelectObject(CFont* font);
     COLORREF SetTextColor(COLORREF colour);
     int SetBkMode(int mode);
@@ -48,10 +61,15 @@ public:
     CSize GetTextExtent(const char16_t* text) const;
     // The painter behind the context (null for a measuring context), for the image list.
     QPainter* Painter() const { return painter; }
+    // Every text drawn from now on is also appended to sink (null stops it): what a screen reader
+    // is told the window shows.
+    void CaptureText(std::u16string* sink) { capture = sink; }
 
 private:
     QPainter* painter;
+    QFont windowFont;
     QFont currentFont;
+    std::u16string* capture = nullptr;
     CFont* selected = nullptr;
     COLORREF textColour = RGB(0, 0, 0);
     int backgroundMode = OPAQUE;

@@ -3,6 +3,7 @@
 #include "platform/text/textqt.h"
 
 #include <QFont>
+#include <QFontInfo>
 
 #include <cmath>
 
@@ -44,7 +45,9 @@ int CFont::GetLogFont(LOGFONT& description) const {
         return 0;
     }
     description = LOGFONT{};
-    description.height = -font->pixelSize();
+    // A font set in points (the toolkit's default) has no pixel size of its own: take the one drawn.
+    const int pixels = font->pixelSize() > 0 ? font->pixelSize() : QFontInfo(*font).pixelSize();
+    description.height = -pixels;
     description.weight = font->weight();
     description.italic = font->italic();
     FromQString(description.faceName, font->family());

@@ -1,6 +1,9 @@
 #include "platform/ui/listview.h"
 
 #include "platform/ui/dc.h"
+#include "platform/ui/listcontrol.h"
+
+#include <QFontMetrics>
 
 CListView::CListView() = default;
 
@@ -9,9 +12,52 @@ bool CListView::PreCreateWindow(CREATESTRUCT& cs) {
     return CView::PreCreateWindow(cs);
 }
 
+WndWidget* CListView::CreateWidget(QWidget* parent) {
+    auto* control = new ListControl(this, parent);
+    listCtrl = CListCtrl(control);
+    return control;
+}
+
 bool CListView::OnEraseBkgnd(CDC* dc) {
     CRect client;
     GetClientRect(client);
-    dc->FillSolidRect(client, RGB(255, 255, 255));
+    dc->FillSolidRect(client, listCtrl.GetBkColor());
     return true;
 }
+
+void CListView::OnKeyDown(unsigned virtualKey, unsigned, unsigned) {
+    if (ListControl* control = listCtrl.Control()) {
+        control->HandleKey(virtualKey);
+    }
+}
+
+void CListView::OnLButtonDown(unsigned, CPoint point) {
+    if (ListControl* control = listCtrl.Control()) {
+        control->HandlePress(point);
+    }
+}
+
+void CListView::OnSetFont(const CFont* font, bool redraw) {
+    CView::OnSetFont(font, redraw);
+}
+
+void CListView::OnWindowPosChanged(WINDOWPOS*) {
+    if (ListControl* control = listCtrl.Control()) {
+        control->MeasureRows();
+    }
+}
+
+void CListView::MeasureItem(MEASUREITEMSTRUCT* measure) {
+    // Without an answer of the owner a row is as high as a line of the list's font.
+    if (ListControl* control = listCtrl.Control()) {
+        measure->itemHeight = static_cast<unsigned>(QFontMetrics(control->font()).height());
+    }
+}
+
+void CListView::OnCustomDraw(NMLVCUSTOMDRAW*, LRESULT* result) {
+    *result = CDRF_DODEFAULT;
+}
+
+void CListView::OnClick(NMITEMACTIVATE*, LRESULT*) {}
+
+void CListView::OnListNotify(NMHDR*, LRESULT*) {}

@@ -27,6 +27,10 @@ int WriteScreenshot(const std::string& path) {
     // Lets the first paint and any queued layout happen before the picture is taken.
     QApplication::processEvents();
     QApplication::processEvents();
+    // A first rendering lets the screen settle as after its first paint on the phone: the soft keys
+    // are asked again once the list has painted (whether the selected call can be returned).
+    PhoneScreen::Instance()->grab();
+    QApplication::processEvents();
     const QPixmap picture = PhoneScreen::Instance()->grab();
     if (!picture.save(QString::fromStdString(path), "PNG")) {
         std::fprintf(stderr, "ringlog: cannot write %s\n", path.c_str());

@@ -1,5 +1,6 @@
 #include "platform/ui/wnd.h"
 
+#include "platform/msgbox/messagebox.h"
 #include "platform/shell/phonescreen.h"
 #include "platform/text/textqt.h"
 #include "platform/ui/dc.h"
@@ -62,7 +63,7 @@ bool CWnd::Create(CWnd* parentWnd, uint32_t style, const CRect& rect, unsigned i
     controlId = cs.id;
     topLevel = parentWnd == nullptr;
     QWidget* parentWidget = parentWnd != nullptr ? parentWnd->hwnd : PhoneScreen::Instance()->WorkArea();
-    auto* widget = new WndWidget(this, parentWidget);
+    WndWidget* widget = CreateWidget(parentWidget);
     widget->setProperty(kWndProperty, QVariant::fromValue(static_cast<void*>(this)));
     widget->setFocusPolicy(Qt::StrongFocus);
     widget->setGeometry(cs.x, cs.y, cs.cx, cs.cy);
@@ -94,6 +95,10 @@ void CWnd::Attach(WindowHandle window) {
         controlId = window->property("ringlogControlId").toUInt();
         window->setProperty(kWndProperty, QVariant::fromValue(static_cast<void*>(this)));
     }
+}
+
+WndWidget* CWnd::CreateWidget(QWidget* parentWidget) {
+    return new WndWidget(this, parentWidget);
 }
 
 void CWnd::RegisterWithShell() {
@@ -162,8 +167,10 @@ std::u16string CWnd::GetWindowText() const {
 void CWnd::GetClientRect(CRect& rect) const {
     rect = CRect{};
     if (hwnd != nullptr) {
-        rect.right = hwnd->width();
-        rect.bottom = hwnd->height();
+        auto* widget = dynamic_cast<WndWidget*>(hwnd);
+        const QRect client = widget != nullptr ? widget->ClientRect() : hwnd->rect();
+        rect.right = client.width();
+        rect.bottom = client.height();
     }
 }
 
@@ -226,10 +233,32 @@ void CWnd::GetFont(LOGFONT& description) const {
     font.GetLogFont(description);
 }
 
-void CWnd::SetFont(const CFont* font) {
+void CWnd::SetFont(const CFont* font, bool redraw) {
+    OnSetFont(font, redraw);
+}
+
+void CWnd::OnSetFont(const CFont* font, bool redraw) {
     if (hwnd != nullptr && font != nullptr && font->Font() != nullptr) {
         hwnd->setFont(*font->Font());
+        if (redraw) {
+            hwnd->update();
+        }
     }
+}
+
+CDC* CWnd::GetDC() {
+    if (hwnd == nullptr) {
+        return nullptr;
+    }
+    return new CDC(nullptr, nullptr);
+}
+
+void CWnd::ReleaseDC(CDC* dc) {
+    delete dc;
+}
+
+int CWnd::MessageBox(const char16_t* text, const char16_t* caption, unsigned type) {
+    return ShowMessageBox(hwnd, text, caption, type);
 }
 
 void CWnd::SendCommand(unsigned id) {

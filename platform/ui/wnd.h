@@ -8,6 +8,7 @@
 #include <string>
 
 class CDC;
+class QWidget;
 class WndWidget;
 
 // A window. Window messages arrive as the virtual handlers below, called by the framework from the
@@ -46,8 +47,14 @@ public:
     bool IsTopLevel() const { return topLevel; }
     // The font the window draws with, as a description (the dialog's template font for a dialog).
     void GetFont(struct LOGFONT& description) const;
-    // Draws the window's text in the font from now on; the font stays the caller's.
-    void SetFont(const class CFont* font);
+    // Draws the window's text in the font from now on; the font stays the caller's (OnSetFont).
+    void SetFont(const class CFont* font, bool redraw = true);
+    // A fresh drawing context of the window for measuring; it carries the platform's default font,
+    // not the window's. Give it back with ReleaseDC. Null when the window does not exist.
+    CDC* GetDC();
+    void ReleaseDC(CDC* dc);
+    // A message box owned by the window; returns the button that closed it.
+    int MessageBox(const char16_t* text, const char16_t* caption, unsigned type);
 
     // Sends a command to this window as a soft key would: it is routed from here.
     void SendCommand(unsigned id);
@@ -70,6 +77,7 @@ public:
     virtual void OnLButtonDown(unsigned flags, CPoint point);
     virtual void OnActivate(unsigned state, CWnd* other, bool minimized);
     virtual void OnSysCommand(unsigned id, long param);
+    virtual void OnSetFont(const class CFont* font, bool redraw);
     virtual void OnClose();
     virtual void OnDestroy();
     // After the window is gone; objects the framework made with new (views) delete themselves here.
@@ -80,6 +88,8 @@ protected:
     virtual void DeliverActivation(unsigned state, CWnd* other);
     // Makes the window; a frame and a dialog place theirs in the phone shell.
     virtual void RegisterWithShell();
+    // The toolkit window behind a window of this class (a list view makes a list).
+    virtual WndWidget* CreateWidget(QWidget* parent);
 
     // ShellClient
     void ShellCommand(uint16_t id) override;

@@ -11,6 +11,8 @@ public:
     ~WndWidget() override;
 
     CWnd* Owner() const { return owner; }
+    // The part of the window its owner draws in (a list leaves out its scroll bar).
+    virtual QRect ClientRect() const { return rect(); }
     void Detach() { owner = nullptr; }
 
 protected:

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "platform/ui/listctrl.h"
+#include "platform/ui/wndwidget.h"
+
+#include <string>
+#include <vector>
+
+class CListView;
+class QScrollBar;
+
+// The toolkit window of a list view: the rows and columns, painting through the owner's background
+// and custom-draw handlers, a vertical scroll bar, taps and the wheel. Rows are plain data, painted
+// only while in view, so a list of 100,000 calls costs no widget per row.
+class ListControl : public WndWidget {
+public:
+    struct Row {
+        int image = -1;
+        std::u16string texts[2];
+        uintptr_t data = 0;
+        unsigned state = 0;
+    };
+
+    static constexpr int kColumnCount = 2;
+    static constexpr int kScrollBarWidth = 8;
+
+    ListControl(CListView* owner, QWidget* parent);
+    ~ListControl() override;
+
+    QRect ClientRect() const override;
+
+    // The list's own parts, read and written through CListCtrl.
+    uint32_t style = 0;
+    uint32_t extendedStyle = 0;
+    uint32_t backgroundColour = 0xFFFFFF;
+    uint32_t textBackgroundColour = 0xFFFFFF;
+    CImageList* smallImages = nullptr;
+    int columnCount = 0;
+    int columnWidths[kColumnCount] = {};
+    std::vector<Row> rows;
+
+    const Row* RowAt(int row) const;
+    Row* RowAt(int row);
+    int RowHeight() const { return rowHeight; }
+    int TopIndex() const { return topIndex; }
+    // Rows that fit the client area whole.
+    int CountPerPage() const;
+    CRect RowBounds(int row) const;
+    void ScrollTo(int top);
+    // Asks the owner again for the row height (owner-drawn rows) or takes the font's.
+    void MeasureRows();
+    // Rows were added or removed: the scroll bar and the screen reader follow.
+    void RowsChanged();
+    // A row's states changed.
+    void StateChanged(int row, unsigned oldState);
+    // The list's own handling of a press and of keys the owner passed on.
+    void HandlePress(CPoint point);
+    void HandleKey(unsigned virtualKey);
+
+    // The message written over the empty list at the last paint, for screen readers.
+    const std::u16string& EmptyText() const { return emptyText; }
+    // The row's text as a person reads it: its lines and parts joined by ", ".
+    QString SpokenText(int row) const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    CListView* View() const;
+    void UpdateScrollBar();
+    void DrawRowDefault(CDC& dc, int row);
+
+    QScrollBar* scrollBar;
+    int rowHeight = 16;
+    int topIndex = 0;
+    int pressedRow = -2;
+    std::u16string emptyText;
+};
