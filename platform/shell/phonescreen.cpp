@@ -450,6 +450,13 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
             }
             return true;
         }
+        // F1 and F2 are the left and right soft keys.
+        if (key->key() == Qt::Key_F1 || key->key() == Qt::Key_F2) {
+            if (!released && !key->isAutoRepeat()) {
+                softKeyBar->PressKey(key->key() == Qt::Key_F1 ? 0 : 1);
+            }
+            return true;
+        }
         if (key->key() == Qt::Key_F9) {
             if (!released && !key->isAutoRepeat()) {
                 Rotate();

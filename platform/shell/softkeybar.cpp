@@ -93,6 +93,11 @@ bool SoftKeyBar::KeyEnabled(int index) const {
 }
 
 void SoftKeyBar::PressKey(int index) {
+    // A soft key pressed while a menu is open closes the menu, as on the phone.
+    if (openMenu != nullptr && openMenu->isVisible()) {
+        openMenu->close();
+        return;
+    }
     UpdateStates();
     if (!KeyEnabled(index) || window == nullptr) {
         return;
@@ -101,9 +106,6 @@ void SoftKeyBar::PressKey(int index) {
     if (!item.isPopup) {
         phone->SendCommand(window, item.id);
         return;
-    }
-    if (openMenu != nullptr) {
-        openMenu->close();
     }
     QMenu* menu = BuildMenu(item, this);
     menu->setAttribute(Qt::WA_DeleteOnClose);
