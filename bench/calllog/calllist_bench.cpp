@@ -14,10 +14,13 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -99,40 +102,45 @@ void BM_CallListLoad(benchmark::State& state) {
     state.counters["bytes_per_call"] = static_cast<double>(after - before) / static_cast<double>(calls);
 }
 
+// Reads every row of the call log as the phone library's query does, opening the store for the read
+// as a load opens the call log. The number of rows read, or -1.
+int64_t BareRead(const std::string& path) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        sqlite3_close(db);
+        return -1;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db,
+                       "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type,"
+                       " note FROM records WHERE db = (SELECT oid FROM databases WHERE name = 'clog.db')"
+                       " ORDER BY start_time DESC, oid DESC",
+                       -1, &stmt, nullptr);
+    int64_t rows = 0;
+    size_t bytes = 0;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        for (int c = 0; c < 5; ++c) {
+            benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
+        }
+        for (int c = 5; c < 9; ++c) {
+            benchmark::DoNotOptimize(sqlite3_column_text16(stmt, c));
+            bytes += static_cast<size_t>(sqlite3_column_bytes16(stmt, c));
+        }
+        ++rows;
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    benchmark::DoNotOptimize(bytes);
+    return rows;
+}
+
 void BM_BareSqliteRead(benchmark::State& state) {
     const int64_t calls = state.range(0);
     PrepareStore(calls);
     const std::string path = StoreFor(calls);
     for (auto _ : state) {
-        // Opened for every read, as the phone library opens the log for every load.
-        sqlite3* db = nullptr;
-        if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
-            state.SkipWithError("cannot open the store");
-            break;
-        }
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db,
-                           "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type,"
-                           " note FROM records WHERE db = (SELECT oid FROM databases WHERE name = 'clog.db')"
-                           " ORDER BY start_time DESC, oid DESC",
-                           -1, &stmt, nullptr);
-        int64_t rows = 0;
-        size_t bytes = 0;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            for (int c = 0; c < 5; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_int64(stmt, c));
-            }
-            for (int c = 5; c < 9; ++c) {
-                benchmark::DoNotOptimize(sqlite3_column_text16(stmt, c));
-                bytes += static_cast<size_t>(sqlite3_column_bytes16(stmt, c));
-            }
-            ++rows;
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        benchmark::DoNotOptimize(bytes);
-        if (rows != calls) {
-            state.SkipWithError("wrong row count");
+        if (BareRead(path) != calls) {
+            state.SkipWithError("cannot read the store");
             break;
         }
     }
@@ -148,6 +156,72 @@ void Setup() {
     SetCityDatabaseOverride(RINGLOG_SHARE_DIR "/Zonrik.dll");
 }
 
+double MillisecondsSince(const timespec& start) {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec - start.tv_sec) * 1e3 +
+           static_cast<double>(now.tv_nsec - start.tv_nsec) / 1e6;
+}
+
+// One cold measurement in this fresh process: "load" (CallList::Load, the city database opened
+// first as the program does) or "bare" (BareRead). Prints milliseconds; exit code 0 on success.
+int ColdChild(const std::string& what, int64_t calls) {
+    SetStorePath(StoreFor(calls));
+    CallList list;
+    if (what == "load") {
+        list.OpenCityDatabase();
+    }
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    const int64_t rows = what == "load" ? (list.Load() == 0 ? list.count : -1) : BareRead(StoreFor(calls));
+    const double elapsed = MillisecondsSince(start);
+    if (rows != calls) {
+        return 1;
+    }
+    std::printf("%.2f\n", elapsed);
+    return 0;
+}
+
+// The cold case, as a user starts the program: every measurement in a process of its own that has
+// read nothing before, so no memory is faulted in yet. Alternates load and bare read.
+int ColdRuns(int runs) {
+    char self[4096] = {};
+    if (readlink("/proc/self/exe", self, sizeof(self) - 1) <= 0) {
+        return 1;
+    }
+    std::printf("%8s %6s %14s %14s %7s\n", "calls", "runs", "load_ms(med)", "bare_ms(med)", "ratio");
+    for (int64_t calls : {1000, 10000, 100000, 1000000}) {
+        PrepareStore(calls);
+        std::vector<double> times[2];
+        for (int run = 0; run < runs; ++run) {
+            for (int kind = 0; kind < 2; ++kind) {
+                const std::string command =
+                    std::string(self) + " --cold-child " + (kind == 0 ? "load " : "bare ") + std::to_string(calls);
+                FILE* child = popen(command.c_str(), "r");
+                double ms = -1;
+                if (child == nullptr || std::fscanf(child, "%lf", &ms) != 1) {
+                    ms = -1;
+                }
+                if (child != nullptr && pclose(child) != 0) {
+                    ms = -1;
+                }
+                if (ms < 0) {
+                    std::fprintf(stderr, "cold run of %lld calls failed\n", static_cast<long long>(calls));
+                    return 1;
+                }
+                times[kind].push_back(ms);
+            }
+        }
+        for (std::vector<double>& each : times) {
+            std::sort(each.begin(), each.end());
+        }
+        const double load = times[0][times[0].size() / 2];
+        const double bare = times[1][times[1].size() / 2];
+        std::printf("%8lld %6d %14.1f %14.1f %7.2f\n", static_cast<long long>(calls), runs, load, bare, load / bare);
+    }
+    return 0;
+}
+
 } // namespace
 
 BENCHMARK(BM_BareSqliteRead)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
@@ -155,6 +229,12 @@ BENCHMARK(BM_CallListLoad)->Arg(1000)->Arg(10000)->Arg(100000)->Arg(1000000)->Un
 
 int main(int argc, char** argv) {
     Setup();
+    if (argc == 4 && std::string(argv[1]) == "--cold-child") {
+        return ColdChild(argv[2], std::atoll(argv[3]));
+    }
+    if (argc >= 2 && std::string(argv[1]) == "--cold") {
+        return ColdRuns(argc >= 3 ? std::atoi(argv[2]) : 5);
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -4,12 +4,25 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <atomic>
 #include <string>
+#include <vector>
+
+// The whole log is read when it opens, in the order the rows are stored, then sorted latest first.
+// Read through the start-time index instead, every row is a separate look-up in the table; a scan
+// in storage order reads each page once and in order. Records not yet delivered own their texts.
+struct SortKey {
+    int64_t start;
+    int64_t oid;
+    size_t index;
+};
 
 struct PhoneCallLog {
-    sqlite3* db = nullptr;
-    sqlite3_stmt* stmt = nullptr;
+    std::vector<CallLogRecord> records;
+    // The records' order of delivery: latest first.
+    std::vector<SortKey> order;
+    size_t next = 0;
 };
 
 namespace {
@@ -28,10 +41,92 @@ bool ColumnText(sqlite3_stmt* stmt, int column, LocalHandle* handle) {
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
         return true;
     }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
-    *handle = LocalAllocText(text != nullptr ? text : u"", text != nullptr ? length : 0);
+    // Read as stored (UTF-8) and converted once into the new text: SQLite's own conversion would
+    // allocate and free a buffer per column.
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    const size_t bytes = text != nullptr ? static_cast<size_t>(sqlite3_column_bytes(stmt, column)) : 0;
+    *handle = LocalAllocUtf8(text != nullptr ? text : "", bytes);
     return *handle != 0;
+}
+
+void FreeTexts(const CallLogRecord& record) {
+    for (LocalHandle text : {record.number, record.name, record.nameType, record.note}) {
+        LocalFree(text);
+    }
+}
+
+void FreeUndelivered(PhoneCallLog& log) {
+    if (log.order.size() == log.records.size()) {
+        for (size_t i = log.next; i < log.order.size(); ++i) {
+            FreeTexts(log.records[log.order[i].index]);
+        }
+    } else {
+        for (const CallLogRecord& record : log.records) {
+            FreeTexts(record);
+        }
+    }
+    log.records.clear();
+    log.order.clear();
+}
+
+// Reads every row of the call log into log. 0, or -1 with the error set (nothing is kept then).
+int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
+    // NOT INDEXED: the scan in storage order is the point, whatever index the planner would pick.
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db,
+                           "SELECT oid, start_time, end_time, call_type, flags, caller_id_type, number, name,"
+                           " name_type, note FROM records NOT INDEXED WHERE db = ?1",
+                           -1, &stmt, nullptr) != SQLITE_OK) {
+        return Fail(StoreErrorText(db, "cannot read the call log"));
+    }
+    sqlite3_bind_int64(stmt, 1, callLog);
+    int rc = SQLITE_OK;
+    std::string error;
+    try {
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            CallLogRecord record{};
+            record.recordSize = sizeof(CallLogRecord);
+            const int64_t oid = sqlite3_column_int64(stmt, 0);
+            record.startTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(stmt, 1)));
+            record.endTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(stmt, 2)));
+            record.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 3));
+            record.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 4));
+            record.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 5));
+            LocalHandle* texts[4] = {&record.number, &record.name, &record.nameType, &record.note};
+            bool allocated = true;
+            for (int i = 0; i < 4 && allocated; ++i) {
+                allocated = ColumnText(stmt, 6 + i, texts[i]);
+            }
+            if (!allocated) {
+                FreeTexts(record);
+                error = "out of memory for the call's texts";
+                break;
+            }
+            log.order.push_back(SortKey{sqlite3_column_int64(stmt, 1), oid, log.records.size()});
+            log.records.push_back(record);
+        }
+    } catch (const std::bad_alloc&) {
+        error = "out of memory for the call log";
+    }
+    if (error.empty() && rc != SQLITE_DONE) {
+        error = StoreErrorText(db, "cannot read the call log");
+    }
+    sqlite3_finalize(stmt);
+    if (!error.empty()) {
+        FreeUndelivered(log);
+        return Fail(error);
+    }
+    // Latest first; of two calls with the same start, the one added later first. A dialler appends
+    // its calls as they happen, so the rows usually come oldest first: then the order is reversed.
+    const auto latestFirst = [](const SortKey& a, const SortKey& b) {
+        return a.start != b.start ? a.start > b.start : a.oid > b.oid;
+    };
+    if (std::is_sorted(log.order.rbegin(), log.order.rend(), latestFirst)) {
+        std::reverse(log.order.begin(), log.order.end());
+    } else {
+        std::sort(log.order.begin(), log.order.end(), latestFirst);
+    }
+    return 0;
 }
 
 } // namespace
@@ -50,17 +145,22 @@ int PhoneOpenCallLog(CallLogHandle* handle) {
         CloseStoreVolume(db);
         return Fail(error);
     }
-    const std::string sql = std::string("SELECT start_time, end_time, call_type, flags, caller_id_type, number, name,"
-                                        " name_type, note FROM records WHERE db = ?1 ORDER BY ") +
-                            kNewestFirstOrder;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        error = StoreErrorText(db, "cannot read the call log");
+    PhoneCallLog* log = nullptr;
+    try {
+        log = new PhoneCallLog;
+    } catch (const std::bad_alloc&) {
         CloseStoreVolume(db);
-        return Fail(error);
+        return Fail("out of memory for the call log");
     }
-    sqlite3_bind_int64(stmt, 1, callLog);
-    *handle = new PhoneCallLog{db, stmt};
+    // One statement reads the whole log, so the calls come from one state of it whatever another
+    // process writes meanwhile; the store is closed again before the first call is delivered.
+    const int read = ReadAll(db, callLog, *log);
+    CloseStoreVolume(db);
+    if (read != 0) {
+        delete log;
+        return -1;
+    }
+    *handle = log;
     ++openLogs;
     return 0;
 }
@@ -69,31 +169,10 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
     if (handle == nullptr || record == nullptr || record->recordSize != sizeof(CallLogRecord)) {
         return Fail("bad call log handle or record");
     }
-    const int rc = sqlite3_step(handle->stmt);
-    if (rc == SQLITE_DONE) {
+    if (handle->next >= handle->records.size()) {
         return Fail("end of the call log");
     }
-    if (rc != SQLITE_ROW) {
-        return Fail(StoreErrorText(handle->db, "cannot read the call log"));
-    }
-    LocalHandle texts[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        if (!ColumnText(handle->stmt, 5 + i, &texts[i])) {
-            for (LocalHandle text : texts) {
-                LocalFree(text);
-            }
-            return Fail("out of memory for the call's texts");
-        }
-    }
-    record->startTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(handle->stmt, 0)));
-    record->endTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(handle->stmt, 1)));
-    record->callType = static_cast<int32_t>(sqlite3_column_int64(handle->stmt, 2));
-    record->flags = static_cast<uint32_t>(sqlite3_column_int64(handle->stmt, 3));
-    record->callerIdType = static_cast<int32_t>(sqlite3_column_int64(handle->stmt, 4));
-    record->number = texts[0];
-    record->name = texts[1];
-    record->nameType = texts[2];
-    record->note = texts[3];
+    *record = handle->records[handle->order[handle->next++].index];
     return 0;
 }
 
@@ -101,8 +180,7 @@ int PhoneCloseCallLog(CallLogHandle handle) {
     if (handle == nullptr) {
         return 0;
     }
-    sqlite3_finalize(handle->stmt);
-    CloseStoreVolume(handle->db);
+    FreeUndelivered(*handle);
     delete handle;
     --openLogs;
     return 0;

@@ -14,6 +14,9 @@ using LocalHandle = uint32_t;
 // Returns its handle, or 0 when it cannot be allocated.
 LocalHandle LocalAllocText(const char16_t* text, size_t length);
 
+// Copies bytes of UTF-8 as UTF-16 (malformed input becomes U+FFFD), terminated.
+LocalHandle LocalAllocUtf8(const char* text, size_t bytes);
+
 // Copies a terminated text; null counts as empty.
 LocalHandle LocalAllocText(const char16_t* text);
 

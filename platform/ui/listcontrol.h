@@ -49,8 +49,10 @@ public:
     void ScrollTo(int top);
     // Asks the owner again for the row height (owner-drawn rows) or takes the font's.
     void MeasureRows();
-    // Rows were added or removed: the scroll bar and the screen reader follow.
+    // Rows were added or removed: the scroll bar, the picture and the screen reader follow soon.
     void RowsChanged();
+    // Brings them up to date now, if rows changed since they were.
+    void FinishRowsChange();
     // A row's states changed.
     void StateChanged(int row, unsigned oldState);
     // The list's own handling of a press and of keys the owner passed on.
@@ -77,5 +79,6 @@ private:
     int rowHeight = 16;
     int topIndex = 0;
     int pressedRow = -2;
+    bool rowsChangePending = false;
     std::u16string emptyText;
 };

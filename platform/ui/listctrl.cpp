@@ -125,7 +125,7 @@ bool CListCtrl::SetItemText(int row, int column, const char16_t* text) {
         return false;
     }
     item->texts[column] = text != nullptr ? text : u"";
-    list->update();
+    list->RowsChanged();
     return true;
 }
 
