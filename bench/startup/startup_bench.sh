@@ -16,7 +16,7 @@ trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 for _ in $(seq 50); do
-    xdpyinfo -display "$display" >/dev/null 2>&1 && break
+    DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.1
 done
 

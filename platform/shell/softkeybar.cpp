@@ -2,6 +2,7 @@
 
 #include "platform/shell/phonescreen.h"
 #include "platform/shell/shellclient.h"
+#include "platform/shell/softkeybaraccessible.h"
 
 #include <QHBoxLayout>
 #include <QLinearGradient>
@@ -29,6 +30,7 @@ QString MenuText(const std::u16string& text) {
 } // namespace
 
 SoftKeyBar::SoftKeyBar(PhoneScreen* phoneScreen, QWidget* parent) : QWidget(parent), phone(phoneScreen) {
+    SoftKeyBarAccessible::Install();
     setFixedHeight(kHeight);
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -161,6 +163,12 @@ void SoftKeyBar::UpdateMenu(QMenu* menu) {
         // Only a checked item is checkable, so unchecked items show no empty box.
         action->setCheckable(checked);
         action->setChecked(checked);
+    }
+    // A submenu's states are right before it opens too: a screen reader reads them from here.
+    for (QAction* action : menu->actions()) {
+        if (action->menu() != nullptr) {
+            UpdateMenu(action->menu());
+        }
     }
 }
 

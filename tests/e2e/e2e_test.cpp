@@ -273,6 +273,49 @@ TEST_F(EndToEnd, ClosingTheWindowEndsTheProgramWithCodeZero) {
     EXPECT_EQ(WaitForExit(pid, 5s), std::optional<int>(0));
 }
 
+TEST_F(EndToEnd, DeleteFromTheMenuRemovesTheSelectedCallFromTheStoreAndNoOther) {
+    const std::string tool = std::string(RINGLOG_BIN_DIR) + "/ringlog-tool --store " + folder + "/phone.db ";
+    const char* names[] = {"Ada", "Grace", "Barbara", "Frances", "Radia"};
+    for (int i = 0; i < 5; ++i) {
+        const std::string add = tool + "add --type incoming --number 206386123" + std::to_string(i) + " --name " +
+                                names[i] + " --start '2025-03-0" + std::to_string(9 - i) + " 10:00:00Z' >/dev/null";
+        ASSERT_EQ(std::system(add.c_str()), 0);
+    }
+    const auto listed = [&] {
+        std::string output;
+        if (FILE* pipe = popen((tool + "list").c_str(), "r")) {
+            char buffer[512];
+            while (fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+                output += buffer;
+            }
+            pclose(pipe);
+        }
+        return output;
+    };
+    const std::string before = listed();
+    ASSERT_NE(before.find("Barbara"), std::string::npos);
+
+    const pid_t pid = StartRinglog();
+    const std::string window = WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    // Down twice selects the third call; F2 opens the menu, Down and Enter choose Delete, its first item.
+    Xdotool("mousemove --window " + window + " 120 200");
+    Xdotool("key --delay 150 Down Down F2");
+    std::this_thread::sleep_for(500ms);
+    Xdotool("key --delay 150 Down Return");
+    std::string after = before;
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (after == before && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(100ms);
+        after = listed();
+    }
+    EXPECT_EQ(after.find("Barbara"), std::string::npos) << after;
+    for (const char* kept : {"Ada", "Grace", "Frances", "Radia"}) {
+        EXPECT_NE(after.find(kept), std::string::npos) << kept << " must stay:\n" << after;
+    }
+    EXPECT_FALSE(WaitForExit(pid, 0ms).has_value()) << "deleting does not end the program";
+}
+
 TEST_F(EndToEnd, SecondStartEndsWith255AndMakesNoWindow) {
     const pid_t first = StartRinglog();
     ASSERT_FALSE(WaitForWindow().empty());
