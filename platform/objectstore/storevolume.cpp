@@ -1,5 +1,6 @@
 #include "platform/objectstore/storevolume.h"
 
+#include "platform/objectstore/diallerhistory.h"
 #include "platform/objectstore/objectstore.h"
 #include "platform/objectstore/storelocation.h"
 
@@ -86,7 +87,7 @@ std::string StoreLastError() {
     return lastError;
 }
 
-sqlite3* OpenStoreVolume(std::string* error) {
+sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     const std::string path = StorePath();
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
@@ -128,13 +129,26 @@ sqlite3* OpenStoreVolume(std::string* error) {
         QueryInt(db, "PRAGMA application_id", &applicationId);
         QueryInt(db, "PRAGMA user_version", &version);
     }
+    DiallerHistory found = DiallerHistory::None;
     if (applicationId != kApplicationId || version != kSchemaVersion) {
-        *error = "the store " + path + " is an SQLite file of another program";
-        sqlite3_close(db);
-        return nullptr;
+        // Not our store: a dialler's history is read in place, anything else is left alone.
+        found = FindDiallerHistory(db);
+        if (found == DiallerHistory::None) {
+            *error = "the store " + path + " is an SQLite file of another program, not a call log";
+            sqlite3_close(db);
+            return nullptr;
+        }
+        if (MapDiallerHistory(db, found, error) != 0) {
+            sqlite3_close(db);
+            return nullptr;
+        }
+    } else {
+        // With WAL, NORMAL still never corrupts the store; it spares a disk flush per deleted record.
+        Exec(db, "PRAGMA synchronous = NORMAL");
     }
-    // With WAL, NORMAL still never corrupts the store; it spares a disk flush per deleted record.
-    Exec(db, "PRAGMA synchronous = NORMAL");
+    if (history != nullptr) {
+        *history = found;
+    }
     return db;
 }
 
