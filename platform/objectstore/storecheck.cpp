@@ -72,8 +72,3 @@ std::string Describe(const std::string& path, std::string* error) {
 int CheckStoreFile(const std::string& path, std::string* error) {
     return Describe(path, error).empty() ? -1 : 0;
 }
-
-std::string DescribeStoreFile(const std::string& path) {
-    std::string ignored;
-    return Describe(path, &ignored);
-}

@@ -6,7 +6,3 @@
 // a dialler's history (GNOME Calls, Plasma Dialer). Anything else is refused before anything is
 // written to it. The file is only read. 0, or -1 with a message for the user in *error.
 int CheckStoreFile(const std::string& path, std::string* error);
-
-// What the file is, for messages: "GNOME Calls' history", "Plasma Dialer's history", "the program's
-// own store" or "a new store"; empty when it is none of them.
-std::string DescribeStoreFile(const std::string& path);
