@@ -153,6 +153,31 @@ TEST_F(DiallerHistory, EveryKindOfStoreIsAccepted) {
     }
 }
 
+TEST_F(DiallerHistory, RowWhoseCallChangedSinceTheSeekIsKept) {
+    dialler::MakeGnomeCallsHistory(storePath);
+    const VolumeId volume{{0xFF}};
+    const StoreHandle connection = StoreOpenConnection(volume);
+    SortOrderSpec latestFirst{};
+    latestFirst.version = 2;
+    latestFirst.propertyCount = 1;
+    latestFirst.properties[0] = (2u << 16) | 0x0040u;
+    latestFirst.propertyFlags[0] = 1;
+    const StoreHandle database = StoreOpenDatabase(connection, volume, 0, u"clog.db", &latestFirst, 1, nullptr);
+    ASSERT_NE(database, 0u) << StoreLastError();
+    const ObjectId newest = StoreSeek(database, kSeekBeginning, 0, 0, nullptr);
+    ASSERT_EQ(newest, 6u);
+    // The dialler deletes that call and a new one takes its id.
+    dialler::Exec(storePath, "UPDATE calls SET start = '2026-12-09T15:30:00Z' WHERE id = 6");
+    EXPECT_EQ(StoreDeleteRecord(database, newest), -1);
+    EXPECT_EQ(dialler::Rows(storePath, "SELECT count(*) FROM calls WHERE id = 6"), "1\n");
+    // Seeking again finds the new call, which then goes.
+    ASSERT_EQ(StoreSeek(database, kSeekBeginning, 0, 0, nullptr), 6u);
+    EXPECT_EQ(StoreDeleteRecord(database, 6), 0);
+    EXPECT_EQ(dialler::Rows(storePath, "SELECT count(*) FROM calls WHERE id = 6"), "0\n");
+    StoreCloseHandle(database);
+    StoreCloseHandle(connection);
+}
+
 TEST_F(DiallerHistory, CallsAreNeverAddedToADiallersHistory) {
     dialler::MakeGnomeCallsHistory(storePath);
     const std::string before = storetest::ReadFileBytes(storePath);
