@@ -97,18 +97,23 @@ bool HasColumns(const std::set<std::string>& have, const std::set<std::string>& 
 
 // ringlog_utc_time(text) and ringlog_local_time(text): the file time of a dialler's time text,
 // NULL when it is not one.
-void TimeFunction(sqlite3_context* context, int, sqlite3_value** args) {
-    const bool local = sqlite3_user_data(context) != nullptr;
-    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(args[0]));
+void ResultTime(sqlite3_context* context, sqlite3_value* value, bool localWithoutZone) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
     uint64_t fileTime = 0;
-    if (text != nullptr && ParseDiallerTime(text, local, &fileTime)) {
+    if (text != nullptr && ParseDiallerTime(text, localWithoutZone, &fileTime)) {
         sqlite3_result_int64(context, static_cast<sqlite3_int64>(fileTime));
     } else {
         sqlite3_result_null(context);
     }
 }
 
-int local = 1;
+void UtcTime(sqlite3_context* context, int, sqlite3_value** args) {
+    ResultTime(context, args[0], false);
+}
+
+void LocalTime(sqlite3_context* context, int, sqlite3_value** args) {
+    ResultTime(context, args[0], true);
+}
 
 } // namespace
 
@@ -127,10 +132,11 @@ int MapDiallerHistory(sqlite3* db, DiallerHistory history, std::string* error) {
         *error = "not a dialler's history";
         return -1;
     }
+    // Local time depends on the zone, so only the UTC reading is deterministic.
     const int flags = SQLITE_UTF8 | SQLITE_INNOCUOUS;
-    if (sqlite3_create_function(db, "ringlog_utc_time", 1, flags | SQLITE_DETERMINISTIC, nullptr, TimeFunction, nullptr,
+    if (sqlite3_create_function(db, "ringlog_utc_time", 1, flags | SQLITE_DETERMINISTIC, nullptr, UtcTime, nullptr,
                                 nullptr) != SQLITE_OK ||
-        sqlite3_create_function(db, "ringlog_local_time", 1, flags, &local, TimeFunction, nullptr, nullptr) !=
+        sqlite3_create_function(db, "ringlog_local_time", 1, flags, nullptr, LocalTime, nullptr, nullptr) !=
             SQLITE_OK ||
         sqlite3_exec(db, backend->mapping, nullptr, nullptr, nullptr) != SQLITE_OK) {
         *error = std::string("cannot read ") + backend->name + ": " + sqlite3_errmsg(db);
