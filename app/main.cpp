@@ -1,5 +1,6 @@
 // The program's entry: the platform's switches, then the framework's start of the application object.
 #include "platform/files/programfiles.h"
+#include "platform/objectstore/storecheck.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/phone/desktopdialler.h"
 #include "platform/ui/platformswitches.h"
@@ -13,12 +14,18 @@ int main(int argc, char** argv) {
     PlatformSwitches switches;
     std::string error;
     if (ParsePlatformSwitches(argc, argv, switches, error) != 0) {
-        std::fprintf(stderr, "ringlog: %s\nusage: ringlog [--store FILE] [--citydb FILE] [--screenshot FILE]\n",
+        std::fprintf(stderr,
+                     "ringlog: %s\nusage: ringlog [--store FILE] [--citydb FILE] [--screenshot FILE] [--fullscreen]\n",
                      error.c_str());
         return 2;
     }
     if (!switches.store.empty()) {
         SetStorePath(switches.store);
+    }
+    // A file that is no call log is refused before anything could write to it.
+    if (CheckStoreFile(StorePath(), &error) != 0) {
+        std::fprintf(stderr, "ringlog: %s\n", error.c_str());
+        return 1;
     }
     if (!switches.cityDatabase.empty()) {
         SetCityDatabaseOverride(switches.cityDatabase);

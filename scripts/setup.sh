@@ -10,7 +10,7 @@ mode=${1:-}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool
-          dbus-daemon at-spi2-core python3-pyatspi bc)
+          dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file)
 
 install_missing() {
     local missing=()
@@ -25,9 +25,10 @@ install_missing() {
     $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# build [TARGET...]: everything, or only the targets named.
 build() {
     [ -f build/CMakeCache.txt ] || cmake --preset default >/dev/null
-    cmake --build --preset default -- -j"$(nproc)"
+    cmake --build --preset default ${1:+--target "$@"} -- -j"$(nproc)"
 }
 
 case "$mode" in
@@ -38,7 +39,8 @@ case "$mode" in
         ;;
     run)
         install_missing
-        build
+        # Only what runs: the two programs and the city database, not the tests and benchmarks.
+        build ringlog ringlog-tool citydb_data
         exec scripts/run-demo.sh "$@"
         ;;
     *)

@@ -360,20 +360,31 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
         return -1;
     }
     sqlite3* db = h->connection->db;
+    // When the handle stands on the record, it goes only if it still starts when it did at the
+    // seek: in a dialler's history another call may have taken over the row's id since.
+    const bool onCursor = h->cursor.valid && !h->cursor.deleted && h->cursor.oid == static_cast<int64_t>(record);
+    const char* sql = onCursor ? "DELETE FROM records WHERE oid = ?1 AND db = ?2 AND start_time = ?3"
+                               : "DELETE FROM records WHERE oid = ?1 AND db = ?2";
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "DELETE FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
         Fail(StoreErrorText(db, "cannot delete the record"));
         return -1;
     }
     sqlite3_bind_int64(stmt, 1, record);
     sqlite3_bind_int64(stmt, 2, h->databaseId);
+    if (onCursor) {
+        sqlite3_bind_int64(stmt, 3, h->cursor.startTime);
+    }
+    // Counted over the whole statement: in a dialler's history the row goes in a trigger, which
+    // sqlite3_changes() leaves out.
+    const int64_t before = sqlite3_total_changes64(db);
     const int rc = sqlite3_step(stmt);
     sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
         Fail(StoreErrorText(db, "cannot delete the record"));
         return -1;
     }
-    if (sqlite3_changes(db) != 1) {
+    if (sqlite3_total_changes64(db) - before != 1) {
         Fail("no such record");
         return -1;
     }

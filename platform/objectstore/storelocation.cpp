@@ -2,7 +2,9 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <filesystem>
 #include <mutex>
+#include <system_error>
 
 namespace {
 
@@ -26,11 +28,18 @@ std::string StorePath() {
     }
     // An XDG variable that is not an absolute path is to be ignored.
     const char* dataHome = std::getenv("XDG_DATA_HOME");
-    if (dataHome != nullptr && dataHome[0] == '/') {
-        return std::string(dataHome) + "/zonrik/phone.db";
-    }
     const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.local/share/zonrik/phone.db";
+    const std::string data = dataHome != nullptr && dataHome[0] == '/'
+                                 ? std::string(dataHome)
+                                 : std::string(home != nullptr ? home : "") + "/.local/share";
+    // On a Linux phone the dialler already keeps the calls: its history is the phone's call log.
+    for (const char* history : {"/calls/records.db", "/plasmaphonedialer/calls.sqlite"}) {
+        std::error_code ec;
+        if (std::filesystem::is_regular_file(data + history, ec)) {
+            return data + history;
+        }
+    }
+    return data + "/zonrik/phone.db";
 }
 
 void SetStoreBusyTimeout(int milliseconds) {

@@ -3,8 +3,10 @@
 #include <string>
 
 // Where the phone's store lives: one SQLite file that is the object-store volume, holding the call
-// log database "clog.db" among others. The default is $XDG_DATA_HOME/zonrik/phone.db, falling back
-// to ~/.local/share/zonrik/phone.db; --store FILE chooses another.
+// log database "clog.db" among others, or a dialler's call history read in its place. The default,
+// in $XDG_DATA_HOME (else ~/.local/share): GNOME Calls' calls/records.db where it exists, else
+// Plasma Dialer's plasmaphonedialer/calls.sqlite where it exists, else the program's own
+// zonrik/phone.db. --store FILE chooses another.
 
 // Uses path instead of the default (empty restores the default).
 void SetStorePath(const std::string& path);

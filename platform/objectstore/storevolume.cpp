@@ -1,5 +1,6 @@
 #include "platform/objectstore/storevolume.h"
 
+#include "platform/objectstore/diallerhistory.h"
 #include "platform/objectstore/objectstore.h"
 #include "platform/objectstore/storelocation.h"
 
@@ -38,6 +39,17 @@ bool QueryInt(sqlite3* db, const char* sql, int* value) {
     }
     sqlite3_finalize(stmt);
     return rc == SQLITE_ROW;
+}
+
+std::string QueryText(sqlite3* db, const char* sql) {
+    sqlite3_stmt* stmt = nullptr;
+    std::string text;
+    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
+        const auto* value = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+        text = value != nullptr ? value : "";
+    }
+    sqlite3_finalize(stmt);
+    return text;
 }
 
 bool Exec(sqlite3* db, const char* sql) {
@@ -86,7 +98,7 @@ std::string StoreLastError() {
     return lastError;
 }
 
-sqlite3* OpenStoreVolume(std::string* error) {
+sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     const std::string path = StorePath();
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
@@ -128,13 +140,31 @@ sqlite3* OpenStoreVolume(std::string* error) {
         QueryInt(db, "PRAGMA application_id", &applicationId);
         QueryInt(db, "PRAGMA user_version", &version);
     }
+    DiallerHistory found = DiallerHistory::None;
     if (applicationId != kApplicationId || version != kSchemaVersion) {
-        *error = "the store " + path + " is an SQLite file of another program";
-        sqlite3_close(db);
-        return nullptr;
+        // Not our store: a dialler's history is read in place, anything else is left alone.
+        found = FindDiallerHistory(db);
+        if (found == DiallerHistory::None) {
+            *error = "the store " + path + " is an SQLite file of another program, not a call log";
+            sqlite3_close(db);
+            return nullptr;
+        }
+        if (MapDiallerHistory(db, found, error) != 0) {
+            sqlite3_close(db);
+            return nullptr;
+        }
+        // Its journal is the dialler's choice; under WAL a commit without a flush is as safe here
+        // as in our own store.
+        if (QueryText(db, "PRAGMA journal_mode") == "wal") {
+            Exec(db, "PRAGMA synchronous = NORMAL");
+        }
+    } else {
+        // With WAL, NORMAL still never corrupts the store; it spares a disk flush per deleted record.
+        Exec(db, "PRAGMA synchronous = NORMAL");
     }
-    // With WAL, NORMAL still never corrupts the store; it spares a disk flush per deleted record.
-    Exec(db, "PRAGMA synchronous = NORMAL");
+    if (history != nullptr) {
+        *history = found;
+    }
     return db;
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 struct sqlite3;
+enum class DiallerHistory;
 
 // The store file as an SQLite database, shared by the object-store service and the phone library.
 // Not for the program's own code: it carries the SQLite connection type.
@@ -20,9 +21,11 @@ struct sqlite3;
 inline constexpr const char* kNewestFirstOrder = "start_time DESC, oid DESC";
 
 // Opens the store file at StorePath() with the busy timeout. A missing file (or an empty SQLite
-// file) becomes a new store holding an empty "clog.db". A file that is not SQLite, or has tables
-// of its own, is refused untouched. Null on failure, with error set.
-sqlite3* OpenStoreVolume(std::string* error);
+// file) becomes a new store holding an empty "clog.db". A dialler's history is opened in place and
+// shown as the two tables above (diallerhistory.h); *history, when asked for, says which one it is
+// (None: the program's own store). Any other file is refused untouched. Null on failure, with
+// error set.
+sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history = nullptr);
 
 void CloseStoreVolume(sqlite3* db);
 

@@ -1,5 +1,7 @@
 #include "platform/phone/callstore.h"
 
+#include "platform/objectstore/diallerhistory.h"
+#include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
 
 #include <sqlite3.h>
@@ -76,8 +78,16 @@ int InsertAll(sqlite3* db, int64_t callLog, const std::vector<CallRecordData>& c
 } // namespace
 
 int AddCallRecords(const std::vector<CallRecordData>& calls, bool replace, std::string* error) {
-    sqlite3* db = OpenStoreVolume(error);
+    DiallerHistory history = DiallerHistory::None;
+    sqlite3* db = OpenStoreVolume(error, &history);
     if (db == nullptr) {
+        return -1;
+    }
+    // A dialler's history is its own: calls are only read from it and deleted.
+    if (history != DiallerHistory::None) {
+        *error =
+            StorePath() + " is " + DiallerHistoryName(history) + "; calls are added only to the program's own store";
+        CloseStoreVolume(db);
         return -1;
     }
     int result = -1;

@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScreen>
 
 #include <cstdio>
 
@@ -38,6 +39,20 @@ int LoadMenuFromProgram(uint16_t id, MenuTemplate& out) {
 
 PhoneScreen::MenuLoader menuLoader = LoadMenuFromProgram;
 bool unattendedBoxes = false;
+bool fullScreenRequested = false;
+
+// A display no larger than a phone held upright, in logical pixels.
+constexpr int kPhoneWidth = 720;
+constexpr int kPhoneHeight = 1440;
+
+bool DisplayIsPhoneSized() {
+    const QScreen* display = QGuiApplication::primaryScreen();
+    if (display == nullptr) {
+        return false;
+    }
+    const QSize size = display->size();
+    return size.width() <= kPhoneWidth && size.height() <= kPhoneHeight;
+}
 
 QPushButton* MakePhoneKey(QWidget* parent, const QString& name, const QString& label, const QColor& colour) {
     auto* key = new QPushButton(label, parent);
@@ -96,8 +111,17 @@ PhoneScreen::PhoneScreen() {
     QObject::connect(endButton, &QPushButton::released, this, [this] { SendPhoneKey(VK_TEND, true); });
     QObject::connect(navBar->DoneButton(), &QPushButton::clicked, this, [this] { PressDone(); });
 
-    setMinimumSize(kBezelSide * 2 + 120, kBezelTop + kBezelBottom + 120);
-    resize(screenSize.width() + 2 * kBezelSide, screenSize.height() + kBezelTop + kBezelBottom);
+    // On a phone, or when asked, the window is the screen alone: no drawn body, no Talk and End
+    // buttons (their keys still work), and the screen takes whatever size the window gets.
+    fullScreenMode = fullScreenRequested || DisplayIsPhoneSized();
+    if (fullScreenMode) {
+        setAttribute(Qt::WA_TranslucentBackground, false);
+        talkButton->hide();
+        endButton->hide();
+    }
+    const QMargins body = BodyMargins();
+    setMinimumSize(body.left() + body.right() + 120, body.top() + body.bottom() + 120);
+    resize(screenSize.grownBy(body));
     LayOut();
     qApp->installEventFilter(this);
 }
@@ -301,7 +325,15 @@ QSize PhoneScreen::ScreenSize() const {
 }
 
 void PhoneScreen::SetScreenSize(QSize size) {
-    resize(size.width() + 2 * kBezelSide, size.height() + kBezelTop + kBezelBottom);
+    resize(size.grownBy(BodyMargins()));
+}
+
+void PhoneScreen::RequestFullScreen(bool requested) {
+    fullScreenRequested = requested;
+}
+
+QMargins PhoneScreen::BodyMargins() const {
+    return fullScreenMode ? QMargins() : QMargins(kBezelSide, kBezelTop, kBezelSide, kBezelBottom);
 }
 
 void PhoneScreen::Rotate() {
@@ -318,6 +350,13 @@ void PhoneScreen::RaiseTopLevel(QWidget* window) {
 
 void PhoneScreen::ShowActive() {
     phoneActive = true;
+    if (fullScreenMode && !isVisible()) {
+        // Sized to the display first: without a window manager nobody else makes it full screen.
+        if (const QScreen* display = QGuiApplication::primaryScreen()) {
+            setGeometry(display->geometry());
+        }
+        showFullScreen();
+    }
     show();
     RaiseTopLevel(this);
 }
@@ -483,7 +522,7 @@ bool PhoneScreen::BelongsToPhone(QWidget* widget) const {
 }
 
 void PhoneScreen::LayOut() {
-    screen->setGeometry(kBezelSide, kBezelTop, screenSize.width(), screenSize.height());
+    screen->setGeometry(QRect(QPoint(BodyMargins().left(), BodyMargins().top()), screenSize));
     navBar->setGeometry(0, 0, screenSize.width(), NavBar::kHeight);
     softKeyBar->setGeometry(0, screenSize.height() - SoftKeyBar::kHeight, screenSize.width(), SoftKeyBar::kHeight);
     workArea->setGeometry(0, NavBar::kHeight, screenSize.width(),
@@ -503,12 +542,16 @@ void PhoneScreen::LayOut() {
 }
 
 void PhoneScreen::resizeEvent(QResizeEvent* event) {
-    screenSize = QSize(std::max(1, width() - 2 * kBezelSide), std::max(1, height() - kBezelTop - kBezelBottom));
+    const QSize inside = size().shrunkBy(BodyMargins());
+    screenSize = QSize(std::max(1, inside.width()), std::max(1, inside.height()));
     LayOut();
     QWidget::resizeEvent(event);
 }
 
 void PhoneScreen::paintEvent(QPaintEvent*) {
+    if (fullScreenMode) {
+        return; // the screen covers the whole window
+    }
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     QPainterPath body;

@@ -2,6 +2,7 @@
 
 #include "platform/resources/resourcemodule.h"
 
+#include <QMargins>
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -52,6 +53,11 @@ public:
     // The Done button's click: OK to its owner, nothing when the frame owns it, the frame's end when
     // no one does.
     void PressDone();
+
+    // Before the phone screen is made: the window is to be the screen alone, filling the display.
+    // A display no larger than a phone's (720 x 1440) asks for that too.
+    static void RequestFullScreen(bool requested);
+    bool IsFullScreenMode() const { return fullScreenMode; }
 
     QSize ScreenSize() const;
     // Gives the screen a size; the phone window grows or shrinks around it.
@@ -111,6 +117,8 @@ private:
     // Whether a visible window lies above the window (or above the window holding it).
     bool IsCovered(QWidget* window) const;
     void LayOut();
+    // The drawn body around the screen; none in full-screen mode.
+    QMargins BodyMargins() const;
     void SendPhoneKey(unsigned virtualKey, bool released);
     void ScheduleIdleUpdate();
     bool BelongsToPhone(QWidget* widget) const;
@@ -130,6 +138,7 @@ private:
     bool phoneActive = false;
     bool idleUpdatePending = false;
     bool deliveringPhoneKey = false;
+    bool fullScreenMode = false;
     ShellMessageBox* messageBox = nullptr;
     std::function<void(ShellMessageBox&)> messageBoxObserver;
 };

@@ -6,6 +6,10 @@ int ParsePlatformSwitches(int argc, char** argv, PlatformSwitches& switches, std
     for (int i = 1; i < argc; ++i) {
         const char* arg = argv[i];
         std::string* target = nullptr;
+        if (std::strcmp(arg, "--fullscreen") == 0) {
+            switches.fullScreen = true;
+            continue;
+        }
         if (std::strcmp(arg, "--store") == 0) {
             target = &switches.store;
         } else if (std::strcmp(arg, "--citydb") == 0) {

@@ -6,10 +6,12 @@
 //   --store FILE       the phone's store to use
 //   --citydb FILE      the city database file to use
 //   --screenshot FILE  start, render the phone screen to a PNG file and end
+//   --fullscreen       the window is the phone's screen alone, filling the display
 struct PlatformSwitches {
     std::string store;
     std::string cityDatabase;
     std::string screenshot;
+    bool fullScreen = false;
 };
 
 // 0, or -1 for an unknown switch or a switch without its file (error names what was wrong).

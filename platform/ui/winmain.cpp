@@ -65,6 +65,7 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const st
 
     // Nobody is there to answer a message box while the picture is taken.
     PhoneScreen::SetUnattended(!switches.screenshot.empty());
+    PhoneScreen::RequestFullScreen(switches.fullScreen);
     if (!app->InitInstance()) {
         return 1;
     }

@@ -156,12 +156,14 @@ protected:
         }
     }
 
-    pid_t StartRinglog() {
+    pid_t StartRinglog(const std::vector<std::string>& switches = {}) {
+        std::vector<std::string> args = {kRinglog, "--store", folder + "/phone.db"};
+        args.insert(args.end(), switches.begin(), switches.end());
         // The program ends at once and frees nothing on purpose; in a sanitizer build the desktop
         // libraries' allocations would otherwise count as leaks and change the exit code.
-        const pid_t pid = Spawn({kRinglog, "--store", folder + "/phone.db"},
-                                {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb", "RINGLOG_RUNTIME_DIR=" + folder,
-                                 "XDG_RUNTIME_DIR=" + folder, "ASAN_OPTIONS=detect_leaks=0"});
+        const pid_t pid =
+            Spawn(args, {"DISPLAY=" + display.Name(), "QT_QPA_PLATFORM=xcb", "RINGLOG_RUNTIME_DIR=" + folder,
+                         "XDG_RUNTIME_DIR=" + folder, "ASAN_OPTIONS=detect_leaks=0"});
         started.push_back(pid);
         return pid;
     }
@@ -240,6 +242,21 @@ TEST_F(EndToEnd, EndKeyEndsTheProgramWithCodeZero) {
     ASSERT_FALSE(window.empty());
     // The pointer over the phone gives it the keyboard; F4 is the End key. A busy machine may map
     // the window late, so a person would press again.
+    std::optional<int> code;
+    for (int attempt = 0; attempt < 3 && !code.has_value(); ++attempt) {
+        Xdotool("mousemove --window " + window + " 120 200 key F4");
+        code = WaitForExit(pid, 3s);
+    }
+    EXPECT_EQ(code, std::optional<int>(0));
+}
+
+TEST_F(EndToEnd, FullScreenWindowFillsTheDisplayAndTheEndKeyStillWorks) {
+    const pid_t pid = StartRinglog({"--fullscreen"});
+    const std::string window = WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    // The virtual display is 800 x 600; the window is the phone's screen, filling it.
+    const std::string geometry = Xdotool("getwindowgeometry " + window);
+    EXPECT_NE(geometry.find("Geometry: 800x600"), std::string::npos) << geometry;
     std::optional<int> code;
     for (int attempt = 0; attempt < 3 && !code.has_value(); ++attempt) {
         Xdotool("mousemove --window " + window + " 120 200 key F4");

@@ -59,6 +59,19 @@ INSTANTIATE_TEST_SUITE_P(
         SwitchCase{"Unknown", {"--stor", "s.db"}, -1, "", "", ""}),
     [](const testing::TestParamInfo<SwitchCase>& info) { return std::string(info.param.name); });
 
+TEST(FullScreenSwitch, TakesNoFileAndLeavesTheOthersAlone) {
+    std::string storage[] = {"ringlog", "--fullscreen", "--store", "s.db"};
+    char* argv[] = {storage[0].data(), storage[1].data(), storage[2].data(), storage[3].data()};
+    PlatformSwitches switches;
+    std::string error;
+    EXPECT_EQ(ParsePlatformSwitches(4, argv, switches, error), 0) << error;
+    EXPECT_TRUE(switches.fullScreen);
+    EXPECT_EQ(switches.store, "s.db");
+    PlatformSwitches none;
+    EXPECT_EQ(ParsePlatformSwitches(1, argv, none, error), 0);
+    EXPECT_FALSE(none.fullScreen);
+}
+
 class SingleInstanceCheck : public testing::Test {
 protected:
     void SetUp() override {

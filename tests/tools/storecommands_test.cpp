@@ -1,6 +1,7 @@
 // ringlog-tool's store commands, run as the real binary against stores in a temporary folder.
 #include "citydb/citydatabase.h"
 #include "platform/files/programfiles.h"
+#include "tests/platform/diallerfiles.h"
 #include "tests/platform/storetestenv.h"
 #include "tools/ringlogtool/demopairs.h"
 
@@ -260,6 +261,63 @@ TEST_F(Tool, BadStoresAreReportedAndLeftAlone) {
     EXPECT_EQ(Run({"add", "--type", "missed", "--start", "yesterday"}).exitCode, 2);
     EXPECT_EQ(Run({"add", "--type", "missed"}).exitCode, 2);
     EXPECT_FALSE(std::filesystem::exists(store));
+}
+
+TEST_F(Tool, AndroidBackupIsImportedAndListed) {
+    const std::string backup = dir + "/calls.xml";
+    std::ofstream(backup) << "\xEF\xBB\xBF<?xml version='1.0' encoding='UTF-8' standalone='yes' ?>\n"
+                             "<calls count=\"3\">\n"
+                             "  <call number=\"+12063864545\" duration=\"600\" date=\"1796811300000\" type=\"1\""
+                             " presentation=\"1\" contact_name=\"Ada &amp; Co\" readable_date=\"x\" />\n"
+                             "  <call number=\"\" duration=\"0\" date=\"1796819400000\" type=\"6\""
+                             " presentation=\"2\" contact_name=\"(Unknown)\" />\n"
+                             "  <call number=\"5550100\" duration=\"0\" date=\"1796811300000\" type=\"5\" />\n"
+                             "</calls>\n";
+    const Result imported = Run({"import", backup});
+    ASSERT_EQ(imported.exitCode, 0) << imported.err;
+    const Result r = List();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    // 2026-12-09 10:15 UTC is 02:15 in Los Angeles; the withheld caller comes first (12:30 UTC).
+    EXPECT_EQ(Fields(lines[0])[1], "0");
+    EXPECT_EQ(Fields(lines[0])[2], "1");
+    EXPECT_EQ(Fields(lines[0])[3], "2026-12-09 04:30:00");
+    // Two calls at the same time: the later one in the file comes first, as the phone lists them.
+    EXPECT_EQ(Fields(lines[1])[1], "0");
+    EXPECT_EQ(Fields(lines[1])[5], "5550100");
+    EXPECT_EQ(Fields(lines[2])[1], "1");
+    EXPECT_EQ(Fields(lines[2])[3], "2026-12-09 02:15:00");
+    EXPECT_EQ(Fields(lines[2])[4], "Ada & Co");
+    EXPECT_EQ(Fields(lines[2])[6], "Seattle, WA");
+}
+
+TEST_F(Tool, DamagedAndroidBackupNamesItsLineAndAddsNothing) {
+    const std::string backup = dir + "/calls.xml";
+    std::ofstream(backup) << "<calls count=\"2\">\n"
+                             "  <call number=\"1\" date=\"1796818500000\" type=\"1\" />\n"
+                             "  <call number=\"2\" date=\"1796818500000\" type=\"1\">\n";
+    const Result r = Run({"import", backup});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find("line 4"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("nothing imported"), std::string::npos) << r.err;
+    const Result listed = List();
+    EXPECT_EQ(Lines(listed.out).size(), 0u) << listed.out;
+}
+
+TEST_F(Tool, DiallersHistoryIsListedAndDeletedButNeverWrittenTo) {
+    const std::string history = dir + "/records.db";
+    dialler::MakeGnomeCallsHistory(history);
+    const Result listed = Run({"list", "--now", "2026-12-09 10:00:00"}, history);
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    ASSERT_EQ(Lines(listed.out).size(), 6u);
+    EXPECT_EQ(Fields(Lines(listed.out)[0])[5], "(425) 555-1212");
+    EXPECT_EQ(Run({"delete", "0"}, history).exitCode, 0);
+    EXPECT_EQ(dialler::Rows(history, "SELECT count(*) FROM calls"), "5\n");
+    const Result added = Run({"add", "--type", "missed", "--start", "2026-12-09 08:00:00"}, history);
+    EXPECT_EQ(added.exitCode, 1);
+    EXPECT_NE(added.err.find("GNOME Calls' history"), std::string::npos) << added.err;
+    EXPECT_EQ(dialler::Rows(history, "SELECT count(*) FROM calls"), "5\n");
 }
 
 } // namespace

@@ -24,7 +24,9 @@ const Command commands[] = {
      "list [--now TIME]         the calls as the program shows them, latest first, tab-separated"},
     {"delete", RunDeleteCommand, "delete POSITION|--all     delete a call (0 is the latest) or all, as the program does"},
     {"export", RunExportCommand, "export [--output FILE]    the call log as CSV"},
-    {"import", RunImportCommand, "import FILE               add the calls of a CSV file made by export"},
+    {"import", RunImportCommand,
+     "import FILE               add the calls of a CSV file made by export, or of an Android call-log\n"
+     "                          XML backup (<calls><call number=... date=... type=.../></calls>)"},
 };
 
 void PrintUsage(FILE* out) {

@@ -8,9 +8,10 @@
 #include "platform/phone/phonelibrary.h"
 #include "platform/time/clock.h"
 #include "platform/time/filetime.h"
+#include "tools/ringlogtool/androidcalls.h"
 #include "tools/ringlogtool/callcsv.h"
-#include "tools/ringlogtool/demopairs.h"
 #include "platform/text/utf8.h"
+#include "tools/ringlogtool/demopairs.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -331,16 +332,17 @@ int RunImportCommand(const ToolOptions& options, const std::vector<std::string>&
     const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     std::vector<CallRecordData> calls;
     std::vector<std::string> errors;
-    if (!CallsFromCsv(text, &calls, &errors)) {
+    const bool xml = LooksLikeXml(text);
+    if (!(xml ? CallsFromAndroidXml(text, &calls, &errors) : CallsFromCsv(text, &calls, &errors))) {
         for (const std::string& e : errors) {
             std::fprintf(stderr, "ringlog-tool: %s: %s\n", args[0].c_str(), e.c_str());
         }
         return Fail("nothing imported from " + args[0] + ": " + std::to_string(errors.size()) +
                     (errors.size() == 1 ? " error" : " errors"));
     }
-    // The file lists calls latest first; of two calls with the same start the later added comes
-    // first, so adding from the end keeps that order.
-    std::vector<CallRecordData> oldestFirst(calls.rbegin(), calls.rend());
+    // A CSV file lists calls latest first; of two calls with the same start the later added comes
+    // first, so adding from the end keeps that order. The XML reader gives them oldest first.
+    std::vector<CallRecordData> oldestFirst = xml ? calls : std::vector<CallRecordData>(calls.rbegin(), calls.rend());
     ApplyOptions(options);
     std::string error;
     if (AddCallRecords(oldestFirst, false, &error) != 0) {
