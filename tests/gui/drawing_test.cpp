@@ -4,13 +4,18 @@
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
 #include "platform/ui/imagelist.h"
+#include "platform/ui/wnd.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFont>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
+#include <QWidget>
 
 namespace {
 
@@ -117,6 +122,87 @@ TEST(DrawingContext, MeasuresWithTheSelectedFont) {
     EXPECT_GT(wide.cx, narrow.cx * 3 / 2);
     EXPECT_GT(wide.cy, narrow.cy);
     EXPECT_EQ(dc.GetTextExtent(u"").cx, 0);
+}
+
+// Rows of red text drawn: how many pixel rows of the canvas carry any.
+int InkedRows(const QImage& canvas) {
+    int rows = 0;
+    for (int y = 0; y < canvas.height(); ++y) {
+        for (int x = 0; x < canvas.width(); ++x) {
+            if (qRed(canvas.pixel(x, y)) > 200 && qGreen(canvas.pixel(x, y)) < 100) {
+                ++rows;
+                break;
+            }
+        }
+    }
+    return rows;
+}
+
+TEST(DrawingContext, TextWrapsOnlyWithTheWordBreakFlag) {
+    const auto draw = [](unsigned format) {
+        QImage canvas(60, 80, QImage::Format_RGB32);
+        canvas.fill(Qt::white);
+        QPainter painter(&canvas);
+        CDC dc(&painter, nullptr);
+        dc.SetTextColor(RGB(255, 0, 0));
+        dc.DrawText(u"Reverse lookup of six digits", CRect{0, 0, 60, 80}, format);
+        painter.end();
+        return InkedRows(canvas);
+    };
+    const int oneLine = draw(DT_LEFT);
+    const int wrapped = draw(DT_LEFT | DT_WORDBREAK);
+    EXPECT_GT(oneLine, 0);
+    EXPECT_GT(wrapped, 2 * oneLine) << "the words go on to further lines";
+}
+
+TEST(DrawingContext, SelectingBackTheFirstFontRestoresTheWindowsFont) {
+    QWidget window;
+    QFont windowFont(QStringLiteral("DejaVu Sans"));
+    windowFont.setPixelSize(12);
+    window.setFont(windowFont);
+    CDC dc(nullptr, &window);
+    const CSize plain = dc.GetTextExtent(u"Grace Hopper");
+    CFont large;
+    ASSERT_TRUE(large.CreatePointFont(200, u"DejaVu Sans"));
+    CFont* previous = dc.SelectObject(&large);
+    EXPECT_EQ(previous, nullptr) << "no font of the caller's was selected before";
+    EXPECT_GT(dc.GetTextExtent(u"Grace Hopper").cx, plain.cx);
+    EXPECT_EQ(dc.SelectObject(previous), &large);
+    EXPECT_EQ(dc.GetTextExtent(u"Grace Hopper").cx, plain.cx);
+}
+
+TEST(DrawingContext, SystemColoursComeFromThePalette) {
+    const QPalette palette = QApplication::palette();
+    const auto colour = [](const QColor& c) { return RGB(c.red(), c.green(), c.blue()); };
+    EXPECT_EQ(GetSysColor(COLOR_WINDOW), colour(palette.color(QPalette::Base)));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), colour(palette.color(QPalette::Highlight)));
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHTTEXT), colour(palette.color(QPalette::HighlightedText)));
+    EXPECT_EQ(GetSysColor(COLOR_BTNTEXT), colour(palette.color(QPalette::ButtonText)));
+    EXPECT_NE(GetSysColor(COLOR_HIGHLIGHT), GetSysColor(COLOR_WINDOW));
+}
+
+TEST(Font, AFontSetInPointsReportsItsPixelHeight) {
+    CFont font;
+    QFont points(QStringLiteral("DejaVu Sans"));
+    points.setPointSize(9);
+    font.Assign(points);
+    LOGFONT description;
+    ASSERT_GT(font.GetLogFont(description), 0);
+    EXPECT_EQ(description.height, -QFontInfo(points).pixelSize());
+    EXPECT_LT(description.height, 0);
+}
+
+TEST(Window, AFreshContextCarriesTheDefaultFontNotTheWindows) {
+    CWnd window;
+    ASSERT_TRUE(window.Create(nullptr, WS_VISIBLE, CRect{0, 0, 100, 100}, 0, u""));
+    CFont large;
+    ASSERT_TRUE(large.CreatePointFont(240, u"DejaVu Sans"));
+    window.SetFont(&large);
+    CDC* dc = window.GetDC();
+    ASSERT_NE(dc, nullptr);
+    EXPECT_EQ(dc->GetTextExtent(u"12:04").cx, QFontMetrics(QFont()).horizontalAdvance(QStringLiteral("12:04")));
+    window.ReleaseDC(dc);
+    window.DestroyWindow();
 }
 
 } // namespace
