@@ -1,7 +1,5 @@
 #include "platform/text/textops.h"
 
-#include <cstdio>
-
 size_t TextLength(const char16_t* text) {
     if (text == nullptr) {
         return 0;
@@ -60,6 +58,37 @@ void Put(char16_t* dest, size_t capacity, size_t& used, char16_t c) {
     }
 }
 
+// Appends a number as printf's %d with a width (at most 64) and the zero flag would write it.
+void PutNumber(char16_t* dest, size_t capacity, size_t& used, long long number, int width, bool zeroPad) {
+    // The digits of the magnitude, last first; unsigned so that the lowest number has one too.
+    char digits[24];
+    int count = 0;
+    unsigned long long magnitude =
+        number < 0 ? 0ULL - static_cast<unsigned long long>(number) : static_cast<unsigned long long>(number);
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    const int length = count + (number < 0 ? 1 : 0);
+    const int padding = width > length ? width - length : 0;
+    if (!zeroPad) {
+        for (int i = 0; i < padding; ++i) {
+            Put(dest, capacity, used, u' ');
+        }
+    }
+    if (number < 0) {
+        Put(dest, capacity, used, u'-');
+    }
+    if (zeroPad) {
+        for (int i = 0; i < padding; ++i) {
+            Put(dest, capacity, used, u'0');
+        }
+    }
+    while (count > 0) {
+        Put(dest, capacity, used, static_cast<char16_t>(digits[--count]));
+    }
+}
+
 } // namespace
 
 size_t TextFormat(char16_t* dest, size_t capacity, const char16_t* format, std::initializer_list<TextArg> args) {
@@ -103,13 +132,7 @@ size_t TextFormat(char16_t* dest, size_t capacity, const char16_t* format, std::
             }
         } else if (*f == u'd') {
             if (haveArg && !arg->isText) {
-                char spec[16];
-                std::snprintf(spec, sizeof spec, zeroPad ? "%%0%dlld" : "%%%dlld", width);
-                char digits[96];
-                std::snprintf(digits, sizeof digits, spec, arg->number);
-                for (const char* d = digits; *d != '\0'; ++d) {
-                    Put(dest, capacity, used, static_cast<char16_t>(*d));
-                }
+                PutNumber(dest, capacity, used, arg->number, width, zeroPad);
             }
         } else {
             continue; // an unknown directive writes nothing and takes no argument

@@ -1,12 +1,17 @@
 #include "platform/text/textops.h"
+#include "platform/text/utf8.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
+#include <cstdio>
 #include <string>
 
 namespace {
 
-std::u16string S(const char16_t* text) { return std::u16string(text); }
+std::u16string S(const char16_t* text) {
+    return std::u16string(text);
+}
 
 TEST(FixedText, NewBufferIsEmptyAndTerminated) {
     FixedText<3> text;
@@ -62,8 +67,8 @@ TEST(TextFormat, TwelveHourAndTwentyFourHourTimes) {
         const char16_t* expected;
     };
     const Row rows[] = {
-        {u"%02d:%02d a", 0, 5, u"00:05 a"}, {u"%d:%02d a", 0, 5, u"0:05 a"},   {u"%d:%02d p", 1, 7, u"1:07 p"},
-        {u"%02d:%02d", 23, 59, u"23:59"},   {u"%d:%02d", 9, 0, u"9:00"},       {u"%02d:%02d p", 12, 30, u"12:30 p"},
+        {u"%02d:%02d a", 0, 5, u"00:05 a"}, {u"%d:%02d a", 0, 5, u"0:05 a"}, {u"%d:%02d p", 1, 7, u"1:07 p"},
+        {u"%02d:%02d", 23, 59, u"23:59"},   {u"%d:%02d", 9, 0, u"9:00"},     {u"%02d:%02d p", 12, 30, u"12:30 p"},
     };
     for (const Row& row : rows) {
         FixedText<11> text;
@@ -139,3 +144,22 @@ TEST(TextOps, CopyNTakesAtMostCountCharacters) {
 }
 
 } // namespace
+
+// Numbers come out as the C library's printf writes them, for every width and flag used and at
+// the ends of the range.
+TEST(TextFormat, NumbersMatchPrintf) {
+    const long long numbers[] = {0, 7, -7, 12, 59, 100, -100, 2026, LLONG_MAX, LLONG_MIN};
+    const struct {
+        const char16_t* format;
+        const char* printfFormat;
+    } formats[] = {{u"%d", "%lld"}, {u"%02d", "%02lld"}, {u"%5d", "%5lld"}, {u"%05d", "%05lld"}, {u"%1d", "%1lld"}};
+    for (long long number : numbers) {
+        for (const auto& each : formats) {
+            char expected[64];
+            std::snprintf(expected, sizeof expected, each.printfFormat, number);
+            char16_t out[64];
+            TextFormat(out, 64, each.format, {number});
+            EXPECT_EQ(Utf16ToUtf8(out), std::string(expected)) << each.printfFormat << " " << number;
+        }
+    }
+}
