@@ -48,6 +48,9 @@ public:
     CSize GetTextExtent(const char16_t* text) const;
     // The painter behind the context (null for a measuring context), for the image list.
     QPainter* Painter() const { return painter; }
+    // What was selected and set, for the framework that paints with it.
+    CFont* SelectedFont() const { return selected; }
+    int GetBkMode() const { return backgroundMode; }
 
 private:
     QPainter* painter;

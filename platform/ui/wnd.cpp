@@ -10,6 +10,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <new>
+
 namespace {
 
 constexpr const char* kWndProperty = "ringlogWnd";
@@ -230,6 +232,17 @@ void CWnd::SetFont(const CFont* font) {
     if (hwnd != nullptr && font != nullptr && font->Font() != nullptr) {
         hwnd->setFont(*font->Font());
     }
+}
+
+CDC* CWnd::GetDC() {
+    if (hwnd == nullptr) {
+        return nullptr;
+    }
+    return new (std::nothrow) CDC(nullptr, hwnd);
+}
+
+void CWnd::ReleaseDC(CDC* dc) {
+    delete dc;
 }
 
 void CWnd::SendCommand(unsigned id) {

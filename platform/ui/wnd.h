@@ -48,6 +48,10 @@ public:
     void GetFont(struct LOGFONT& description) const;
     // Draws the window's text in the font from now on; the font stays the caller's.
     void SetFont(const class CFont* font);
+    // A measuring context of the window (its font), or null when the window has none; given back
+    // with ReleaseDC.
+    CDC* GetDC();
+    void ReleaseDC(CDC* dc);
 
     // Sends a command to this window as a soft key would: it is routed from here.
     void SendCommand(unsigned id);
