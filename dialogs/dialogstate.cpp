@@ -1,0 +1,4 @@
+#include "dialogs/dialogstate.h"
+
+int LastDialogKind = kDialogNone;
+int InfoAction = kInfoActionNone;
