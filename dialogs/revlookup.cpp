@@ -70,9 +70,11 @@ void CRevLookup::OnSize(unsigned, int, int) {
     // The digits move only when the shape changes, so a second resize in the same shape leaves
     // the field as the user left it.
     if (IsLandscape()) {
-        ShowItems(this, {IDC_LOOKUP_HEADLINE_LAND, IDC_LOOKUP_PROMPT_LAND, IDC_LOOKUP_RESULT_LAND, IDC_LOOKUP_LOGO_LAND},
+        ShowItems(this,
+                  {IDC_LOOKUP_HEADLINE_LAND, IDC_LOOKUP_PROMPT_LAND, IDC_LOOKUP_RESULT_LAND, IDC_LOOKUP_LOGO_LAND},
                   SW_SHOW);
-        ShowItems(this, {IDC_LOOKUP_HEADLINE_PORT, IDC_LOOKUP_PROMPT_PORT, IDC_LOOKUP_RESULT_PORT, IDC_LOOKUP_LOGO_PORT},
+        ShowItems(this,
+                  {IDC_LOOKUP_HEADLINE_PORT, IDC_LOOKUP_PROMPT_PORT, IDC_LOOKUP_RESULT_PORT, IDC_LOOKUP_LOGO_PORT},
                   SW_HIDE);
         ShowItems(this, {IDC_LOOKUP_CLEAR_LAND}, SW_SHOW);
         ShowItems(this, {IDC_LOOKUP_CLEAR_PORT}, SW_HIDE);
@@ -86,9 +88,11 @@ void CRevLookup::OnSize(unsigned, int, int) {
         }
         orientation = 2;
     } else {
-        ShowItems(this, {IDC_LOOKUP_HEADLINE_LAND, IDC_LOOKUP_PROMPT_LAND, IDC_LOOKUP_RESULT_LAND, IDC_LOOKUP_LOGO_LAND},
+        ShowItems(this,
+                  {IDC_LOOKUP_HEADLINE_LAND, IDC_LOOKUP_PROMPT_LAND, IDC_LOOKUP_RESULT_LAND, IDC_LOOKUP_LOGO_LAND},
                   SW_HIDE);
-        ShowItems(this, {IDC_LOOKUP_HEADLINE_PORT, IDC_LOOKUP_PROMPT_PORT, IDC_LOOKUP_RESULT_PORT, IDC_LOOKUP_LOGO_PORT},
+        ShowItems(this,
+                  {IDC_LOOKUP_HEADLINE_PORT, IDC_LOOKUP_PROMPT_PORT, IDC_LOOKUP_RESULT_PORT, IDC_LOOKUP_LOGO_PORT},
                   SW_SHOW);
         ShowItems(this, {IDC_LOOKUP_CLEAR_LAND}, SW_HIDE);
         ShowItems(this, {IDC_LOOKUP_CLEAR_PORT}, SW_SHOW);

@@ -20,9 +20,14 @@ namespace {
 using namespace dialogtest;
 
 FileTime UtcTime(int year, int month, int day, int hour, int minute, int second) {
-    SystemTime fields{static_cast<uint16_t>(year),   static_cast<uint16_t>(month),  0,
-                      static_cast<uint16_t>(day),    static_cast<uint16_t>(hour),   static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second), 0};
+    SystemTime fields{static_cast<uint16_t>(year),
+                      static_cast<uint16_t>(month),
+                      0,
+                      static_cast<uint16_t>(day),
+                      static_cast<uint16_t>(hour),
+                      static_cast<uint16_t>(minute),
+                      static_cast<uint16_t>(second),
+                      0};
     FileTime time{};
     EXPECT_EQ(SystemTimeToFileTime(fields, &time), 0);
     return time;
@@ -111,9 +116,10 @@ TEST_F(CallInfo, ShowsEveryValueUnderItsTitleWithCallAndDeleteKeys) {
 }
 
 TEST_F(CallInfo, CallTypeLineNamesTheTypeInABoldTransparentFont) {
-    const std::pair<int32_t, const char*> rows[] = {
-        {CallTypeMissed, "Missed Call"}, {CallTypeIncoming, "Incoming Call"}, {CallTypeOutgoing, "Outgoing Call"},
-        {7, "Outgoing Call"}};
+    const std::pair<int32_t, const char*> rows[] = {{CallTypeMissed, "Missed Call"},
+                                                    {CallTypeIncoming, "Incoming Call"},
+                                                    {CallTypeOutgoing, "Outgoing Call"},
+                                                    {7, "Outgoing Call"}};
     for (const auto& [type, text] : rows) {
         SCOPED_TRACE(text);
         NVXCallEntry entry = MakeEntry();
@@ -134,7 +140,7 @@ TEST_F(CallInfo, CallTypeLineNamesTheTypeInABoldTransparentFont) {
 
 TEST_F(CallInfo, NameLineIsEmptyForNoNameAndForUnNamedExactly) {
     const std::pair<const char16_t*, QString> rows[] = {
-        {u"", ""}, {u"UnNamed", ""}, {u"unnamed", "unnamed"}, {u"UNNAMED", "UNNAMED"}, {u"UnNamed ", "UnNamed "},
+        {u"", ""},      {u"UnNamed", ""}, {u"unnamed", "unnamed"}, {u"UNNAMED", "UNNAMED"}, {u"UnNamed ", "UnNamed "},
         {u"Ann", "Ann"}};
     for (const auto& [name, shown] : rows) {
         SCOPED_TRACE(shown.toStdString());
@@ -248,25 +254,25 @@ TEST_P(CallInfoTimes, DurationDateAndTimeAreLocal) {
 constexpr const char* kEastern = "EST5EDT,M4.1.0,M10.5.0";
 constexpr const char* kCentral = "CET-1CEST,M3.5.0,M10.5.0/3";
 
-INSTANTIATE_TEST_SUITE_P(
-    Zones, CallInfoTimes,
-    testing::Values(
-        TimeRow{"AfternoonInUtc", "UTC", UtcTime(2006, 3, 7, 14, 5, 9), 83, "00:01:23", "03/07/2006", "14:05:09"},
-        TimeRow{"WholeHoursIncludeDays", "UTC", UtcTime(2006, 3, 7, 14, 5, 9), 93784, "26:03:04", "03/07/2006",
-                "14:05:09"},
-        TimeRow{"EndBeforeStartLastedNothing", "UTC", UtcTime(2006, 3, 7, 14, 5, 9), -75, "00:00:00", "03/07/2006",
-                "14:05:09"},
-        TimeRow{"SpringForwardInEastern", kEastern, UtcTime(2006, 4, 2, 6, 30, 0), 3605, "01:00:05", "04/02/2006",
-                "01:30:00"},
-        TimeRow{"SpringForwardInCentral", kCentral, UtcTime(2006, 3, 26, 0, 30, 0), 3605, "01:00:05", "03/26/2006",
-                "01:30:00"},
-        TimeRow{"CentralChangeSeenFromEastern", kEastern, UtcTime(2006, 3, 26, 0, 30, 0), 3605, "01:00:05",
-                "03/25/2006", "19:30:00"},
-        TimeRow{"FallBackHourCountsOnce", kEastern, UtcTime(2006, 10, 29, 5, 30, 0), 3600, "01:00:00",
-                "10/29/2006", "01:30:00"},
-        TimeRow{"NewYearsEveInCentral", kCentral, UtcTime(2006, 12, 31, 23, 59, 30), 45, "00:00:45", "01/01/2007",
-                "00:59:30"}),
-    [](const testing::TestParamInfo<TimeRow>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Zones, CallInfoTimes,
+                         testing::Values(TimeRow{"AfternoonInUtc", "UTC", UtcTime(2006, 3, 7, 14, 5, 9), 83, "00:01:23",
+                                                 "03/07/2006", "14:05:09"},
+                                         TimeRow{"WholeHoursIncludeDays", "UTC", UtcTime(2006, 3, 7, 14, 5, 9), 93784,
+                                                 "26:03:04", "03/07/2006", "14:05:09"},
+                                         TimeRow{"EndBeforeStartLastedNothing", "UTC", UtcTime(2006, 3, 7, 14, 5, 9),
+                                                 -75, "00:00:00", "03/07/2006", "14:05:09"},
+                                         TimeRow{"SpringForwardInEastern", kEastern, UtcTime(2006, 4, 2, 6, 30, 0),
+                                                 3605, "01:00:05", "04/02/2006", "01:30:00"},
+                                         TimeRow{"SpringForwardInCentral", kCentral, UtcTime(2006, 3, 26, 0, 30, 0),
+                                                 3605, "01:00:05", "03/26/2006", "01:30:00"},
+                                         TimeRow{"CentralChangeSeenFromEastern", kEastern,
+                                                 UtcTime(2006, 3, 26, 0, 30, 0), 3605, "01:00:05", "03/25/2006",
+                                                 "19:30:00"},
+                                         TimeRow{"FallBackHourCountsOnce", kEastern, UtcTime(2006, 10, 29, 5, 30, 0),
+                                                 3600, "01:00:00", "10/29/2006", "01:30:00"},
+                                         TimeRow{"NewYearsEveInCentral", kCentral, UtcTime(2006, 12, 31, 23, 59, 30),
+                                                 45, "00:00:45", "01/01/2007", "00:59:30"}),
+                         [](const testing::TestParamInfo<TimeRow>& info) { return std::string(info.param.name); });
 
 TEST_F(CallInfo, TimeThatCannotBeConvertedLeavesItsLinesEmptyAndDeleteStillWorks) {
     NVXCallEntry entry = MakeEntry();

@@ -73,8 +73,10 @@ QRect Place(const CDialog& dialog, unsigned id) {
 using Relayout = DialogTest;
 
 TEST_F(Relayout, LandscapeOnlyWhenTheScreenIsWiderThanHigh) {
-    const std::pair<QSize, bool> rows[] = {{QSize(240, 320), false}, {QSize(320, 240), true},
-                                           {QSize(300, 300), false}, {QSize(321, 320), true},
+    const std::pair<QSize, bool> rows[] = {{QSize(240, 320), false},
+                                           {QSize(320, 240), true},
+                                           {QSize(300, 300), false},
+                                           {QSize(321, 320), true},
                                            {QSize(320, 321), false}};
     for (const auto& [size, landscape] : rows) {
         Phone()->SetScreenSize(size);

@@ -3,8 +3,8 @@
 #include "tests/dialogs/dialogtest.h"
 
 #include "dialogs/revlookup.h"
-#include "platform/shell/shellservices.h"
 #include "platform/msgbox/messagebox.h"
+#include "platform/shell/shellservices.h"
 #include "resources/resource.h"
 
 #include <QPushButton>
@@ -74,9 +74,9 @@ TEST_F(RevLookup, SixthDigitShowsTheCityAtOnceAndAFifthEmptiesItAgain) {
 }
 
 TEST_F(RevLookup, UnknownCodesAndExchangesAreNotAvailable) {
-    const std::pair<const char*, const char*> rows[] = {
-        {"425882", "Redmond, WA"}, {"425641", "Bellevue, WA"}, {"000386", kNotAvailable},
-        {"206000", kNotAvailable}, {"206555", kNotAvailable},  {"999999", kNotAvailable}};
+    const std::pair<const char*, const char*> rows[] = {{"425882", "Redmond, WA"}, {"425641", "Bellevue, WA"},
+                                                        {"000386", kNotAvailable}, {"206000", kNotAvailable},
+                                                        {"206555", kNotAvailable}, {"999999", kNotAvailable}};
     Open([&](CRevLookup& dialog) {
         for (const auto& [digits, result] : rows) {
             SCOPED_TRACE(digits);
