@@ -260,6 +260,13 @@ void CDialog::CreateControls(const DialogTemplate& dialogTemplate) {
         CRect rect{item.x, item.y, item.x + item.cx, item.y + item.cy};
         MapDialogRect(rect);
         widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+        // Our faces run a little wider than the phone's: a one-line text that would lose its last
+        // letters may reach past its box to the right.
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (label != nullptr && !label->wordWrap() && label->pixmap().isNull() &&
+            label->sizeHint().width() > rect.Width()) {
+            widget->resize(label->sizeHint().width(), rect.Height());
+        }
         widget->setEnabled((item.style & WS_DISABLED) == 0);
         widget->setVisible((item.style & WS_VISIBLE) != 0);
         std::unique_ptr<CWnd> control = MakeControlObject(item);

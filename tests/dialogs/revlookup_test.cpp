@@ -49,8 +49,11 @@ TEST_F(RevLookup, OpensInPortraitWithTheFocusInItsEmptyNumberField) {
         }
         EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_PORT));
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_HEADLINE_PORT), QStringLiteral("City and State Reverse Lookup"));
-        // The headline stays on one line.
-        EXPECT_FALSE(Control<QLabel>(dialog, IDC_LOOKUP_HEADLINE_PORT)->wordWrap());
+        // The headline stays on one line, whole.
+        const QLabel* headline = Control<QLabel>(dialog, IDC_LOOKUP_HEADLINE_PORT);
+        EXPECT_FALSE(headline->wordWrap());
+        EXPECT_GE(headline->width(), headline->fontMetrics().horizontalAdvance(headline->text()));
+        EXPECT_EQ(headline->x(), 45) << "30 dialog units at 1.5 pixels";
         EXPECT_TRUE(Control<QLabel>(dialog, IDC_LOOKUP_RESULT_PORT)->wordWrap());
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_PORT), QString());
         Phone()->PressDone();
