@@ -9,7 +9,8 @@ mode=${1:-}
 [ $# -gt 0 ] && shift
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool)
+          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool
+          dbus at-spi2-core python3-pyatspi)
 
 install_missing() {
     local missing=()
