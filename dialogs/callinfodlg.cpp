@@ -51,7 +51,10 @@ int WidthOf(const CWnd* control) {
 
 } // namespace
 
-CCallInfoDlg::CCallInfoDlg(CWnd* parent) : CDialog(IDD_CALLINFO, parent) {}
+CCallInfoDlg::CCallInfoDlg(CWnd* parent) : CDialog(IDD_CALLINFO, parent) {
+    // Cleared to the last byte: a dialog run without a copy shows an empty missed call.
+    static_cast<CallLogRecord&>(entry) = CallLogRecord{};
+}
 
 CCallInfoDlg::~CCallInfoDlg() = default;
 

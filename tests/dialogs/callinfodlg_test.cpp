@@ -115,6 +115,16 @@ TEST_F(CallInfo, ShowsEveryValueUnderItsTitleWithCallAndDeleteKeys) {
     EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Zonrik Ringlog"));
 }
 
+TEST_F(CallInfo, WithoutACopyItShowsAnEmptyMissedCallWithTheBlankKey) {
+    CCallInfoDlg dialog;
+    RunWhileOpen(dialog, [&] {
+        EXPECT_EQ(Values(dialog),
+                  (std::vector<QString>{"Missed Call", "", "", "", "00:00:00", "01/01/1970", "00:00:00"}));
+        EXPECT_EQ(SoftKey(0)->text(), QStringLiteral("   "));
+        Phone()->PressDone();
+    });
+}
+
 TEST_F(CallInfo, CallTypeLineNamesTheTypeInABoldTransparentFont) {
     const std::pair<int32_t, const char*> rows[] = {{CallTypeMissed, "Missed Call"},
                                                     {CallTypeIncoming, "Incoming Call"},
