@@ -101,6 +101,37 @@ int CallList::FindByStartTime(const NVXCallEntry* snapshot) const {
     return -1;
 }
 
+bool CallList::IsSameCall(const NVXCallEntry& entry, const NVXCallEntry& snapshot) {
+    return entry.startTime.lowDateTime == snapshot.startTime.lowDateTime &&
+           entry.startTime.highDateTime == snapshot.startTime.highDateTime &&
+           entry.endTime.lowDateTime == snapshot.endTime.lowDateTime &&
+           entry.endTime.highDateTime == snapshot.endTime.highDateTime && entry.callType == snapshot.callType &&
+           entry.numberText.Equals(snapshot.numberText.Data()) && entry.nameText.Equals(snapshot.nameText.Data());
+}
+
+int CallList::FindCall(const NVXCallEntry* snapshot) const {
+    if (snapshot == nullptr) {
+        return -1;
+    }
+    for (int position = 0; position < count; ++position) {
+        if (IsSameCall(*entries[static_cast<size_t>(position)], *snapshot)) {
+            return position;
+        }
+    }
+    return -1;
+}
+
+int CallList::LocateCall(int position, const NVXCallEntry* snapshot) const {
+    if (snapshot == nullptr) {
+        return -1;
+    }
+    const NVXCallEntry* entry = EntryAt(position);
+    if (entry != nullptr && IsSameCall(*entry, *snapshot)) {
+        return position;
+    }
+    return FindCall(snapshot);
+}
+
 int CallList::PlaceCall(int position) {
     NVXCallEntry* entry = EntryAt(position);
     if (entry == nullptr) {

@@ -31,6 +31,18 @@ public:
     // The position nearest the head of an entry with the snapshot's start time, or -1.
     int FindByStartTime(const NVXCallEntry* snapshot) const;
 
+    // Whether the entry is the call the snapshot (CopyEntry) was taken from: the same start and end
+    // time, type, number and name.
+    static bool IsSameCall(const NVXCallEntry& entry, const NVXCallEntry& snapshot);
+
+    // The position nearest the head of the call the snapshot was taken from, or -1. Several calls
+    // may share a start time; only the one that matches in every field is that call.
+    int FindCall(const NVXCallEntry* snapshot) const;
+
+    // The snapshot's call again after the list may have changed: position when the entry there is
+    // that call, else where FindCall finds it, else -1.
+    int LocateCall(int position, const NVXCallEntry* snapshot) const;
+
     // Asks the phone to dial the entry at position. -1 outside 0 to count - 1, else 0.
     int PlaceCall(int position);
 

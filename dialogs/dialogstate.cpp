@@ -1,4 +1,4 @@
 #include "dialogs/dialogstate.h"
 
-int32_t LastDialogKind = -1;
-int32_t InfoAction = -1;
+int LastDialogKind = kDialogNone;
+int InfoAction = kInfoActionNone;

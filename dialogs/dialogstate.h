@@ -1,9 +1,24 @@
 #pragma once
 
-#include <cstdint>
+// What the last dialog did, for the list view to act on at its next activation change. Each dialog
+// writes its kind while it opens and again when it closes; the view reads both values and sets
+// them back to -1.
 
-// What the dialog that ran last left for the call list view: which dialog it was (-1 none, 0 reverse
-// lookup, 1 About, 2 call details) and, for the call details, the soft key that closed it (-1 none,
-// 1 Call, 2 Delete). The view reads and resets both each time its activation changes.
-extern int32_t LastDialogKind;
-extern int32_t InfoAction;
+// Which dialog ran last: -1 none, 0 reverse lookup, 1 About, 2 call details.
+extern int LastDialogKind;
+
+// The soft key that closed the call details: -1 none (Done), 1 Call, 2 Delete.
+extern int InfoAction;
+
+enum : int {
+    kDialogNone = -1,
+    kDialogReverseLookup = 0,
+    kDialogAbout = 1,
+    kDialogCallInfo = 2,
+};
+
+enum : int {
+    kInfoActionNone = -1,
+    kInfoActionCall = 1,
+    kInfoActionDelete = 2,
+};

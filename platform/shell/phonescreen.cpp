@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 
 #include <cstdio>
@@ -247,7 +248,15 @@ void PhoneScreen::MakeFullScreen(QWidget* window) {
     Entry moved = *entry;
     std::erase_if(windows, [window](const Entry& e) { return e.window == window; });
     windows.push_back(moved);
+    const QSize oldSize = window->size();
     window->setGeometry(workArea->rect());
+    // A window not shown yet would hear of its size only when shown; the full-screen sizing is part
+    // of its start-up, so it hears of it now, once.
+    if (!window->isVisible()) {
+        QResizeEvent resize(window->size(), oldSize);
+        QCoreApplication::sendEvent(window, &resize);
+        window->setAttribute(Qt::WA_PendingResizeEvent, false);
+    }
     window->raise();
     RefreshBars();
 }
@@ -258,6 +267,13 @@ void PhoneScreen::ShowDone(QWidget* owner) {
     // a working Done).
     if (IsCovered(owner)) {
         return;
+    }
+    // The button belongs to the top-level window that holds the given one.
+    if (owner != nullptr) {
+        owner = TopLevelOf(owner);
+        if (owner == nullptr) {
+            return;
+        }
     }
     doneShown = true;
     doneOwner = owner;
@@ -280,6 +296,15 @@ bool PhoneScreen::IsCovered(QWidget* window) const {
         }
     }
     return false;
+}
+
+QWidget* PhoneScreen::TopLevelOf(QWidget* window) const {
+    for (const Entry& entry : windows) {
+        if (entry.window != nullptr && (entry.window == window || entry.window->isAncestorOf(window))) {
+            return entry.window;
+        }
+    }
+    return nullptr;
 }
 
 void PhoneScreen::HideDone() {
@@ -435,13 +460,13 @@ void PhoneScreen::ScheduleIdleUpdate() {
 }
 
 void PhoneScreen::SendPhoneKey(unsigned virtualKey, bool released) {
-    // A claimed key goes to the window that claimed it, wherever the focus is; otherwise to the focus
-    // inside the front window, as any key.
-    QWidget* target = keyClaimer;
-    if (target == nullptr) {
-        QWidget* front = ForegroundWindow();
-        QWidget* focus = QApplication::focusWidget();
-        target = focus != nullptr && front != nullptr && front->isAncestorOf(focus) ? focus : front;
+    // The keys go to the active window, the front one, wherever the focus is: to the window inside
+    // it that claimed them, else to the front window itself. A claim made by a window behind the
+    // front one (the list, refreshed as a dialog opens over it) does not take them away.
+    QWidget* front = ForegroundWindow();
+    QWidget* target = front;
+    if (front != nullptr && keyClaimer != nullptr && (keyClaimer == front || front->isAncestorOf(keyClaimer))) {
+        target = keyClaimer;
     }
     if (target == nullptr) {
         return;

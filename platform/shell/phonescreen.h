@@ -114,6 +114,8 @@ private:
     Entry* Find(QWidget* window);
     const Entry* Find(QWidget* window) const;
     const Entry* ForegroundEntry() const;
+    // The program's top-level window that is or holds the window, or null.
+    QWidget* TopLevelOf(QWidget* window) const;
     // Whether a visible window lies above the window (or above the window holding it).
     bool IsCovered(QWidget* window) const;
     void LayOut();

@@ -64,6 +64,9 @@ public:
     // Every text drawn from now on is also appended to sink (null stops it): what a screen reader
     // is told the window shows.
     void CaptureText(std::u16string* sink) { capture = sink; }
+    // What was selected and set, for the framework that paints with it.
+    CFont* SelectedFont() const { return selected; }
+    int GetBkMode() const { return backgroundMode; }
 
 private:
     QPainter* painter;

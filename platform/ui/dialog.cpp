@@ -3,11 +3,17 @@
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/phonescreen.h"
 #include "platform/text/textqt.h"
-#include "platform/ui/bitmapimage.h"
+#include "platform/ui/combobox.h"
+#include "platform/ui/dc.h"
+#include "platform/ui/edit.h"
 #include "platform/ui/font.h"
+#include "platform/ui/listbox.h"
+#include "platform/ui/static.h"
+#include "platform/ui/winapp.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QEvent>
 #include <QEventLoop>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -15,7 +21,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLoggingCategory>
-#include <QPixmap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
@@ -42,13 +47,6 @@ QFont TemplateFont(const DialogTemplate& dialogTemplate) {
     return *font.Font();
 }
 
-QPixmap LoadStaticImage(uint32_t style, uint16_t id) {
-    Bitmap bitmap;
-    const ResourceModule& module = ResourceModule::Program();
-    const int loaded = (style & SS_TYPEMASK) == SS_ICON ? module.LoadIcon(id, bitmap) : module.LoadBitmap(id, bitmap);
-    return loaded == 0 ? QPixmap::fromImage(ToQImage(bitmap)) : QPixmap();
-}
-
 QWidget* MakeControl(const DialogItem& item, QWidget* dialog, CDialog* owner) {
     const QString text = QString::fromStdU16String(item.text);
     const uint16_t kind = item.classIsOrdinal ? item.classOrdinal : 0;
@@ -72,6 +70,10 @@ QWidget* MakeControl(const DialogItem& item, QWidget* dialog, CDialog* owner) {
     }
     case DLGCLASS_EDIT: {
         auto* edit = new QLineEdit(text, dialog);
+        // Typed or set by the program, every change reaches the dialog.
+        const unsigned id = item.id;
+        QObject::connect(edit, &QLineEdit::textChanged, dialog,
+                         [owner, id] { owner->SendNotification(EN_CHANGE, id); });
         if ((item.style & ES_NUMBER) != 0) {
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
         }
@@ -88,13 +90,13 @@ QWidget* MakeControl(const DialogItem& item, QWidget* dialog, CDialog* owner) {
         auto* label = new QLabel(dialog);
         const uint32_t type = item.style & SS_TYPEMASK;
         if ((type == SS_BITMAP || type == SS_ICON) && item.textIsOrdinal) {
-            label->setPixmap(LoadStaticImage(item.style, item.textOrdinal));
+            // The image itself comes with the control's object (CreateControls).
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return label;
         }
         label->setText(text);
         label->setTextFormat(Qt::PlainText);
-        label->setWordWrap(true);
+        label->setWordWrap(type != SS_LEFTNOWORDWRAP);
         label->setAlignment((type == SS_CENTER  ? Qt::AlignHCenter
                              : type == SS_RIGHT ? Qt::AlignRight
                                                 : Qt::AlignLeft) |
@@ -112,7 +114,49 @@ QWidget* MakeControl(const DialogItem& item, QWidget* dialog, CDialog* owner) {
     }
 }
 
+// The object behind a control, by its class; the dialog keeps it for GetDlgItem.
+std::unique_ptr<CWnd> MakeControlObject(const DialogItem& item) {
+    switch (item.classIsOrdinal ? item.classOrdinal : 0) {
+    case DLGCLASS_EDIT:
+        return std::make_unique<CEdit>();
+    case DLGCLASS_STATIC:
+        return std::make_unique<CStatic>();
+    case DLGCLASS_LISTBOX:
+        return std::make_unique<CListBox>();
+    case DLGCLASS_COMBOBOX:
+        return std::make_unique<CComboBox>();
+    default:
+        return std::make_unique<CWnd>();
+    }
+}
+
+unsigned ColourKindOf(const QWidget* widget) {
+    if (qobject_cast<const QLineEdit*>(widget) != nullptr) {
+        return CTLCOLOR_EDIT;
+    }
+    if (qobject_cast<const QAbstractButton*>(widget) != nullptr) {
+        return CTLCOLOR_BTN;
+    }
+    return CTLCOLOR_STATIC;
+}
+
 } // namespace
+
+// Asks the dialog for a control's colours each time the control is about to paint.
+class CDialog::ColourRequests : public QObject {
+public:
+    ColourRequests(CDialog* owner, QObject* parent) : QObject(parent), dialog(owner) {}
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && watched->isWidgetType()) {
+            dialog->AskControlColours(static_cast<QWidget*>(watched));
+        }
+        return false;
+    }
+
+private:
+    CDialog* dialog;
+};
 
 CDialog::CDialog(unsigned id, CWnd* parent) : templateId(id), parentWnd(parent) {}
 
@@ -150,9 +194,9 @@ int CDialog::DoModal() {
     GetSafeHwnd()->setAutoFillBackground(true);
     CreateControls(dialogTemplate);
 
-    // The dialog is modal to the main frame behind it.
+    // The dialog is modal to the main frame behind it; without a parent the main window owns it.
     CWnd* previous = GetActiveWindow();
-    CWnd* owner = parentWnd;
+    CWnd* owner = parentWnd != nullptr ? parentWnd : AfxGetMainWnd();
     while (owner != nullptr && !owner->IsTopLevel()) {
         owner = owner->GetParent();
     }
@@ -164,7 +208,7 @@ int CDialog::DoModal() {
     if (!ended && GetSafeHwnd() != nullptr) {
         ShowWindow(SW_SHOW);
         GetSafeHwnd()->raise();
-        SetFocus();
+        FocusAfterInit();
         ActivateTopLevel(this);
         if (!ended) {
             QEventLoop loop;
@@ -182,23 +226,84 @@ int CDialog::DoModal() {
         ActivateTopLevel(previous);
     }
     controls.clear();
+    controlStyles.clear();
     DestroyWindow();
     return modalResult;
 }
 
+void CDialog::FocusAfterInit() {
+    // The dialog chose a control itself during its initialisation: it keeps the focus.
+    QWidget* chosen = GetSafeHwnd()->focusWidget();
+    if (chosen != nullptr && chosen != GetSafeHwnd() && GetSafeHwnd()->isAncestorOf(chosen) &&
+        chosen->isVisibleTo(GetSafeHwnd()) && chosen->isEnabled()) {
+        chosen->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    for (size_t i = 0; i < controls.size(); ++i) {
+        QWidget* widget = controls[i]->GetSafeHwnd();
+        if ((controlStyles[i] & WS_TABSTOP) != 0 && widget != nullptr && widget->isVisibleTo(GetSafeHwnd()) &&
+            widget->isEnabled()) {
+            widget->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+    SetFocus();
+}
+
 void CDialog::CreateControls(const DialogTemplate& dialogTemplate) {
+    auto* colourRequests = new ColourRequests(this, GetSafeHwnd());
     for (const DialogItem& item : dialogTemplate.items) {
         QWidget* widget = MakeControl(item, GetSafeHwnd(), this);
+        widget->installEventFilter(colourRequests);
         widget->setProperty("ringlogControlId", static_cast<unsigned>(item.id));
         widget->setFont(GetSafeHwnd()->font());
         CRect rect{item.x, item.y, item.x + item.cx, item.y + item.cy};
         MapDialogRect(rect);
         widget->setGeometry(rect.left, rect.top, rect.Width(), rect.Height());
+        // Our faces run a little wider than the phone's: a one-line text that would lose its last
+        // letters may reach past its box to the right.
+        auto* label = qobject_cast<QLabel*>(widget);
+        if (label != nullptr && !label->wordWrap() && label->pixmap().isNull() &&
+            label->sizeHint().width() > rect.Width()) {
+            widget->resize(label->sizeHint().width(), rect.Height());
+        }
         widget->setEnabled((item.style & WS_DISABLED) == 0);
         widget->setVisible((item.style & WS_VISIBLE) != 0);
-        auto control = std::make_unique<CWnd>();
+        std::unique_ptr<CWnd> control = MakeControlObject(item);
         control->Attach(widget);
+        const uint32_t type = item.style & SS_TYPEMASK;
+        if (auto* image = dynamic_cast<CStatic*>(control.get());
+            image != nullptr && item.textIsOrdinal && (type == SS_BITMAP || type == SS_ICON)) {
+            image->SetImage(CStatic::LoadImage(ResourceModule::Program(), item.textOrdinal, type == SS_ICON));
+        }
         controls.push_back(std::move(control));
+        controlStyles.push_back(item.style);
+    }
+}
+
+void CDialog::SendNotification(unsigned code, unsigned id) {
+    DispatchNotification(code, id);
+}
+
+bool CDialog::DispatchNotification(unsigned, unsigned) {
+    return false;
+}
+
+void CDialog::OnCtlColor(CDC*, CWnd*, unsigned) {}
+
+void CDialog::AskControlColours(QWidget* widget) {
+    CWnd* control = CWnd::FromHandle(widget);
+    if (control == nullptr) {
+        return;
+    }
+    CDC dc(nullptr, widget);
+    OnCtlColor(&dc, control, ColourKindOf(widget));
+    const CFont* font = dc.SelectedFont();
+    if (font != nullptr && font->Font() != nullptr && widget->font() != *font->Font()) {
+        widget->setFont(*font->Font());
+    }
+    if (dc.GetBkMode() == TRANSPARENT) {
+        widget->setAutoFillBackground(false);
     }
 }
 

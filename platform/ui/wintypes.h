@@ -52,6 +52,7 @@ enum : uint32_t {
     SS_CENTER = 0x01,
     SS_RIGHT = 0x02,
     SS_ICON = 0x03,
+    SS_LEFTNOWORDWRAP = 0x0C,
     SS_BITMAP = 0x0E,
     SS_TYPEMASK = 0x1F,
 };
@@ -74,6 +75,18 @@ enum : uint32_t {
     ES_PASSWORD = 0x0020,
     ES_READONLY = 0x0800,
     ES_NUMBER = 0x2000,
+};
+
+// Notification codes a control sends to its dialog.
+enum : unsigned {
+    EN_CHANGE = 0x0300,
+};
+
+// What kind of control asks its dialog for its colours (OnCtlColor).
+enum : unsigned {
+    CTLCOLOR_EDIT = 1,
+    CTLCOLOR_BTN = 3,
+    CTLCOLOR_STATIC = 6,
 };
 
 // Dialog template style: the template names its font.

@@ -11,6 +11,8 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <new>
+
 namespace {
 
 constexpr const char* kWndProperty = "ringlogWnd";
@@ -250,7 +252,7 @@ CDC* CWnd::GetDC() {
     if (hwnd == nullptr) {
         return nullptr;
     }
-    return new CDC(nullptr, nullptr);
+    return new (std::nothrow) CDC(nullptr, nullptr);
 }
 
 void CWnd::ReleaseDC(CDC* dc) {

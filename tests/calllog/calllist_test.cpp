@@ -121,6 +121,65 @@ TEST_F(CallListTest, FindByStartTimeGivesTheFirstMatch) {
     EXPECT_EQ(list->FindByStartTime(&snapshot), -1);
 }
 
+TEST_F(CallListTest, IsSameCallComparesStartEndTypeNumberAndName) {
+    AddCalls({Call(Utc(2026, 12, 9, 12, 0), u"2065550003", u"Grace")});
+    ASSERT_EQ(list->Load(), 0);
+    const NVXCallEntry& entry = *list->EntryAt(0);
+    NVXCallEntry snapshot;
+    CopyEntry(entry, snapshot);
+    EXPECT_TRUE(CallList::IsSameCall(entry, snapshot));
+
+    struct Change {
+        const char* field;
+        void (*apply)(NVXCallEntry&);
+    };
+    const Change changes[] = {
+        {"start", [](NVXCallEntry& e) { e.startTime.lowDateTime += 1; }},
+        {"start high", [](NVXCallEntry& e) { e.startTime.highDateTime += 1; }},
+        {"end", [](NVXCallEntry& e) { e.endTime.lowDateTime += 1; }},
+        {"type", [](NVXCallEntry& e) { e.callType = CallTypeMissed; }},
+        {"number", [](NVXCallEntry& e) { e.numberText.Assign(u"2065550004"); }},
+        {"name", [](NVXCallEntry& e) { e.nameText.Assign(u"grace"); }},
+    };
+    for (const Change& change : changes) {
+        SCOPED_TRACE(change.field);
+        NVXCallEntry changed = snapshot;
+        change.apply(changed);
+        EXPECT_FALSE(CallList::IsSameCall(entry, changed));
+    }
+}
+
+TEST_F(CallListTest, LocateCallFindsTheShownCallAmongCallsSharingItsStartTime) {
+    const uint64_t noon = Utc(2026, 12, 9, 12, 0);
+    AddCalls({Call(Utc(2026, 12, 8, 9, 0), u"2065550001", u"A"), Call(noon, u"2065550002", u"Bob"),
+              Call(noon, u"2065550003", u"Ann")});
+    ASSERT_EQ(list->Load(), 0);
+    ASSERT_EQ(ListNames(), (Names{u"Ann", u"Bob", u"A"}));
+    // The details of Bob, the second row, are open.
+    NVXCallEntry snapshot;
+    CopyEntry(*list->EntryAt(1), snapshot);
+    EXPECT_EQ(list->LocateCall(1, &snapshot), 1);
+
+    // Another process logs a call with the very same start time; the list is loaded again.
+    AddCalls({Call(noon, u"2065550009", u"Zed")});
+    ASSERT_EQ(list->Load(), 0);
+    ASSERT_EQ(ListNames(), (Names{u"Zed", u"Ann", u"Bob", u"A"}));
+    EXPECT_EQ(list->FindByStartTime(&snapshot), 0) << "the start time alone names another call";
+    const int position = list->LocateCall(1, &snapshot);
+    EXPECT_EQ(position, 2);
+    EXPECT_EQ(list->DeleteAt(position), 0);
+    EXPECT_EQ(ListNames(), (Names{u"Zed", u"Ann", u"A"}));
+    EXPECT_EQ(StoredNames(), (Names{u"Zed", u"Ann", u"A"}));
+
+    // Gone from the log: no call matches, so nothing is called or deleted.
+    EXPECT_EQ(list->FindCall(&snapshot), -1);
+    EXPECT_EQ(list->LocateCall(1, &snapshot), -1);
+    EXPECT_EQ(list->LocateCall(1, nullptr), -1);
+    EXPECT_EQ(list->FindCall(nullptr), -1);
+    EXPECT_EQ(list->DeleteAt(list->LocateCall(0, &snapshot)), 0);
+    EXPECT_EQ(StoredCalls().size(), 3u);
+}
+
 TEST_F(CallListTest, PlaceCallDialsTheFormattedNumberAndName) {
     CallRecordData blocked = Call(Utc(2026, 12, 9, 11, 0), nullptr, nullptr, 0, CallerIdBlocked);
     AddCalls({blocked, Call(Utc(2026, 12, 9, 12, 0), u"+1 206 555 0003", u"Grace")});

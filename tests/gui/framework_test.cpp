@@ -6,6 +6,7 @@
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/shellservices.h"
 #include "platform/ui/dialog.h"
+#include "platform/ui/edit.h"
 #include "platform/ui/document.h"
 #include "platform/ui/framewnd.h"
 #include "platform/ui/singledoctemplate.h"
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QTimer>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -131,6 +133,40 @@ public:
         Log("dialog ok");
         CDialog::OnOK();
     }
+};
+
+// Starts full-screen on the reverse lookup's template and logs its size, keys and the changes of
+// one of its edit controls.
+class StartUpDialog : public CDialog {
+public:
+    StartUpDialog(CWnd* parent, bool focusItself) : CDialog(IDD_REVLOOKUP, parent), choosesFocus(focusItself) {}
+    bool OnInitDialog() override {
+        Log("init begins");
+        ShellServices::InitFullScreenDialog(GetSafeHwnd());
+        ShellServices::ClaimCallKeys(GetSafeHwnd());
+        if (choosesFocus) {
+            GetDlgItem(IDC_LOOKUP_NUMBER_PORT)->SetFocus();
+        }
+        Log("init ends");
+        return true;
+    }
+    void OnSize(unsigned, int cx, int cy) override { Log("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
+    void OnKeyUp(unsigned key, unsigned, unsigned) override { Log("dialog key up " + std::to_string(key)); }
+
+protected:
+    bool DispatchNotification(unsigned code, unsigned id) override {
+        static const NotifyEntry<StartUpDialog> notifications[] = {
+            {EN_CHANGE, IDC_LOOKUP_NUMBER_LAND, &StartUpDialog::OnChangeLand},
+        };
+        return WalkNotifyTable(this, notifications, code, id) || CDialog::DispatchNotification(code, id);
+    }
+
+private:
+    void OnChangeLand() {
+        Log("change " + QString::fromStdU16String(GetDlgItem(IDC_LOOKUP_NUMBER_LAND)->GetWindowText()).toStdString());
+    }
+
+    bool choosesFocus;
 };
 
 TestApp testApp;
@@ -265,6 +301,89 @@ TEST_F(Framework, ActivationNoticeFollowsDialogInitialisationAndItsClosing) {
                                                 "frame active", "view active"}));
     EXPECT_EQ(Phone()->ForegroundWindow(), frame->GetSafeHwnd());
     EXPECT_EQ(Phone()->DoneOwner(), frame->GetSafeHwnd());
+}
+
+TEST_F(Framework, FullScreenSizingReachesTheDialogDuringItsStartUp) {
+    events.clear();
+    std::vector<std::string> whileOpen;
+    QTimer::singleShot(0, [&] {
+        whileOpen = events;
+        Phone()->PressDone();
+    });
+    StartUpDialog dialog(view, false);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    const QSize area = Phone()->WorkArea()->size();
+    const std::string size = "size " + std::to_string(area.width()) + "x" + std::to_string(area.height());
+    // Once, before the start-up returns; showing the dialog brings no second one.
+    EXPECT_EQ(whileOpen, (std::vector<std::string>{"init begins", size, "init ends", "frame inactive", "view inactive"}));
+}
+
+TEST_F(Framework, FocusGoesToTheFirstTabStopUnlessTheDialogChoseOne) {
+    for (bool choosesFocus : {false, true}) {
+        SCOPED_TRACE(choosesFocus);
+        unsigned focused = 0;
+        QTimer::singleShot(0, [&] {
+            CWnd* focus = CWnd::FromHandle(QApplication::focusWidget());
+            focused = focus != nullptr ? focus->GetDlgCtrlID() : 0;
+            Phone()->PressDone();
+        });
+        StartUpDialog dialog(view, choosesFocus);
+        dialog.DoModal();
+        // The first tab stop in template order is the landscape field, after two statics.
+        EXPECT_EQ(focused, choosesFocus ? static_cast<unsigned>(IDC_LOOKUP_NUMBER_PORT)
+                                        : static_cast<unsigned>(IDC_LOOKUP_NUMBER_LAND));
+    }
+}
+
+TEST_F(Framework, TalkAndEndReachTheDialogInFrontThoughTheViewClaimedThemAfterIt) {
+    QTimer::singleShot(0, [&] {
+        // The view claimed the keys again when the dialog's opening reached it.
+        ASSERT_EQ(std::count(events.begin(), events.end(), "view inactive"), 1);
+        events.clear();
+        QTest::keyPress(Phone(), Qt::Key_F4);
+        QTest::keyRelease(Phone(), Qt::Key_F4);
+        QTest::mouseClick(Phone()->findChild<QPushButton*>(QStringLiteral("talkKey")), Qt::LeftButton);
+        Phone()->PressDone();
+    });
+    StartUpDialog dialog(view, true);
+    dialog.DoModal();
+    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 2),
+              (std::vector<std::string>{"dialog key up 115", "dialog key up 114"}));
+}
+
+TEST_F(Framework, EditChangesReachTheNotificationTableTypedOrSetByTheProgram) {
+    std::vector<std::string> changes;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = static_cast<CDialog*>(CWnd::GetActiveWindow());
+        events.clear();
+        dialog->SetDlgItemText(IDC_LOOKUP_NUMBER_LAND, u"12");
+        auto* edit = dynamic_cast<CEdit*>(dialog->GetDlgItem(IDC_LOOKUP_NUMBER_LAND));
+        ASSERT_NE(edit, nullptr);
+        QTest::keyClicks(edit->GetSafeHwnd(), QStringLiteral("3x"));
+        edit->LimitText(3);
+        EXPECT_EQ(edit->GetLimitText(), 3);
+        QTest::keyClicks(edit->GetSafeHwnd(), QStringLiteral("4"));
+        // The other field has no row in the table.
+        dialog->SetDlgItemText(IDC_LOOKUP_NUMBER_PORT, u"99");
+        changes = events;
+        Phone()->PressDone();
+    });
+    StartUpDialog dialog(view, false);
+    dialog.DoModal();
+    EXPECT_EQ(changes, (std::vector<std::string>{"change 12", "change 123"}));
+}
+
+TEST_F(Framework, DoneShownForAControlBelongsToTheDialogHoldingIt) {
+    bool ownedByDialog = false;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = static_cast<CDialog*>(CWnd::GetActiveWindow());
+        ShellServices::ShowDoneButton(dialog->GetDlgItem(IDC_LOOKUP_CLEAR_PORT)->GetSafeHwnd(), true);
+        ownedByDialog = Phone()->DoneOwner() == dialog->GetSafeHwnd();
+        QTest::mouseClick(Phone()->NavigationBar()->DoneButton(), Qt::LeftButton);
+    });
+    StartUpDialog dialog(view, false);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_TRUE(ownedByDialog);
 }
 
 class EndsAtOnceDialog : public CDialog {

@@ -1,0 +1,145 @@
+// Shows the three dialogs over the real application with sample values, for pictures and for a
+// screen reader:
+//   dialogshots DIR            renders each dialog in portrait and landscape to DIR/<dialog>-<shape>.png
+//   dialogshots --show lookup  opens the reverse lookup with 206386 typed and runs until ended
+// The phone store is an empty one in a temporary folder; the city database is the shipped one.
+#include "app/ringlogapp.h"
+#include "citydb/citydatabase.h"
+#include "dialogs/aboutdlg.h"
+#include "dialogs/callinfodlg.h"
+#include "dialogs/revlookup.h"
+#include "platform/msgbox/messagebox.h"
+#include "platform/objectstore/storelocation.h"
+#include "platform/shell/phonescreen.h"
+#include "platform/time/filetime.h"
+#include "platform/ui/process.h"
+#include "resources/resource.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace {
+
+void KeepRunning(int) {}
+
+FileTime SampleStart() {
+    // Tuesday 7 March 2006, 14:05:09 UTC.
+    const SystemTime fields{2006, 3, 2, 7, 14, 5, 9, 0};
+    FileTime time{};
+    SystemTimeToFileTime(fields, &time);
+    return time;
+}
+
+void FillSampleCall(CCallInfoDlg& dialog) {
+    NVXCallEntry& entry = dialog.entry;
+    entry.callType = CallTypeIncoming;
+    entry.callerIdType = CallerIdAvailable;
+    entry.startTime = SampleStart();
+    entry.endTime = MakeFileTime(FileTimeValue(entry.startTime) + 83ULL * 10000000ULL);
+    entry.nameText.Assign(u"Grace Hopper");
+    entry.numberText.Assign(u"(206) 386-1234");
+    entry.dialNumber.Assign(u"2063861234");
+    entry.cityText.Assign(u"Seattle");
+    entry.stateText.Assign(u"WA");
+}
+
+// Runs the dialog; once it is up, prepare() fills it and then it is pictured or left running.
+void Run(CDialog& dialog, const std::function<void()>& prepare, const std::string& picture) {
+    QTimer::singleShot(0, [&] {
+        prepare();
+        QApplication::processEvents();
+        QApplication::processEvents();
+        if (picture.empty()) {
+            return;
+        }
+        if (!PhoneScreen::Instance()->grab().save(QString::fromStdString(picture), "PNG")) {
+            std::fprintf(stderr, "dialogshots: cannot write %s\n", picture.c_str());
+        }
+        dialog.EndDialog(IDOK);
+    });
+    dialog.DoModal();
+}
+
+void TypeDigits(CRevLookup& dialog) {
+    const unsigned field = dialog.orientation == 2 ? IDC_LOOKUP_NUMBER_LAND : IDC_LOOKUP_NUMBER_PORT;
+    QTest::keyClicks(qobject_cast<QLineEdit*>(dialog.GetDlgItem(field)->GetSafeHwnd()), QStringLiteral("206386"));
+}
+
+int Render(const std::string& dir) {
+    const std::pair<const char*, QSize> shapes[] = {{"portrait", QSize(240, 320)}, {"landscape", QSize(320, 240)}};
+    for (const auto& [shape, size] : shapes) {
+        PhoneScreen::Instance()->SetScreenSize(size);
+        QApplication::processEvents();
+        {
+            CCallInfoDlg dialog;
+            FillSampleCall(dialog);
+            Run(
+                dialog, [] {}, dir + "/callinfo-" + shape + ".png");
+        }
+        {
+            CRevLookup dialog;
+            Run(
+                dialog, [&] { TypeDigits(dialog); }, dir + "/revlookup-" + shape + ".png");
+        }
+        {
+            CAboutDlg dialog;
+            Run(
+                dialog, [] {}, dir + "/about-" + shape + ".png");
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const bool show = argc == 3 && std::strcmp(argv[1], "--show") == 0;
+    if (argc != 2 && !show) {
+        std::fprintf(stderr, "usage: dialogshots DIR | dialogshots --show lookup\n");
+        return 2;
+    }
+    if (!show) {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+    setenv("TZ", "UTC", 1);
+    tzset();
+    QApplication app(argc, argv);
+    PhoneScreen::SetUnattended(!show);
+
+    char pattern[] = "/tmp/ringlog-dialogshots-XXXXXX";
+    if (mkdtemp(pattern) == nullptr) {
+        return 1;
+    }
+    SetStorePath(std::string(pattern) + "/phone.db");
+    theApp.appName = u"Zonrik Ringlog";
+    if (!theApp.InitInstance()) {
+        return 1;
+    }
+    CityDatabase::Load();
+
+    int result = 0;
+    if (show) {
+        // Ending stays with whoever started it: the End key and Quit only end the loop below.
+        SetEndProcessHook(KeepRunning);
+        PhoneScreen::Instance()->ShowActive();
+        CRevLookup dialog;
+        Run(
+            dialog, [&] { TypeDigits(dialog); }, "");
+    } else {
+        result = Render(argv[1]);
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(pattern, ignored);
+    return result;
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+// The dialogs over the real application: the application object, its main frame and list view on
+// the phone screen, a phone store and a city database of the test's own in a temporary folder,
+// the end of the program recorded instead of done.
+#include "tests/gui/guitesthelpers.h"
+
+#include "app/mainframe.h"
+#include "app/ringlogapp.h"
+#include "citydb/citydatabase.h"
+#include "dialogs/dialogstate.h"
+#include "platform/files/programfiles.h"
+#include "platform/objectstore/storelocation.h"
+#include "platform/resources/resourcemodule.h"
+#include "platform/ui/dialog.h"
+#include "tests/calllog/citydbfile.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QTimer>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <string>
+
+// Readable failure messages for the toolkit's texts.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+
+namespace dialogtest {
+
+using namespace guitest;
+
+// The dialog's control as the toolkit shows it.
+template <class T> T* Control(const CDialog& dialog, unsigned id) {
+    CWnd* control = dialog.GetDlgItem(id);
+    return control != nullptr ? qobject_cast<T*>(control->GetSafeHwnd()) : nullptr;
+}
+
+inline QString TextOf(const CDialog& dialog, unsigned id) {
+    CWnd* control = dialog.GetDlgItem(id);
+    return control != nullptr ? QString::fromStdU16String(control->GetWindowText()) : QStringLiteral("<missing>");
+}
+
+inline bool IsShown(const CDialog& dialog, unsigned id) {
+    CWnd* control = dialog.GetDlgItem(id);
+    return control != nullptr && control->GetSafeHwnd()->isVisible();
+}
+
+// Runs the dialog modally; whileOpen runs once it is up and in front, and should close it as a
+// user would. A dialog still open afterwards is cancelled, so a failing test never hangs.
+inline int RunWhileOpen(CDialog& dialog, const std::function<void()>& whileOpen) {
+    bool ran = false;
+    QTimer::singleShot(0, [&] {
+        ran = true;
+        // What the user sees: the dialog has painted once.
+        dialog.GetSafeHwnd()->repaint();
+        EXPECT_EQ(CWnd::GetActiveWindow(), &dialog) << "the dialog is not the active window";
+        whileOpen();
+        if (!dialog.IsEnding()) {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog.EndDialog(-2);
+        }
+    });
+    const int result = dialog.DoModal();
+    EXPECT_TRUE(ran) << "the dialog never ran its loop";
+    return result;
+}
+
+inline void PressEndKey() {
+    QTest::keyPress(Phone(), Qt::Key_F4);
+    QTest::keyRelease(Phone(), Qt::Key_F4);
+}
+
+inline void TurnScreen() {
+    QTest::keyClick(Phone(), Qt::Key_F9);
+    QApplication::processEvents();
+}
+
+class DialogTest : public testing::Test {
+protected:
+    void SetUp() override {
+        RecordExitsInsteadOfEnding();
+        char pattern[] = "/tmp/ringlog-dialogs-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir = pattern;
+        SetStorePath(dir + "/phone.db");
+        citydbfile::Write(dir + "/Zonrik.dll");
+        SetCityDatabaseOverride(dir + "/Zonrik.dll");
+        theApp.appName.clear();
+        ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, theApp.appName);
+        ASSERT_TRUE(theApp.InitInstance());
+        frame = static_cast<CMainFrame*>(AfxGetMainWnd());
+        ASSERT_NE(frame, nullptr);
+        // The list view opens the database on the list's side; the dialogs read the same one.
+        CityDatabase::Load();
+        QApplication::processEvents();
+        // The dialogs alone: the list view behind them no longer hears of the activation changes, so
+        // what a dialog records stays to be read here. What the view does with it is tested with the
+        // view (tests/gui/calldetails_test.cpp).
+        frame->SetActiveView(nullptr, false);
+        LastDialogKind = kDialogNone;
+        InfoAction = kInfoActionNone;
+    }
+
+    void TearDown() override {
+        SetCityDatabaseOverride("");
+        SetStorePath("");
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+
+    std::string dir;
+    CMainFrame* frame = nullptr;
+};
+
+} // namespace dialogtest
