@@ -7,7 +7,8 @@
 class CWnd;
 
 // Deferred window positioning: moves and resizes are queued and then applied together, so the
-// windows never show a half-done layout. Stacking order is left alone.
+// windows never show a half-done layout. Stacking order is left alone. The queued windows must
+// live until End: a batch is opened and closed within one handler.
 class WindowPosBatch {
 public:
     // Opens a batch with room for count windows. False (and no batch) when it cannot be had.
