@@ -1,6 +1,9 @@
 #include "view/ringlogview.h"
 
+#include "dialogs/aboutdlg.h"
+#include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
+#include "dialogs/revlookup.h"
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellservices.h"
 #include "platform/shell/virtualkey.h"
@@ -149,20 +152,18 @@ void CRinglogView::Refresh() {
 
     CListCtrl& list = GetListCtrl();
     switch (LastDialogKind) {
-    case 2: {
-        // The call details: find the dialog's call again, by its start time if the list changed.
-        int p =
+    case kDialogCallInfo: {
+        // The call the details showed: at the selected row's position, or found again when the list
+        // changed. Every field must match, not only the start time: of two calls that started at the
+        // same moment, the other one is never called or deleted; with no match nothing is.
+        const int shown =
             list.GetItemCount() > selectedRow && selectedRow >= 0 ? static_cast<int>(list.GetItemData(selectedRow)) : 0;
-        const NVXCallEntry* e = callList.EntryAt(p);
-        if (e != nullptr && (e->startTime.lowDateTime != snapshot.startTime.lowDateTime ||
-                             e->startTime.highDateTime != snapshot.startTime.highDateTime)) {
-            p = callList.FindByStartTime(&snapshot);
-        }
-        if (InfoAction == 1) {
+        const int p = callList.LocateCall(shown, &snapshot);
+        if (InfoAction == kInfoActionCall) {
             callList.PlaceCall(p);
             selectedRow = 0;
-        } else if (InfoAction == 2) {
-            if (callList.DeleteAt(p) == 0) {
+        } else if (InfoAction == kInfoActionDelete) {
+            if (p >= 0 && callList.DeleteAt(p) == 0) {
                 selectedRow = 0;
                 callList.Load();
                 FillList();
@@ -170,8 +171,8 @@ void CRinglogView::Refresh() {
         }
         break;
     }
-    case 0:
-    case 1:
+    case kDialogReverseLookup:
+    case kDialogAbout:
         break;
     default:
         // Nothing recorded: start-up, or the user comes back from another program.
@@ -179,8 +180,8 @@ void CRinglogView::Refresh() {
         FillList();
         break;
     }
-    LastDialogKind = -1;
-    InfoAction = -1;
+    LastDialogKind = kDialogNone;
+    InfoAction = kInfoActionNone;
 
     if (list.GetItemCount() > 0) {
         SelectRow(selectedRow);
@@ -512,12 +513,34 @@ void CRinglogView::OnListNotify(NMHDR* header, LRESULT* result) {
     }
 }
 
-void CRinglogView::OpenCallDetails(int) {}
+void CRinglogView::OpenCallDetails(int row) {
+    const int p = static_cast<int>(GetListCtrl().GetItemData(row));
+    CCallInfoDlg dialog(this);
+    if (const NVXCallEntry* e = callList.EntryAt(p)) {
+        CopyEntry(*e, dialog.entry);
+        CopyEntry(*e, snapshot);
+    }
+    // What the user chose there is carried out by Refresh when the dialog closes.
+    dialog.DoModal();
+}
+
+void CRinglogView::OnReverseLookup() {
+    // Without a parent: the main window owns it. The list is left alone when it closes.
+    CRevLookup dialog;
+    dialog.DoModal();
+}
+
+void CRinglogView::OnAbout() {
+    CAboutDlg dialog;
+    dialog.DoModal();
+}
 
 bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) {
     static const CommandEntry<CRinglogView> commands[] = {
         {ID_CALL, &CRinglogView::OnCall, &CRinglogView::OnUpdateCall},
+        {ID_MENU_REVERSELOOKUP, &CRinglogView::OnReverseLookup},
         {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, &CRinglogView::OnFilter, &CRinglogView::OnUpdateFilter},
+        {ID_MENU_ABOUT, &CRinglogView::OnAbout},
         {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
         {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},
     };

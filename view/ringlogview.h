@@ -43,7 +43,9 @@ public:
     void OnListNotify(NMHDR* header, LRESULT* result) override;
 
     void OnCall();
+    void OnReverseLookup();
     void OnFilter(unsigned id);
+    void OnAbout();
     void OnDeleteAll();
     void OnDelete();
     void OnUpdateDelete(CCmdUI* ui);
@@ -71,7 +73,7 @@ private:
     int32_t FilterCount() const;
     // Gives row the selected state (its focused state cleared) and scrolls it into view.
     void SelectRow(int row);
-    // Opens the call details of the row; the details dialog comes next.
+    // Opens the call details of the row, with a copy of its entry.
     void OpenCallDetails(int row);
     void PrePaintList(NMLVCUSTOMDRAW* draw);
     LRESULT PrePaintRow(NMLVCUSTOMDRAW* draw);

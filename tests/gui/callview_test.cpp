@@ -339,6 +339,8 @@ TEST_F(CallView, ATapSelectsOnlyTheTappedRowAndATapBelowTheRowsKeepsTheSelection
     Start({Call(Utc(2026, 12, 9, 14, 4), u"2063861234", u"Grace Hopper", kIncoming),
            Call(Utc(2026, 12, 9, 14, 3), u"4255550100", nullptr, kOutgoing)});
     const int height = Rows().RowHeight();
+    // A tap on a row opens its details; Done closes them.
+    WhenDialogUp([](CDialog&) { Phone()->PressDone(); });
     QTest::mouseClick(List(), Qt::LeftButton, Qt::NoModifier, QPoint(100, height + height / 2));
     QApplication::processEvents();
     EXPECT_EQ(view->selectedRow, 1);

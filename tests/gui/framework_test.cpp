@@ -6,8 +6,8 @@
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/shellservices.h"
 #include "platform/ui/dialog.h"
-#include "platform/ui/edit.h"
 #include "platform/ui/document.h"
+#include "platform/ui/edit.h"
 #include "platform/ui/framewnd.h"
 #include "platform/ui/singledoctemplate.h"
 #include "platform/ui/view.h"
@@ -315,7 +315,8 @@ TEST_F(Framework, FullScreenSizingReachesTheDialogDuringItsStartUp) {
     const QSize area = Phone()->WorkArea()->size();
     const std::string size = "size " + std::to_string(area.width()) + "x" + std::to_string(area.height());
     // Once, before the start-up returns; showing the dialog brings no second one.
-    EXPECT_EQ(whileOpen, (std::vector<std::string>{"init begins", size, "init ends", "frame inactive", "view inactive"}));
+    EXPECT_EQ(whileOpen,
+              (std::vector<std::string>{"init begins", size, "init ends", "frame inactive", "view inactive"}));
 }
 
 TEST_F(Framework, FocusGoesToTheFirstTabStopUnlessTheDialogChoseOne) {

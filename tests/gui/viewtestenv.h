@@ -11,6 +11,7 @@
 #include "app/ringlogapp.h"
 #include "platform/files/programfiles.h"
 #include "platform/resources/resourcemodule.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/listcontrol.h"
 #include "view/ringlogview.h"
 
@@ -18,6 +19,10 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QTimer>
+
+#include <functional>
+#include <memory>
 
 #include <string>
 #include <vector>
@@ -134,6 +139,33 @@ protected:
             QApplication::processEvents();
         }
         return enabled;
+    }
+
+    // The next dialog to open runs act once it is up and in front (looked for every 10 ms, from the
+    // loop the dialog runs); act should close it as a person would. A dialog left open is
+    // cancelled, so a failing test never hangs.
+    static void WhenDialogUp(std::function<void(CDialog&)> act) {
+        auto* poll = new QTimer;
+        auto tries = std::make_shared<int>(0);
+        QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+            auto* dialog = dynamic_cast<CDialog*>(CWnd::GetActiveWindow());
+            if (dialog == nullptr) {
+                if (++*tries > 500) {
+                    ADD_FAILURE() << "no dialog came up";
+                    poll->deleteLater();
+                    poll->stop();
+                }
+                return;
+            }
+            poll->stop();
+            poll->deleteLater();
+            act(*dialog);
+            if (!dialog->IsEnding()) {
+                ADD_FAILURE() << "the dialog was left open";
+                dialog->EndDialog(-2);
+            }
+        });
+        poll->start(10);
     }
 
     static PhoneScreen* Phone() { return PhoneScreen::Instance(); }
