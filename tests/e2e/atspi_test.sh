@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # What a screen reader reads of ringlog over AT-SPI, on a private D-Bus session and a private X
-# server: the call list with its rows and their selected state, the soft keys, the open main menu
-# with its items, the Filter submenu with its check mark, and the message of an empty filter.
+# server: the reverse lookup with typed digits before and after a screen turn, the call list with
+# its rows and their selected state, the soft keys, the open main menu with its items, the Filter
+# submenu with its check mark, and the message of an empty filter.
 #   atspi_test.sh BIN_DIR
 set -euo pipefail
 bin="$1"
@@ -63,6 +64,28 @@ store="$work/phone.db"
     --name "Grace Hopper" >/dev/null
 "$bin/ringlog-tool" --store "$store" add --type outgoing --start "2025-03-04 14:00:00Z" --number 4258826683 >/dev/null
 
+# The reverse lookup from the menu: six digits typed give the city and state, and both stay when
+# the screen turns. The End key then ends the program with 0.
+"$bin/ringlog" --store "$store" &
+app=$!
+wait_for '^ +list item \| Grace Hopper'
+xdotool key F2
+wait_for '^ +popup menu \|'
+xdotool key --delay 100 Down Down Down Down Return
+wait_for '^ +text \|  \|'
+xdotool type --delay 100 206386
+wait_for '^ +label \| Seattle, WA \|.*showing'
+grep -qE '^ +text \| 206386 \|' "$work/tree" || fail "the typed digits"
+xdotool key F9
+sleep 1
+wait_for '^ +label \| Seattle, WA \|.*showing'
+grep -qE '^ +text \| 206386 \|.*showing' "$work/tree" || fail "the digits after the turn"
+xdotool key F4
+status=0
+wait "$app" || status=$?
+app=
+[ "$status" -eq 0 ] || fail "End in the reverse lookup ended with $status"
+
 "$bin/ringlog" --store "$store" &
 app=$!
 
@@ -85,5 +108,5 @@ grep -qE '^ +menu item \| Missed Calls \| +\|' "$work/tree" || fail "Missed Call
 xdotool key Down Down Down Right Down Return
 wait_for '^ +list \|  \| No Missed Calls in Call Log \|'
 grep -q 'list item' "$work/tree" && fail "rows under an empty filter"
-echo "AT-SPI: list, rows, soft keys, menu, submenu and empty message read as expected"
+echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message and reverse lookup read as expected"
 exit 0

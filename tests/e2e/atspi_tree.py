@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """Prints what a screen reader reads of a running program over AT-SPI: every accessible object of
-the application, one per line, indented by depth, as "role | name | description | states".
+the application, one per line, indented by depth, as "role | name | description | states" (a text
+field's contents stand for its name).
 
     atspi_tree.py APP_NAME [SECONDS]
 
@@ -36,7 +37,12 @@ def walk(node, depth, out):
     try:
         states = node.getState()
         flags = [label for state, label in STATES.items() if states.contains(state)]
-        out.append("%s%s | %s | %s | %s" % ("  " * depth, node.getRoleName(), node.name,
+        name = node.name
+        if node.getRole() == pyatspi.ROLE_TEXT:
+            # A text field is read by its contents.
+            text = node.queryText()
+            name = text.getText(0, text.characterCount)
+        out.append("%s%s | %s | %s | %s" % ("  " * depth, node.getRoleName(), name,
                                              node.description, ",".join(flags)))
         count = node.childCount
         limit = 12 if node.getRole() == pyatspi.ROLE_LIST else count

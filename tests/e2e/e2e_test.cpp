@@ -231,6 +231,42 @@ protected:
         XCloseDisplay(x);
     }
 
+    // Five calls, newest first: Ada, Grace, Barbara, Frances, Radia.
+    void AddFiveCalls() {
+        const char* names[] = {"Ada", "Grace", "Barbara", "Frances", "Radia"};
+        for (int i = 0; i < 5; ++i) {
+            const std::string add = Tool() + "add --type incoming --number 206386123" + std::to_string(i) + " --name " +
+                                    names[i] + " --start '2025-03-0" + std::to_string(9 - i) + " 10:00:00Z' >/dev/null";
+            ASSERT_EQ(std::system(add.c_str()), 0);
+        }
+    }
+
+    // The calls of the store as ringlog-tool lists them.
+    std::string ListedCalls() {
+        std::string output;
+        if (FILE* pipe = popen((Tool() + "list").c_str(), "r")) {
+            char buffer[512];
+            while (fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+                output += buffer;
+            }
+            pclose(pipe);
+        }
+        return output;
+    }
+
+    // The listed calls once they differ from before, or as they are after ten seconds.
+    std::string ListedCallsOnceChanged(const std::string& before) {
+        std::string after = before;
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (after == before && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(100ms);
+            after = ListedCalls();
+        }
+        return after;
+    }
+
+    std::string Tool() const { return std::string(RINGLOG_BIN_DIR) + "/ringlog-tool --store " + folder + "/phone.db "; }
+
     VirtualDisplay display;
     std::string folder;
     std::vector<pid_t> started;
@@ -291,25 +327,8 @@ TEST_F(EndToEnd, ClosingTheWindowEndsTheProgramWithCodeZero) {
 }
 
 TEST_F(EndToEnd, DeleteFromTheMenuRemovesTheSelectedCallFromTheStoreAndNoOther) {
-    const std::string tool = std::string(RINGLOG_BIN_DIR) + "/ringlog-tool --store " + folder + "/phone.db ";
-    const char* names[] = {"Ada", "Grace", "Barbara", "Frances", "Radia"};
-    for (int i = 0; i < 5; ++i) {
-        const std::string add = tool + "add --type incoming --number 206386123" + std::to_string(i) + " --name " +
-                                names[i] + " --start '2025-03-0" + std::to_string(9 - i) + " 10:00:00Z' >/dev/null";
-        ASSERT_EQ(std::system(add.c_str()), 0);
-    }
-    const auto listed = [&] {
-        std::string output;
-        if (FILE* pipe = popen((tool + "list").c_str(), "r")) {
-            char buffer[512];
-            while (fgets(buffer, sizeof(buffer), pipe) != nullptr) {
-                output += buffer;
-            }
-            pclose(pipe);
-        }
-        return output;
-    };
-    const std::string before = listed();
+    AddFiveCalls();
+    const std::string before = ListedCalls();
     ASSERT_NE(before.find("Barbara"), std::string::npos);
 
     const pid_t pid = StartRinglog();
@@ -320,14 +339,28 @@ TEST_F(EndToEnd, DeleteFromTheMenuRemovesTheSelectedCallFromTheStoreAndNoOther) 
     Xdotool("key --delay 150 Down Down F2");
     std::this_thread::sleep_for(500ms);
     Xdotool("key --delay 150 Down Return");
-    std::string after = before;
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    while (after == before && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(100ms);
-        after = listed();
-    }
+    const std::string after = ListedCallsOnceChanged(before);
     EXPECT_EQ(after.find("Barbara"), std::string::npos) << after;
     for (const char* kept : {"Ada", "Grace", "Frances", "Radia"}) {
+        EXPECT_NE(after.find(kept), std::string::npos) << kept << " must stay:\n" << after;
+    }
+    EXPECT_FALSE(WaitForExit(pid, 0ms).has_value()) << "deleting does not end the program";
+}
+
+TEST_F(EndToEnd, DeleteInTheCallDetailsRemovesTheCallShownAndNoOther) {
+    AddFiveCalls();
+    const std::string before = ListedCalls();
+    const pid_t pid = StartRinglog();
+    const std::string window = WaitForWindow();
+    ASSERT_FALSE(window.empty());
+    // Down selects the second call, Enter opens its details, F2 is their Delete key.
+    Xdotool("mousemove --window " + window + " 120 200");
+    Xdotool("key --delay 150 Down Return");
+    std::this_thread::sleep_for(800ms);
+    Xdotool("key F2");
+    const std::string after = ListedCallsOnceChanged(before);
+    EXPECT_EQ(after.find("Grace"), std::string::npos) << after;
+    for (const char* kept : {"Ada", "Barbara", "Frances", "Radia"}) {
         EXPECT_NE(after.find(kept), std::string::npos) << kept << " must stay:\n" << after;
     }
     EXPECT_FALSE(WaitForExit(pid, 0ms).has_value()) << "deleting does not end the program";
