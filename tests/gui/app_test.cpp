@@ -197,12 +197,7 @@ TEST_F(Application, TitleAndDoneComeBackAfterADialogAndAfterAnotherProgram) {
     // Another program takes the screen and gives it back.
     ShellServices::ShowDoneButton(frame->GetSafeHwnd(), false);
     frame->SetWindowText(u"elsewhere");
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QApplication::processEvents();
-    Phone()->activateWindow();
-    QApplication::processEvents();
+    guitest::LeaveAndComeBack();
     EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Zonrik Ringlog"));
     EXPECT_TRUE(Phone()->DoneShown());
 }

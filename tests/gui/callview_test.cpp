@@ -154,12 +154,7 @@ TEST_F(CallView, ComingBackFromAnotherProgramReloadsAndKeepsTheSelectedRow) {
     Key(Qt::Key_Down);
     // A call comes in while another program has the screen.
     AddCalls({Call(Utc(2026, 12, 9, 14, 58), u"2063861234", u"Grace Hopper", kIncoming)});
-    QWidget other;
-    other.show();
-    other.activateWindow();
-    QApplication::processEvents();
-    Phone()->activateWindow();
-    QApplication::processEvents();
+    guitest::LeaveAndComeBack();
     EXPECT_EQ(Rows().GetItemCount(), 10);
     EXPECT_EQ(Rows().GetItemText(0, 1).substr(0, 13), u"Grace Hopper|");
     EXPECT_EQ(view->selectedRow, 2);

@@ -93,6 +93,17 @@ inline QAction* FindAction(QMenu* menu, const QString& text) {
     return nullptr;
 }
 
+// Another program takes the screen and gives it back: the phone window loses activation and gets it
+// again.
+inline void LeaveAndComeBack() {
+    QWidget other;
+    other.show();
+    other.activateWindow();
+    QApplication::processEvents();
+    Phone()->activateWindow();
+    QApplication::processEvents();
+}
+
 // Taps a menu item where it is drawn; a disabled item swallows the tap.
 inline void TapMenuItem(QMenu* menu, QAction* action) {
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
