@@ -22,6 +22,12 @@ ListAccessible* InterfaceOf(ListControl* list) {
 
 } // namespace
 
+int FocusRow(ListControl* list) {
+    const CListCtrl rows(list);
+    const int focused = rows.GetNextItem(-1, LVIS_FOCUSED);
+    return focused >= 0 ? focused : rows.GetNextItem(-1, LVIS_SELECTED);
+}
+
 ListAccessible::ListAccessible(ListControl* list) : QAccessibleWidget(list, QAccessible::List) {}
 
 ListAccessible::~ListAccessible() {
@@ -81,7 +87,7 @@ QAccessibleInterface* ListAccessible::focusChild() const {
     if (!List()->hasFocus()) {
         return nullptr;
     }
-    const int row = CListCtrl(List()).GetNextItem(-1, LVIS_FOCUSED);
+    const int row = FocusRow(List());
     return row >= 0 ? child(row) : nullptr;
 }
 
@@ -130,7 +136,10 @@ void ListRowStateChanged(ListControl* list, int row, unsigned oldState, unsigned
         QAccessibleStateChangeEvent event(item, changes);
         QAccessible::updateAccessibility(&event);
     }
-    if ((newState & LVIS_FOCUSED) != 0 && (oldState & LVIS_FOCUSED) == 0 && list->hasFocus()) {
+    // The view moves the selection and leaves the focus state alone: a screen reader follows the row
+    // that FocusRow names, so it hears of a newly selected row as of a focus change.
+    const unsigned gained = newState & ~oldState;
+    if ((gained & (LVIS_FOCUSED | LVIS_SELECTED)) != 0 && list->hasFocus() && FocusRow(list) == row) {
         QAccessibleEvent focus(item, QAccessible::Focus);
         QAccessible::updateAccessibility(&focus);
     }

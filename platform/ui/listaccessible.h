@@ -33,6 +33,9 @@ private:
     mutable std::map<int, QAccessible::Id> rowInterfaces;
 };
 
+// The row a screen reader takes as the focus: the focused row, else the first selected one; -1.
+int FocusRow(ListControl* list);
+
 // Installs the factory that gives every list its interface; once per process.
 void InstallListAccessibility();
 // Tell a listening screen reader what changed.

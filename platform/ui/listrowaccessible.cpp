@@ -1,5 +1,6 @@
 #include "platform/ui/listrowaccessible.h"
 
+#include "platform/ui/listaccessible.h"
 #include "platform/ui/listcontrol.h"
 
 #include <QWidget>
@@ -79,7 +80,7 @@ QAccessible::State ListRowAccessible::state() const {
     state.selectable = true;
     state.focusable = true;
     state.selected = (rowState & LVIS_SELECTED) != 0;
-    state.focused = (rowState & LVIS_FOCUSED) != 0 && List()->hasFocus();
+    state.focused = List()->hasFocus() && FocusRow(List()) == row;
     const CRect bounds = List()->RowBounds(row);
     state.invisible = bounds.bottom <= 0 || bounds.top >= List()->ClientRect().height();
     state.offscreen = state.invisible;

@@ -199,6 +199,14 @@ TEST_F(CallView, RowTextsHoldTwoOrThreeLinesAndAreReadAsAPersonReadsThem) {
     EXPECT_FALSE(list->child(1)->state().selected);
     EXPECT_EQ(list->indexOfChild(list->child(1)), 1);
     EXPECT_TRUE(list->text(QAccessible::Description).isEmpty());
+
+    // The selection moved by the keys is where a screen reader's focus is.
+    ASSERT_TRUE(List()->hasFocus());
+    EXPECT_EQ(list->focusChild(), list->child(0));
+    Key(Qt::Key_Down);
+    EXPECT_EQ(list->focusChild(), list->child(1));
+    EXPECT_TRUE(list->child(1)->state().focused);
+    EXPECT_FALSE(list->child(0)->state().focused);
 }
 
 TEST_F(CallView, ANameWithABarIsCutThereAndTheRestTakesThePlaceOfTheTime) {
