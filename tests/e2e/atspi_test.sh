@@ -94,6 +94,11 @@ grep -qE '^ +list item \| \(425\) 882-6683, 3/4/25, Redmond, WA \|' "$work/tree"
 grep -qE '^ +list \|.*focused' "$work/tree" || fail "the list has the focus"
 grep -qE '^ +push button \| Call \|' "$work/tree" || fail "left soft key"
 grep -qE '^ +push button \| Menu \|' "$work/tree" || fail "right soft key"
+# Down moves the selection, and the screen reader's focus with it.
+xdotool key Down
+wait_for '^ +list item \| \(425\) 882-6683, 3/4/25, Redmond, WA \|.*selected,focused'
+xdotool key Up
+wait_for '^ +list item \| Grace Hopper, .*selected,focused'
 
 # The right soft key opens the main menu: a menu under the soft keys, with its items.
 xdotool key F2
