@@ -123,7 +123,7 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     };
     if (std::is_sorted(log.order.rbegin(), log.order.rend(), latestFirst)) {
         std::reverse(log.order.begin(), log.order.end());
-    } else {
+    } else if (!std::is_sorted(log.order.begin(), log.order.end(), latestFirst)) {
         std::sort(log.order.begin(), log.order.end(), latestFirst);
     }
     return 0;

@@ -112,6 +112,43 @@ TEST_F(PhoneLibrary, ReadingKeepsItsSnapshotWhileAnotherProcessWrites) {
     EXPECT_EQ(StoredCalls().size(), 3u);
 }
 
+// The numbers of the whole log in the order the library delivers them.
+std::vector<std::u16string> ReadNumbers() {
+    std::vector<std::u16string> numbers;
+    CallLogHandle log = nullptr;
+    EXPECT_EQ(PhoneOpenCallLog(&log), 0);
+    CallLogRecord record{};
+    record.recordSize = 48;
+    while (log != nullptr && PhoneGetNextCallLogRecord(log, &record) == 0) {
+        numbers.push_back(TextOr(record.number, u"-"));
+        FreeTexts(record);
+    }
+    PhoneCloseCallLog(log);
+    return numbers;
+}
+
+// However the calls were written (oldest first as a dialler writes them, newest first, or mixed),
+// they come latest first, and of calls with the same start the one written later comes first.
+TEST_F(PhoneLibrary, CallsComeLatestFirstWhateverTheOrderTheyWereWritten) {
+    const std::vector<std::u16string> expected = {u"5", u"4b", u"4a", u"3", u"2", u"1"};
+    const auto call = [](int hour, const char16_t* number) { return Call(Utc(2026, 12, 9, hour, 0), number); };
+    const std::vector<std::vector<CallRecordData>> orders = {
+        {call(1, u"1"), call(2, u"2"), call(3, u"3"), call(4, u"4a"), call(4, u"4b"), call(5, u"5")},
+        {call(5, u"5"), call(4, u"4a"), call(4, u"4b"), call(3, u"3"), call(2, u"2"), call(1, u"1")},
+        {call(3, u"3"), call(1, u"1"), call(4, u"4a"), call(5, u"5"), call(2, u"2"), call(4, u"4b")}};
+    for (const std::vector<CallRecordData>& written : orders) {
+        std::string error;
+        ASSERT_EQ(AddCallRecords(written, true, &error), 0) << error;
+        EXPECT_EQ(ReadNumbers(), expected);
+    }
+    // A log that is not read to its end keeps no texts alive once closed.
+    const size_t live = LocalLiveCount();
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0);
+    PhoneCloseCallLog(log);
+    EXPECT_EQ(LocalLiveCount(), live);
+}
+
 void RecordHandler(const char16_t* destination, const char16_t* calledParty);
 std::u16string handledDestination;
 std::u16string handledParty;

@@ -6,13 +6,14 @@
 #include "platform/objectstore/storelocation.h"
 #include "platform/phone/callstore.h"
 #include "platform/phone/phonelibrary.h"
+#include "platform/text/utf8.h"
 #include "platform/time/clock.h"
 #include "platform/time/filetime.h"
 #include "tools/ringlogtool/androidcalls.h"
 #include "tools/ringlogtool/callcsv.h"
-#include "platform/text/utf8.h"
 #include "tools/ringlogtool/demopairs.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -64,11 +65,21 @@ std::string ListField(const char16_t* text) {
     std::string out;
     for (char c : Utf16ToUtf8(text)) {
         switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\t': out += "\\t"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        default: out += c; break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        default:
+            out += c;
+            break;
         }
     }
     return out;
@@ -253,7 +264,7 @@ int RunDemoCommand(const ToolOptions& options, const std::vector<std::string>& a
 
     std::mt19937 random(static_cast<uint32_t>(seed));
     auto below = [&random](int64_t limit) { return static_cast<int64_t>(random() % static_cast<uint64_t>(limit)); };
-    const char16_t* const names[] = {u"Ada Lovelace", u"Grace Hopper", u"Alan Turing", u"Edsger Dijkstra",
+    const char16_t* const names[] = {u"Ada Lovelace",   u"Grace Hopper", u"Alan Turing",   u"Edsger Dijkstra",
                                      u"Barbara Liskov", u"Donald Knuth", u"Frances Allen", u"Ken Thompson"};
     const char16_t* const nameTypes[] = {u"m", u"w", u"h"};
     const long long todayCount = count < 5 ? count : 5 + count / 20;
@@ -286,6 +297,9 @@ int RunDemoCommand(const ToolOptions& options, const std::vector<std::string>& a
         }
         calls.push_back(std::move(call));
     }
+    // Written oldest first, as a dialler logs calls as they happen.
+    std::stable_sort(calls.begin(), calls.end(),
+                     [](const CallRecordData& a, const CallRecordData& b) { return a.startTime < b.startTime; });
     std::string error;
     if (AddCallRecords(calls, true, &error) != 0) {
         return Fail(error);
