@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Zonrik Ringlog, builds it, then runs the tests or the program.
-#   scripts/setup.sh test          install what is missing, build, run every test with CTest
+#   scripts/setup.sh test          install what is missing, build, run every test with CTest; then the
+#                                  same under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer
 #   scripts/setup.sh run [ARGS]    install what is missing, build, start ringlog on a demo call log
 set -euo pipefail
 
@@ -10,6 +11,8 @@ mode=${1:-}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool)
+# The accessibility bus that the end-to-end tests start under a session bus of their own.
+packages+=(dbus-daemon at-spi2-core)
 
 install_missing() {
     local missing=()
@@ -29,11 +32,19 @@ build() {
     cmake --build --preset default -- -j"$(nproc)"
 }
 
+# The sanitizer build: every test again, halting at the first finding.
+test_sanitized() {
+    [ -f build-asan/CMakeCache.txt ] || cmake --preset asan >/dev/null
+    cmake --build --preset asan -- -j"$(nproc)"
+    ctest --preset asan -j"$(nproc)"
+}
+
 case "$mode" in
     test)
         install_missing
         build
         ctest --preset default -j"$(nproc)"
+        test_sanitized
         ;;
     run)
         install_missing
