@@ -20,8 +20,9 @@ struct sqlite3;
 inline constexpr const char* kNewestFirstOrder = "start_time DESC, oid DESC";
 
 // Opens the store file at StorePath() with the busy timeout. A missing file (or an empty SQLite
-// file) becomes a new store holding an empty "clog.db". A file that is not SQLite, or has tables
-// of its own, is refused untouched. Null on failure, with error set.
+// file) becomes a new store holding an empty "clog.db", unless this process has opened a store at
+// that path before: one that vanished while in use is a failure, not a new empty log. A file that is not SQLite, or has
+// tables of its own, is refused untouched. Null on failure, with error set.
 sqlite3* OpenStoreVolume(std::string* error);
 
 void CloseStoreVolume(sqlite3* db);
