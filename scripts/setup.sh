@@ -3,6 +3,7 @@
 #   scripts/setup.sh test          install what is missing, build, run every test with CTest; then the
 #                                  same under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer
 #   scripts/setup.sh run [ARGS]    install what is missing, build, start ringlog on a demo call log
+#   scripts/setup.sh fuzz [SECONDS] install clang as well, build the fuzz targets, run each (fuzz/README.md)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -46,13 +47,21 @@ case "$mode" in
         ctest --preset default -j"$(nproc)"
         test_sanitized
         ;;
+    fuzz)
+        # libFuzzer comes with clang; only this mode needs it.
+        packages+=(clang libclang-rt-14-dev)
+        install_missing
+        [ -f build-fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
+        cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry -- -j"$(nproc)"
+        exec bash fuzz/run.sh "$@"
+        ;;
     run)
         install_missing
         build
         exec scripts/run-demo.sh "$@"
         ;;
     *)
-        echo "usage: scripts/setup.sh test | run [ARGS]" >&2
+        echo "usage: scripts/setup.sh test | run [ARGS] | fuzz [SECONDS]" >&2
         exit 2
         ;;
 esac
