@@ -34,7 +34,9 @@ std::u16string Digits(int value, int width) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (FILE* file = std::fopen(DatabasePath().c_str(), "wb")) {
-        std::fwrite(data, 1, size, file);
+        if (size > 0) {
+            std::fwrite(data, 1, size, file);
+        }
         std::fclose(file);
     }
     SetCityDatabaseOverride(DatabasePath());

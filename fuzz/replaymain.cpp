@@ -19,7 +19,10 @@ int Replay(const std::filesystem::path& path) {
         return 1;
     }
     const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+    // libFuzzer never passes a null pointer, not even for an empty input.
+    static const uint8_t none = 0;
+    const auto* data = bytes.empty() ? &none : reinterpret_cast<const uint8_t*>(bytes.data());
+    LLVMFuzzerTestOneInput(data, bytes.size());
     return 0;
 }
 
