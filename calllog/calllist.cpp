@@ -154,7 +154,7 @@ int CallList::DeleteAt(int position) {
     }
     // The entry goes only when its record went: a list that drops a call the phone still holds
     // would mislead the user until the next load.
-    if (CallLogStore::DeleteRecordAt(position, entry->startTime) != 0) {
+    if (CallLogStore::DeleteRecordAt(position, *entry) != 0) {
         return -1;
     }
     return RemoveAt(position);
@@ -162,6 +162,9 @@ int CallList::DeleteAt(int position) {
 
 int CallList::DeleteAll() {
     if (CallLogStore::DeleteAllRecords() < 0) {
+        // Some records may be gone and others not: the store is the truth, so the list is read
+        // again (and kept as it was when even that fails).
+        Load();
         return -1;
     }
     return Clear();

@@ -51,8 +51,8 @@ public:
     // stays, so the list never shows less than the phone holds).
     int DeleteAt(int position);
 
-    // Empties the phone's store and then the list. 0, or -1 when the store could not be emptied
-    // (the list stays).
+    // Empties the phone's store and then the list. 0, or -1 when the store could not be emptied;
+    // the list is then read again from the store, so it shows what the store still holds.
     int DeleteAll();
 
     // Releases the entry at position and closes the gap. Returns 0.

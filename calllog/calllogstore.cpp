@@ -1,8 +1,12 @@
 #include "calllog/calllogstore.h"
 
+#include "citydb/numberformat.h"
+#include "platform/text/localheap.h"
 #include "platform/text/textops.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 
 namespace {
 
@@ -33,34 +37,66 @@ bool IsCallLog(const VolumeId& volume, ObjectId object) {
     return info.objectType == kObjectTypeDatabase && TextEquals(info.name, u"clog.db");
 }
 
-bool StartsAt(StoreHandle database, ObjectId record, const FileTime& startTime) {
-    uint64_t value = 0;
-    return StoreReadStartTime(database, record, &value) == 0 && value == FileTimeValue(startTime);
+bool SameText(const std::optional<std::u16string>& stored, LocalHandle held) {
+    const char16_t* text = LocalText(held);
+    if (!stored.has_value() || text == nullptr) {
+        return !stored.has_value() && text == nullptr;
+    }
+    return TextEquals(stored->c_str(), text);
 }
 
-// The record to delete: the one at position when it started at startTime, else the first one,
-// latest first, that did. 0 when there is none.
-ObjectId FindRecord(StoreHandle database, int position, const FileTime& startTime) {
+// The entry's number was stripped in place when it was loaded, so the stored one is stripped the
+// same way before they are compared.
+bool SameNumber(const std::optional<std::u16string>& stored, const NVXCallEntry& call) {
+    if (!stored.has_value()) {
+        return LocalText(call.number) == nullptr;
+    }
+    std::u16string number = stored->c_str();
+    FixedText<51> scratch;
+    StripNumber(number.data(), scratch.Data(), scratch.capacity);
+    return SameText(std::optional<std::u16string>(number.c_str()), call.number);
+}
+
+// The record is the call when every field the phone gave the entry agrees: two calls may share
+// a start time, but not also their end, kinds, number and texts.
+bool IsTheCall(StoreHandle database, ObjectId record, const NVXCallEntry& call) {
+    StoreRecordFields fields;
+    if (StoreReadRecord(database, record, &fields) != 0) {
+        return false;
+    }
+    return fields.startTime == FileTimeValue(call.startTime) && fields.endTime == FileTimeValue(call.endTime) &&
+           fields.callType == call.callType && fields.flags == call.flags && fields.callerIdType == call.callerIdType &&
+           SameNumber(fields.number, call) && SameText(fields.name, call.name) &&
+           SameText(fields.nameType, call.nameType) && SameText(fields.note, call.note);
+}
+
+// The record to delete: the one at position when it is the call, else the only record that is.
+// 0 when none is, and when several are and the position does not say which.
+ObjectId FindRecord(StoreHandle database, int position, const NVXCallEntry& call) {
     ObjectId record = StoreSeek(database, kSeekBeginning, position, 0, nullptr);
-    if (record != 0 && StartsAt(database, record, startTime)) {
+    if (record != 0 && IsTheCall(database, record, call)) {
         return record;
     }
     // Records come latest first, so the search can stop at the first record older than the call.
-    const auto wanted = static_cast<int64_t>(FileTimeValue(startTime));
+    const auto wanted = static_cast<int64_t>(FileTimeValue(call.startTime));
+    ObjectId found = 0;
     for (record = StoreSeek(database, kSeekBeginning, 0, 0, nullptr); record != 0;
          record = StoreSeek(database, kSeekCurrent, 1, 0, nullptr)) {
         uint64_t value = 0;
         if (StoreReadStartTime(database, record, &value) != 0) {
             return 0;
         }
-        if (static_cast<int64_t>(value) == wanted) {
-            return record;
-        }
         if (static_cast<int64_t>(value) < wanted) {
-            return 0;
+            break;
+        }
+        if (static_cast<int64_t>(value) == wanted && IsTheCall(database, record, call)) {
+            if (found != 0) {
+                return 0;
+            }
+            found = record;
         }
     }
-    return 0;
+    return found;
 }
 
 } // namespace
@@ -100,7 +136,7 @@ StoreHandle CallLogStore::OpenStore(StoreHandle* connection) {
     return database;
 }
 
-int CallLogStore::DeleteRecordAt(int position, const FileTime& startTime) {
+int CallLogStore::DeleteRecordAt(int position, const NVXCallEntry& call) {
     const VolumeId volume = StoreVolume();
     const SortOrderSpec sort = LatestFirst();
     const StoreHandle enumeration = StoreFindFirstDatabase(volume, 0);
@@ -120,7 +156,7 @@ int CallLogStore::DeleteRecordAt(int position, const FileTime& startTime) {
         const StoreHandle database =
             StoreOpenDatabase(connection, volume, object, u"clog.db", &sort, kOpenAutoIncrement, nullptr);
         if (database != 0) {
-            const ObjectId record = FindRecord(database, position, startTime);
+            const ObjectId record = FindRecord(database, position, call);
             if (record != 0 && StoreDeleteRecord(database, record) == 0) {
                 deleted = true;
             }

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Sets up a Debian 12 machine for Zonrik Ringlog, builds it, then runs the tests or the program.
-#   scripts/setup.sh test          install what is missing, build, run every test with CTest
+#   scripts/setup.sh test          install what is missing, build, run every test with CTest; then the
+#                                  same under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer
 #   scripts/setup.sh run [ARGS]    install what is missing, build, start ringlog on a demo call log
+#   scripts/setup.sh fuzz [SECONDS] install clang as well, build the fuzz targets, run each (fuzz/README.md)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -31,11 +33,27 @@ build() {
     cmake --build --preset default ${1:+--target "$@"} -- -j"$(nproc)"
 }
 
+# The sanitizer build: every test again, halting at the first finding.
+test_sanitized() {
+    [ -f build-asan/CMakeCache.txt ] || cmake --preset asan >/dev/null
+    cmake --build --preset asan -- -j"$(nproc)"
+    ctest --preset asan -j"$(nproc)"
+}
+
 case "$mode" in
     test)
         install_missing
         build
         ctest --preset default -j"$(nproc)"
+        test_sanitized
+        ;;
+    fuzz)
+        # libFuzzer comes with clang; only this mode needs it.
+        packages+=(clang libclang-rt-14-dev)
+        install_missing
+        [ -f build-fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
+        cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry -- -j"$(nproc)"
+        exec bash fuzz/run.sh "$@"
         ;;
     run)
         install_missing
@@ -44,7 +62,7 @@ case "$mode" in
         exec scripts/run-demo.sh "$@"
         ;;
     *)
-        echo "usage: scripts/setup.sh test | run [ARGS]" >&2
+        echo "usage: scripts/setup.sh test | run [ARGS] | fuzz [SECONDS]" >&2
         exit 2
         ;;
 esac

@@ -169,14 +169,23 @@ uint32_t PositionOf(Handle& h) {
 bool RecordExists(Handle& h, int64_t oid) {
     sqlite3_stmt* stmt = nullptr;
     bool exists = false;
-    if (sqlite3_prepare_v2(h.connection->db, "SELECT 1 FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt,
-                           nullptr) == SQLITE_OK) {
+    if (sqlite3_prepare_v2(h.connection->db, "SELECT 1 FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt, nullptr) ==
+        SQLITE_OK) {
         sqlite3_bind_int64(stmt, 1, oid);
         sqlite3_bind_int64(stmt, 2, h.databaseId);
         exists = sqlite3_step(stmt) == SQLITE_ROW;
     }
     sqlite3_finalize(stmt);
     return exists;
+}
+
+std::optional<std::u16string> ColumnText(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
+    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
+    return text != nullptr ? std::u16string(text, length) : std::u16string();
 }
 
 bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
@@ -241,9 +250,10 @@ int StoreGetObjectInfo(const VolumeId& volume, ObjectId object, ObjectInfo* info
         return -1;
     }
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(connection->db,
-                           "SELECT name, type, (SELECT count(*) FROM records WHERE db = ?1) FROM databases WHERE oid = ?1",
-                           -1, &stmt, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(
+            connection->db,
+            "SELECT name, type, (SELECT count(*) FROM records WHERE db = ?1) FROM databases WHERE oid = ?1", -1, &stmt,
+            nullptr) != SQLITE_OK) {
         Fail(StoreErrorText(connection->db, "cannot read object information"));
         return -1;
     }
@@ -259,7 +269,8 @@ int StoreGetObjectInfo(const VolumeId& volume, ObjectId object, ObjectInfo* info
         TextCopyN(info->name, sizeof(info->name) / sizeof(info->name[0]), name, length);
         result = 0;
     } else {
-        Fail(rc == SQLITE_DONE ? std::string("no such object") : StoreErrorText(connection->db, "cannot read object information"));
+        Fail(rc == SQLITE_DONE ? std::string("no such object")
+                               : StoreErrorText(connection->db, "cannot read object information"));
     }
     sqlite3_finalize(stmt);
     return result;
@@ -335,12 +346,14 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
             // The record that followed a deleted one is current, so it is 0 records away.
             const int64_t offset = h->cursor.deleted ? count : int64_t{count} - 1;
             found = offset < 0 ? 0
-                               : StepTo(*h, select + " AND " + Beyond(h->order, false) + " ORDER BY " +
-                                                OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4",
+                               : StepTo(*h,
+                                        select + " AND " + Beyond(h->order, false) + " ORDER BY " +
+                                            OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4",
                                         offset);
         } else {
-            found = StepTo(*h, select + " AND " + Beyond(h->order, true) + " ORDER BY " + OrderBy(h->order, true) +
-                                   " LIMIT 1 OFFSET ?4",
+            found = StepTo(*h,
+                           select + " AND " + Beyond(h->order, true) + " ORDER BY " + OrderBy(h->order, true) +
+                               " LIMIT 1 OFFSET ?4",
                            -int64_t{count} - 1);
         }
     } else {
@@ -413,6 +426,44 @@ int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTim
     const int rc = sqlite3_step(stmt);
     if (rc == SQLITE_ROW) {
         *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
+        result = 0;
+    } else {
+        Fail(rc == SQLITE_DONE ? std::string("no such record") : StoreErrorText(db, "cannot read the record"));
+    }
+    sqlite3_finalize(stmt);
+    return result;
+}
+
+int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fields) {
+    auto h = FindHandle(database, Handle::Kind::Database);
+    if (!h || fields == nullptr) {
+        Fail("no such database handle");
+        return -1;
+    }
+    sqlite3* db = h->connection->db;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(
+            db,
+            "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
+            " FROM records WHERE oid = ?1 AND db = ?2",
+            -1, &stmt, nullptr) != SQLITE_OK) {
+        Fail(StoreErrorText(db, "cannot read the record"));
+        return -1;
+    }
+    sqlite3_bind_int64(stmt, 1, record);
+    sqlite3_bind_int64(stmt, 2, h->databaseId);
+    int result = -1;
+    const int rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
+        fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
+        fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
+        fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
+        fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
+        fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
+        fields->number = ColumnText(stmt, 5);
+        fields->name = ColumnText(stmt, 6);
+        fields->nameType = ColumnText(stmt, 7);
+        fields->note = ColumnText(stmt, 8);
         result = 0;
     } else {
         Fail(rc == SQLITE_DONE ? std::string("no such record") : StoreErrorText(db, "cannot read the record"));

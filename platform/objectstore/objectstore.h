@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 // The object-store database service of the phone: a volume (the store file) holds databases, each
@@ -94,6 +95,23 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record);
 
 // Reads a record's start time (property 2). 0, or -1 when there is no such record.
 int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTime);
+
+// A record's fields as the store keeps them: file times, the call's kinds, and its four texts
+// (absent when the store holds none).
+struct StoreRecordFields {
+    uint64_t startTime = 0;
+    uint64_t endTime = 0;
+    int32_t callType = 0;
+    uint32_t flags = 0;
+    int32_t callerIdType = 0;
+    std::optional<std::u16string> number;
+    std::optional<std::u16string> name;
+    std::optional<std::u16string> nameType;
+    std::optional<std::u16string> note;
+};
+
+// Reads every field of a record. 0, or -1 when there is no such record.
+int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fields);
 
 // Closes an enumeration, database or connection handle; unknown handles are ignored.
 void StoreCloseHandle(StoreHandle handle);

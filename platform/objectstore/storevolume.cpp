@@ -7,6 +7,7 @@
 #include <sqlite3.h>
 
 #include <filesystem>
+#include <mutex>
 #include <system_error>
 
 namespace {
@@ -15,6 +16,21 @@ constexpr int kApplicationId = 0x5A524C47;
 constexpr int kSchemaVersion = 1;
 
 thread_local std::string lastError;
+
+// The store file opened last. Once the program has used a store, that store vanishing is a
+// failure: a new empty one in its place would show the user an empty call log.
+std::mutex openedLock;
+std::string openedPath;
+
+bool WasOpened(const std::string& path) {
+    std::lock_guard<std::mutex> guard(openedLock);
+    return path == openedPath;
+}
+
+void RememberOpened(const std::string& path) {
+    std::lock_guard<std::mutex> guard(openedLock);
+    openedPath = path;
+}
 
 const char* const kCreateSchema =
     "PRAGMA application_id = 1515342919;"
@@ -50,6 +66,34 @@ std::string QueryText(sqlite3* db, const char* sql) {
     }
     sqlite3_finalize(stmt);
     return text;
+}
+
+bool ReadHeader(sqlite3* db, int* applicationId, int* version, int* tables) {
+    return QueryInt(db, "PRAGMA application_id", applicationId) && QueryInt(db, "PRAGMA user_version", version) &&
+           QueryInt(db, "SELECT count(*) FROM sqlite_master", tables);
+}
+
+bool CannotWriteBeside(sqlite3* db) {
+    const int code = sqlite3_extended_errcode(db) & 0xFF;
+    return code == SQLITE_CANTOPEN || code == SQLITE_READONLY;
+}
+
+// "file:" and the path with the characters that mean something in a URI escaped.
+std::string ImmutableUri(const std::string& path) {
+    static const char hex[] = "0123456789ABCDEF";
+    // An absolute path gets an empty authority, so that one starting with "//" is not a host.
+    std::string uri = !path.empty() && path[0] == '/' ? "file://" : "file:";
+    for (const char c : path) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '%' || c == '?' || c == '#' || byte < 0x20 || byte >= 0x7F) {
+            uri += '%';
+            uri += hex[byte >> 4];
+            uri += hex[byte & 0x0F];
+        } else {
+            uri += c;
+        }
+    }
+    return uri + "?immutable=1";
 }
 
 bool Exec(sqlite3* db, const char* sql) {
@@ -106,6 +150,10 @@ sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
         *error = "cannot reach the store " + path + ": " + ec.message();
         return nullptr;
     }
+    if (!exists && WasOpened(path)) {
+        *error = "the store " + path + " has gone";
+        return nullptr;
+    }
     int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX;
     if (!exists) {
         const std::filesystem::path parent = std::filesystem::path(path).parent_path();
@@ -126,8 +174,19 @@ sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     int applicationId = 0;
     int version = 0;
     int tables = 0;
-    if (!QueryInt(db, "PRAGMA application_id", &applicationId) || !QueryInt(db, "PRAGMA user_version", &version) ||
-        !QueryInt(db, "SELECT count(*) FROM sqlite_master", &tables)) {
+    bool readable = ReadHeader(db, &applicationId, &version, &tables);
+    if (!readable && exists && CannotWriteBeside(db)) {
+        // A store in WAL mode is read through files beside it (-shm, -wal). In a folder where they
+        // cannot be made nobody can write the store either, so it is read as it stands.
+        sqlite3_close(db);
+        db = nullptr;
+        if (sqlite3_open_v2(ImmutableUri(path).c_str(), &db,
+                            SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr) == SQLITE_OK) {
+            sqlite3_extended_result_codes(db, 1);
+            readable = ReadHeader(db, &applicationId, &version, &tables);
+        }
+    }
+    if (!readable) {
         *error = StoreErrorText(db, ("cannot read the store " + path).c_str());
         sqlite3_close(db);
         return nullptr;
@@ -165,6 +224,7 @@ sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     if (history != nullptr) {
         *history = found;
     }
+    RememberOpened(path);
     return db;
 }
 
@@ -174,8 +234,8 @@ void CloseStoreVolume(sqlite3* db) {
 
 int64_t FindStoreDatabase(sqlite3* db, const char* name, std::string* error) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT oid FROM databases WHERE name = ?1 ORDER BY oid LIMIT 1", -1, &stmt,
-                           nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, "SELECT oid FROM databases WHERE name = ?1 ORDER BY oid LIMIT 1", -1, &stmt, nullptr) !=
+        SQLITE_OK) {
         *error = StoreErrorText(db, "cannot read the store's databases");
         return 0;
     }

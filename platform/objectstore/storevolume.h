@@ -21,10 +21,11 @@ enum class DiallerHistory;
 inline constexpr const char* kNewestFirstOrder = "start_time DESC, oid DESC";
 
 // Opens the store file at StorePath() with the busy timeout. A missing file (or an empty SQLite
-// file) becomes a new store holding an empty "clog.db". A dialler's history is opened in place and
-// shown as the two tables above (diallerhistory.h); *history, when asked for, says which one it is
-// (None: the program's own store). Any other file is refused untouched. Null on failure, with
-// error set.
+// file) becomes a new store holding an empty "clog.db", unless this process has opened a store at
+// that path before: one that vanished while in use is a failure, not a new empty log. A dialler's
+// history is opened in place and shown as the two tables above (diallerhistory.h); *history, when
+// asked for, says which one it is (None: the program's own store). Any other file is refused
+// untouched. Null on failure, with error set.
 sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history = nullptr);
 
 void CloseStoreVolume(sqlite3* db);

@@ -8,9 +8,21 @@ namespace {
 // Seconds from 1 January 1601 to 1 January 1970, and file-time ticks per second.
 constexpr int64_t kEpochDifference = 11644473600LL;
 constexpr int64_t kTicksPerSecond = 10000000LL;
+constexpr int64_t kSecondsPerWeek = 7 * 24 * 3600LL;
 // The last second a file time can hold, as Unix seconds: file times are kept signed here so that
 // arithmetic on them never wraps.
 constexpr int64_t kMaxUnixSeconds = INT64_MAX / kTicksPerSecond - kEpochDifference;
+
+// The calendar year of a converted time, without overflow for the C library's largest years.
+int64_t YearOf(const std::tm& tm) {
+    return static_cast<int64_t>(tm.tm_year) + 1900;
+}
+
+// File times are kept signed in the store: one with the top bit set is a damaged record, not a
+// time, and every conversion refuses it.
+bool IsFileTime(uint64_t ticks) {
+    return ticks <= static_cast<uint64_t>(INT64_MAX);
+}
 
 void FieldsFromTm(const std::tm& tm, uint16_t milliseconds, SystemTime* fields) {
     fields->year = static_cast<uint16_t>(tm.tm_year + 1900);
@@ -65,28 +77,37 @@ FileTime UnixSecondsToFileTime(int64_t seconds) {
 }
 
 int FileTimeToLocalFileTime(const FileTime& utc, FileTime* local) {
-    const int64_t seconds = FileTimeToUnixSeconds(utc);
-    const std::time_t t = static_cast<std::time_t>(seconds);
+    const uint64_t ticks = FileTimeValue(utc);
+    if (!IsFileTime(ticks)) {
+        return -1;
+    }
+    const std::time_t t = static_cast<std::time_t>(FileTimeToUnixSeconds(utc));
     std::tm tm{};
     if (localtime_r(&t, &tm) == nullptr) {
         return -1;
     }
-    const int64_t shifted = static_cast<int64_t>(FileTimeValue(utc)) + static_cast<int64_t>(tm.tm_gmtoff) * kTicksPerSecond;
-    if (shifted < 0) {
+    // A zone's offset is at most about a day, but the TZ variable comes from outside.
+    const int64_t offsetSeconds = static_cast<int64_t>(tm.tm_gmtoff);
+    if (offsetSeconds < -kSecondsPerWeek || offsetSeconds > kSecondsPerWeek) {
         return -1;
     }
-    *local = MakeFileTime(static_cast<uint64_t>(shifted));
+    const int64_t offset = offsetSeconds * kTicksPerSecond;
+    const auto value = static_cast<int64_t>(ticks);
+    if ((offset > 0 && value > INT64_MAX - offset) || value + offset < 0) {
+        return -1;
+    }
+    *local = MakeFileTime(static_cast<uint64_t>(value + offset));
     return 0;
 }
 
 int FileTimeToSystemTime(const FileTime& time, SystemTime* fields) {
     const uint64_t ticks = FileTimeValue(time);
-    if (ticks > static_cast<uint64_t>(INT64_MAX)) {
+    if (!IsFileTime(ticks)) {
         return -1;
     }
     const std::time_t t = static_cast<std::time_t>(FileTimeToUnixSeconds(time));
     std::tm tm{};
-    if (gmtime_r(&t, &tm) == nullptr || tm.tm_year + 1900 > 30827) {
+    if (gmtime_r(&t, &tm) == nullptr || YearOf(tm) > 30827) {
         return -1;
     }
     FieldsFromTm(tm, static_cast<uint16_t>((ticks % kTicksPerSecond) / 10000), fields);
@@ -111,7 +132,7 @@ int SystemTimeToFileTime(const SystemTime& fields, FileTime* time) {
 int UnixSecondsToLocalTime(int64_t seconds, SystemTime* fields) {
     const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm tm{};
-    if (localtime_r(&t, &tm) == nullptr || tm.tm_year + 1900 < 1601 || tm.tm_year + 1900 > 30827) {
+    if (localtime_r(&t, &tm) == nullptr || YearOf(tm) < 1601 || YearOf(tm) > 30827) {
         return -1;
     }
     FieldsFromTm(tm, 0, fields);

@@ -32,7 +32,8 @@ int64_t FileTimeToUnixSeconds(const FileTime& time);
 FileTime UnixSecondsToFileTime(int64_t seconds);
 
 // Shifts a UTC file time by the local zone's offset at that moment. 0, or -1 when the time is
-// outside what the C library can convert (local is then untouched).
+// outside what the C library can convert, has the top bit set (a negative stored time), or would
+// leave the range of file times when shifted (local is then untouched).
 int FileTimeToLocalFileTime(const FileTime& utc, FileTime* local);
 
 // Calendar fields of a file time, without any zone. 0, or -1 for a time beyond year 30827.

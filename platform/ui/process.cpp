@@ -3,7 +3,9 @@
 #include <QCoreApplication>
 #include <QEventLoop>
 
-#include <cstdlib>
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
 
 namespace {
 
@@ -17,7 +19,14 @@ void EndProcess(int exitCode) {
         endHook(exitCode);
         return;
     }
-    std::exit(exitCode);
+    // Qt may run threads of its own by now (the accessibility bus has a D-Bus thread); running the
+    // statics' destructors under them can abort the process. Nothing the program keeps needs that
+    // clean-up (the store is consistent after every statement), so the output is flushed and the
+    // process ends at once.
+    std::cout.flush();
+    std::cerr.flush();
+    std::fflush(nullptr);
+    _exit(exitCode);
 }
 
 EndProcessHook SetEndProcessHook(EndProcessHook hook) {

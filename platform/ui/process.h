@@ -1,7 +1,8 @@
 #pragma once
 
-// How the program ends. EndProcess runs the exit-time clean-up of the statics and ends the process
-// at once with the code; no window is closed first. Tests replace the end with a hook that records
+// How the program ends. EndProcess flushes the standard streams and ends the process at once with
+// the code, without the statics' destructors and whatever threads Qt started; no window is closed
+// first. Tests replace the end with a hook that records
 // the code instead, and then EndProcess returns.
 using EndProcessHook = void (*)(int exitCode);
 

@@ -12,6 +12,7 @@
 #include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -29,6 +30,27 @@ bool FillAddress(const std::string& path, sockaddr_un& address) {
     }
     std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
     return true;
+}
+
+// The user's own folder for the lock and the socket, <runtime>/ringlog-<uid>, readable by the user
+// alone, so that no other user's program can take our lock or talk to our socket. Empty when it
+// cannot be made so: a folder of another user, a symbolic link, or modes that cannot be narrowed.
+std::string PrivateFolder(const std::string& runtime) {
+    const std::string folder = runtime + "/ringlog-" + std::to_string(getuid());
+    if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+        qCInfo(instanceLog, "cannot make %s: %s", folder.c_str(), std::strerror(errno));
+        return {};
+    }
+    struct stat info {};
+    if (lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
+        qCInfo(instanceLog, "%s is not a folder of this user", folder.c_str());
+        return {};
+    }
+    if ((info.st_mode & 077) != 0 && chmod(folder.c_str(), 0700) != 0) {
+        qCInfo(instanceLog, "cannot keep others out of %s: %s", folder.c_str(), std::strerror(errno));
+        return {};
+    }
+    return folder;
 }
 
 // One attempt to reach the running program: connect, send the request, close.
@@ -76,11 +98,16 @@ std::string SingleInstance::RuntimeDirectory() {
 SingleInstance::Result SingleInstance::Claim(const std::string& key, int attempts, int pauseMs) {
     const QByteArray hash =
         QCryptographicHash::hash(QByteArray::fromStdString(key), QCryptographicHash::Sha1).toHex().left(16);
-    const std::string base = RuntimeDirectory() + "/ringlog-" + hash.toStdString() + "-" + std::to_string(getuid());
+    const std::string folder = PrivateFolder(RuntimeDirectory());
+    if (folder.empty()) {
+        // Without a folder of our own nothing can be checked safely; the program runs.
+        return First;
+    }
+    const std::string base = folder + "/" + hash.toStdString();
     const std::string lockPath = base + ".lock";
     const std::string socketPath = base + ".sock";
 
-    lockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    lockFd = open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (lockFd < 0) {
         // Without a lock file nothing can be checked; the program runs.
         qCInfo(instanceLog, "cannot open %s: %s", lockPath.c_str(), std::strerror(errno));
@@ -129,10 +156,17 @@ void SingleInstance::AcceptRequest() {
     if (client < 0) {
         return;
     }
-    // The request is a single word; whatever arrives, the answer is to come to the front.
+    // Only a program of the same user may ask. The request is a single word; whatever arrives
+    // from the user, the answer is to come to the front.
+    ucred peer{};
+    socklen_t length = sizeof(peer);
+    const bool sameUser = getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == getuid();
     char buffer[16];
     (void)recv(client, buffer, sizeof(buffer), MSG_DONTWAIT);
     close(client);
+    if (!sameUser) {
+        return;
+    }
     if (raiseHandler) {
         raiseHandler();
     }

@@ -8,7 +8,9 @@ class QSocketNotifier;
 // One running program per executable and phone store. The first start takes an exclusive lock on a
 // file named after both and listens on a socket beside it; a later start finds the lock taken, asks
 // the running program through the socket to come to the front, and is told to end.
-// The files live in $RINGLOG_RUNTIME_DIR, else $XDG_RUNTIME_DIR, else /tmp.
+// The files live in a folder of the user's own (mode 0700, ringlog-<uid>) in $RINGLOG_RUNTIME_DIR,
+// else $XDG_RUNTIME_DIR, else /tmp. A lock dies with its process, and a socket left by a killed
+// program is replaced, so neither stops the next start.
 class SingleInstance {
 public:
     enum Result {

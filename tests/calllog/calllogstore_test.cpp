@@ -1,5 +1,6 @@
 #include "calllog/calllogstore.h"
 
+#include "platform/text/localheap.h"
 #include "tests/platform/storetestenv.h"
 
 #include <sqlite3.h>
@@ -14,12 +15,13 @@ void AddRecord(const std::string& path, const char* database, uint64_t start, co
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
     sqlite3_stmt* stmt = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(db,
-                                 "INSERT INTO records (db, start_time, end_time, call_type, flags, caller_id_type, number)"
-                                 " VALUES ((SELECT oid FROM databases WHERE name = ?1 ORDER BY oid DESC LIMIT 1),"
-                                 " ?2, ?2, 1, 0, 2, ?3)",
-                                 -1, &stmt, nullptr),
-              SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_prepare_v2(db,
+                           "INSERT INTO records (db, start_time, end_time, call_type, flags, caller_id_type, number)"
+                           " VALUES ((SELECT oid FROM databases WHERE name = ?1 ORDER BY oid DESC LIMIT 1),"
+                           " ?2, ?2 + 600000000, 1, 0, 2, ?3)",
+                           -1, &stmt, nullptr),
+        SQLITE_OK);
     sqlite3_bind_text(stmt, 1, database, -1, SQLITE_TRANSIENT);
     sqlite3_bind_int64(stmt, 2, static_cast<int64_t>(start));
     sqlite3_bind_text(stmt, 3, number, -1, SQLITE_TRANSIENT);
@@ -58,16 +60,45 @@ void AddDatabase(const std::string& path, const char* name) {
     sqlite3_close(db);
 }
 
+// The entry the call list holds for a stored call: its number stripped as at load.
+class HeldEntry {
+public:
+    explicit HeldEntry(const CallRecordData& call) {
+        entry.startTime = MakeFileTime(call.startTime);
+        entry.endTime = MakeFileTime(call.endTime);
+        entry.callType = call.callType;
+        entry.flags = call.flags;
+        entry.callerIdType = call.callerIdType;
+        entry.number = call.number ? LocalAllocText(call.number->c_str()) : 0;
+        entry.name = call.name ? LocalAllocText(call.name->c_str()) : 0;
+        entry.nameType = call.nameType ? LocalAllocText(call.nameType->c_str()) : 0;
+        entry.note = call.note ? LocalAllocText(call.note->c_str()) : 0;
+        DeriveDisplayFields(entry);
+    }
+    ~HeldEntry() { FreeRecordStrings(entry); }
+    HeldEntry(const HeldEntry&) = delete;
+    HeldEntry& operator=(const HeldEntry&) = delete;
+
+    NVXCallEntry entry;
+};
+
+CallRecordData Newest() {
+    return Call(Utc(2026, 12, 3, 9, 0), u"newest");
+}
+CallRecordData Middle() {
+    return Call(Utc(2026, 12, 2, 9, 0), u"middle");
+}
+CallRecordData Oldest() {
+    return Call(Utc(2026, 12, 1, 9, 0), u"oldest");
+}
+
 class CallLogStoreTest : public storetest::StoreTest {
 protected:
     void TearDown() override {
         EXPECT_EQ(StoreOpenHandleCount(), 0u);
         StoreTest::TearDown();
     }
-    void AddThree() {
-        AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"oldest"), Call(Utc(2026, 12, 3, 9, 0), u"newest"),
-                  Call(Utc(2026, 12, 2, 9, 0), u"middle")});
-    }
+    void AddThree() { AddCalls({Oldest(), Newest(), Middle()}); }
     std::vector<std::u16string> StoreNumbers() {
         std::vector<std::u16string> numbers;
         for (const CallRecordData& call : StoredCalls()) {
@@ -81,17 +112,19 @@ using Numbers = std::vector<std::u16string>;
 
 TEST_F(CallLogStoreTest, DeleteRecordAtCountsLatestFirst) {
     AddThree();
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, MakeFileTime(Utc(2026, 12, 3, 9, 0))), 0);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, HeldEntry(Newest()).entry), 0);
     EXPECT_EQ(StoreNumbers(), (Numbers{u"middle", u"oldest"}));
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(1, MakeFileTime(Utc(2026, 12, 1, 9, 0))), 0);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(1, HeldEntry(Oldest()).entry), 0);
     EXPECT_EQ(StoreNumbers(), (Numbers{u"middle"}));
 }
 
 TEST_F(CallLogStoreTest, DeleteRecordAtOfAStartTimeNotInTheStoreDeletesNothing) {
     AddThree();
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, MakeFileTime(Utc(2026, 12, 2, 9, 30))), -1);
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(5, MakeFileTime(Utc(2026, 12, 3, 9, 0))), 0); // found by its time
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(7, MakeFileTime(Utc(2026, 12, 3, 9, 0))), -1);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, HeldEntry(Call(Utc(2026, 12, 2, 9, 30), u"middle")).entry), -1);
+    // The same start with another number is another call.
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, HeldEntry(Call(Utc(2026, 12, 3, 9, 0), u"other")).entry), -1);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(5, HeldEntry(Newest()).entry), 0); // found by its fields
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(7, HeldEntry(Newest()).entry), -1);
     EXPECT_EQ(StoreNumbers(), (Numbers{u"middle", u"oldest"}));
 }
 
@@ -110,7 +143,7 @@ TEST_F(CallLogStoreTest, OnlyTheDatabaseNamedExactlyClogDbIsTouched) {
         AddRecord(storePath, name, Utc(2026, 12, 3, 9, 0), "other");
         AddRecord(storePath, name, Utc(2026, 12, 4, 9, 0), "other");
     }
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, MakeFileTime(Utc(2026, 12, 3, 9, 0))), 0);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, HeldEntry(Newest()).entry), 0);
     EXPECT_EQ(CallLogStore::DeleteAllRecords(), 1);
     EXPECT_EQ(CountRecords(storePath, "clog.db"), 0);
     for (const char* name : {"CLOG.DB", "Clog.db", "clog.db ", "clog.dbx"}) {
@@ -121,10 +154,11 @@ TEST_F(CallLogStoreTest, OnlyTheDatabaseNamedExactlyClogDbIsTouched) {
 TEST_F(CallLogStoreTest, EveryDatabaseNamedClogDbIsTreatedAlike) {
     AddThree();
     AddDatabase(storePath, "clog.db");
+    AddRecord(storePath, "clog.db", Utc(2026, 12, 3, 9, 0), "newest");
     AddRecord(storePath, "clog.db", Utc(2026, 12, 3, 9, 0), "second");
     AddRecord(storePath, "clog.db", Utc(2026, 12, 5, 9, 0), "second");
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, MakeFileTime(Utc(2026, 12, 3, 9, 0))), 0);
-    EXPECT_EQ(CountRecords(storePath, "clog.db"), 3);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, HeldEntry(Newest()).entry), 0);
+    EXPECT_EQ(CountRecords(storePath, "clog.db"), 4);
     EXPECT_EQ(StoreNumbers(), (Numbers{u"middle", u"oldest"}));
 }
 
@@ -143,7 +177,7 @@ TEST_F(CallLogStoreTest, OpenStoreGivesTheCallLogAndItsConnection) {
     EXPECT_EQ(CallLogStore::OpenStore(&connection), 0u);
     EXPECT_EQ(connection, 0u);
     EXPECT_EQ(CallLogStore::DeleteAllRecords(), -1);
-    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, MakeFileTime(0)), -1);
+    EXPECT_EQ(CallLogStore::DeleteRecordAt(0, HeldEntry(Call(0, nullptr)).entry), -1);
 }
 
 } // namespace

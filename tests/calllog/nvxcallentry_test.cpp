@@ -176,6 +176,10 @@ TEST_F(CallEntry, TimeTextFollowsTheLocaleZoneAndDay) {
         {"en_GB.UTF-8", "UTC", now, Utc(2026, 12, 9, 13, 7), u"13:07"},
         {"ja_JP.UTF-8", "UTC", now, Utc(2026, 12, 9, 0, 5), u"0:05"},
         {"C", "UTC", now, Utc(2026, 12, 9, 9, 41), u"09:41"},
+        // A 12-hour clock with two-digit hours.
+        {"gu_IN.UTF-8", "UTC", now, Utc(2026, 12, 9, 9, 5), u"09:05 a"},
+        {"gu_IN.UTF-8", "UTC", now, Utc(2026, 12, 9, 13, 7), u"01:07 p"},
+        {"gu_IN.UTF-8", "UTC", now, Utc(2026, 12, 9, 0, 45), u"12:45 a"},
         // Not today: month/day/two-digit year.
         {"en_US.UTF-8", "UTC", now, Utc(2026, 12, 8, 23, 59), u"12/8/26"},
         {"en_US.UTF-8", "UTC", Utc(2008, 1, 6, 10, 0), Utc(2008, 1, 5, 10, 0), u"1/5/08"},
@@ -185,6 +189,13 @@ TEST_F(CallEntry, TimeTextFollowsTheLocaleZoneAndDay) {
         // Same day and month of an earlier year is not today.
         {"en_US.UTF-8", "UTC", Utc(2009, 1, 5, 10, 0), Utc(2008, 1, 5, 10, 0), u"1/5/08"},
         {"en_US.UTF-8", "UTC", now, Utc(2025, 12, 9, 14, 0), u"12/9/25"},
+        // Same day of another month of this year is not today either.
+        {"en_US.UTF-8", "UTC", now, Utc(2026, 11, 9, 14, 0), u"11/9/26"},
+        {"en_US.UTF-8", "UTC", Utc(2026, 1, 9, 8, 0), Utc(2026, 12, 9, 7, 0), u"12/9/26"},
+        // The 31st, and the last second of a year.
+        {"en_US.UTF-8", "UTC", now, Utc(2026, 10, 31, 10, 0), u"10/31/26"},
+        {"en_US.UTF-8", "UTC", Utc(2026, 12, 31, 23, 59, 59), Utc(2026, 12, 31, 23, 59, 59), u"11:59 p"},
+        {"en_US.UTF-8", "UTC", Utc(2027, 1, 1, 0, 0), Utc(2026, 12, 31, 23, 59, 59), u"12/31/26"},
         // The local day decides: 05:00 UTC on the 9th is the evening of the 8th in Los Angeles,
         // and in Tokyo 23:30 UTC on the 8th is the morning of the 9th.
         {"en_US.UTF-8", "America/Los_Angeles", now, Utc(2026, 12, 9, 5, 0), u"12/8/26"},
@@ -193,8 +204,7 @@ TEST_F(CallEntry, TimeTextFollowsTheLocaleZoneAndDay) {
         {"ja_JP.UTF-8", "Asia/Tokyo", Utc(2026, 12, 9, 2, 0), Utc(2026, 12, 8, 23, 30), u"8:30"},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << row.locale << " " << row.zone << " row "
-                                        << static_cast<int>(&row - rows));
+        SCOPED_TRACE(testing::Message() << row.locale << " " << row.zone << " row " << static_cast<int>(&row - rows));
         setenv("LC_ALL", row.locale, 1);
         setenv("TZ", row.zone, 1);
         tzset();

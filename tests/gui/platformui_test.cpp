@@ -137,7 +137,7 @@ TEST_F(SingleInstanceCheck, HolderThatNeverAnswersLetsTheStartRunAfterTheAttempt
     // A lock held without a listening socket: a first start still busy before its loop runs.
     SingleInstance first;
     ASSERT_EQ(first.Claim("key"), SingleInstance::First);
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder)) {
         if (entry.path().extension() == ".sock") {
             std::filesystem::remove(entry.path());
         }

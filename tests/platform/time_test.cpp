@@ -31,8 +31,14 @@ public:
 };
 
 SystemTime Fields(int year, int month, int day, int hour, int minute, int second = 0) {
-    return SystemTime{static_cast<uint16_t>(year), static_cast<uint16_t>(month), 0, static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour), static_cast<uint16_t>(minute), static_cast<uint16_t>(second), 0};
+    return SystemTime{static_cast<uint16_t>(year),
+                      static_cast<uint16_t>(month),
+                      0,
+                      static_cast<uint16_t>(day),
+                      static_cast<uint16_t>(hour),
+                      static_cast<uint16_t>(minute),
+                      static_cast<uint16_t>(second),
+                      0};
 }
 
 TEST(FileTime, KnownInstantsConvertBothWays) {
@@ -47,6 +53,8 @@ TEST(FileTime, KnownInstantsConvertBothWays) {
         {128166372000000000ULL, 1172163600LL, Fields(2007, 2, 22, 17, 0)},
         {134111304000000000ULL, 1766656800LL, Fields(2025, 12, 25, 10, 0)}, // a Thursday
         {125911584000000000ULL, 946684800LL, Fields(2000, 1, 1, 0, 0)},
+        {134432351990000000ULL, 1798761599LL, Fields(2026, 12, 31, 23, 59, 59)},
+        {134774064000000000ULL, 1832932800LL, Fields(2028, 1, 31, 12, 0)},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.unixSeconds);
@@ -58,6 +66,8 @@ TEST(FileTime, KnownInstantsConvertBothWays) {
         EXPECT_EQ(fields.month, row.fields.month);
         EXPECT_EQ(fields.day, row.fields.day);
         EXPECT_EQ(fields.hour, row.fields.hour);
+        EXPECT_EQ(fields.minute, row.fields.minute);
+        EXPECT_EQ(fields.second, row.fields.second);
         FileTime back{};
         ASSERT_EQ(SystemTimeToFileTime(row.fields, &back), 0);
         EXPECT_EQ(FileTimeValue(back), row.fileTime);
@@ -78,6 +88,42 @@ TEST(FileTime, ImpossibleFieldsAndTimesAreRefused) {
     SystemTime fields{};
     EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0xFFFFFFFFFFFFFFFFULL), &fields), -1);
     EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0x7FFFFFFFFFFFFFFFULL), &fields), -1);
+}
+
+TEST(FileTime, TimesOutsideTheRangeAreRefusedWithoutOverflow) {
+    // Damaged records carry any 64 bits; a shift by the zone must not wrap them into a time.
+    const uint64_t hostile[] = {0x8000000000000000ULL, 0xFFFFFFFFFFFFFFFFULL, 0x8000000000000001ULL};
+    for (const char* name : {"America/Los_Angeles", "Asia/Tokyo", "UTC"}) {
+        Zone zone(name);
+        for (uint64_t value : hostile) {
+            SCOPED_TRACE(testing::Message() << name << " " << value);
+            FileTime local{1, 2};
+            EXPECT_EQ(FileTimeToLocalFileTime(MakeFileTime(value), &local), -1);
+            EXPECT_EQ(local.lowDateTime, 1u);
+            EXPECT_EQ(local.highDateTime, 2u);
+        }
+    }
+    {
+        // The first file time cannot move back by eight hours, nor the last forward by nine.
+        Zone zone("America/Los_Angeles");
+        FileTime local{};
+        EXPECT_EQ(FileTimeToLocalFileTime(MakeFileTime(0), &local), -1);
+        ASSERT_EQ(FileTimeToLocalFileTime(MakeFileTime(0x7FFFFFFFFFFFFFFFULL), &local), 0);
+        EXPECT_LE(FileTimeValue(local), 0x7FFFFFFFFFFFFFFFULL - 7 * 3600 * 10000000ULL); // PDT in September
+    }
+    {
+        Zone zone("Asia/Tokyo");
+        FileTime local{};
+        EXPECT_EQ(FileTimeToLocalFileTime(MakeFileTime(0x7FFFFFFFFFFFFFFFULL), &local), -1);
+    }
+    SystemTime fields{};
+    EXPECT_EQ(UnixSecondsToLocalTime(INT64_MAX, &fields), -1);
+    EXPECT_EQ(UnixSecondsToLocalTime(INT64_MIN, &fields), -1);
+    // A year near the largest the C library's int holds.
+    EXPECT_EQ(UnixSecondsToLocalTime(67767976233532799LL, &fields), -1);
+    EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0x8000000000000000ULL), &fields), -1);
+    EXPECT_EQ(FileTimeValue(UnixSecondsToFileTime(INT64_MIN)), 0u);
+    EXPECT_EQ(FileTimeValue(UnixSecondsToFileTime(INT64_MAX)) <= static_cast<uint64_t>(INT64_MAX), true);
 }
 
 TEST(FileTime, LocalTimeFollowsTheZoneAndDaylightSaving) {
@@ -142,6 +188,19 @@ TEST(TimeLocale, FactsFollowTheLocaleVariables) {
         EXPECT_EQ(std::u16string(text).find(u'M') != std::u16string::npos, row.marker);
         EXPECT_NE(std::u16string(text).find(u"05"), std::u16string::npos);
     }
+}
+
+TEST(TimeLocale, FormattedTimeFollowsEveryMinuteAndHour) {
+    Locale locale("en_GB.UTF-8");
+    char16_t text[15] = {};
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 15);
+    EXPECT_EQ(std::u16string(text), u"17:05");
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 45), text, 15);
+    EXPECT_EQ(std::u16string(text), u"17:45");
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 18, 45), text, 15);
+    EXPECT_EQ(std::u16string(text), u"18:45");
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 18, 45), text, 15);
+    EXPECT_EQ(std::u16string(text), u"18:45");
 }
 
 TEST(TimeLocale, LcTimeDecidesWhenLcAllIsUnset) {
