@@ -5,6 +5,7 @@
 #include "platform/files/programfiles.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <unistd.h>
 
@@ -12,6 +13,9 @@ namespace {
 
 const std::string& DatabasePath() {
     static const std::string path = "/tmp/ringlog-fuzz-citydb-" + std::to_string(getpid());
+    // The file goes with the process.
+    static const int removal = std::atexit([] { std::remove(path.c_str()); });
+    (void)removal;
     return path;
 }
 
