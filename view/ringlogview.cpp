@@ -436,6 +436,10 @@ void CRinglogView::OnDeleteAll() {
         incomingCount = 0;
         outgoingCount = 0;
         missedCount = 0;
+    } else {
+        // The store kept some calls and the call list was read again from it: the rows follow,
+        // so no row stands for a call that is gone or at another position.
+        FillList();
     }
 }
 

@@ -12,7 +12,9 @@
 #include "resources/resource.h"
 
 #include <QAccessible>
+
 #include <QWidget>
+#include <sqlite3.h>
 
 #include <set>
 
@@ -427,6 +429,33 @@ TEST_F(CallView, DeleteAllAsksFirstAndNoChangesNothing) {
     ChooseFromMenu(QStringLiteral("Missed Calls"), QStringLiteral("Filter"));
     Settle();
     EXPECT_EQ(List()->EmptyText(), u"No Missed Calls in Call Log");
+}
+
+TEST_F(CallView, DeleteAllThatFailsPartWayShowsTheCallsTheStoreKept) {
+    Start(NineCalls());
+    // The phone protects one call (the second, at 14:45): deleting it fails, and Delete All stops there.
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(storePath.c_str(), &db), SQLITE_OK);
+    const std::string trigger = "CREATE TRIGGER keep BEFORE DELETE ON records WHEN old.start_time = " +
+                                std::to_string(Utc(2026, 12, 9, 14, 45)) +
+                                " BEGIN SELECT RAISE(ABORT, 'protected'); END";
+    ASSERT_EQ(sqlite3_exec(db, trigger.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    Phone()->SetMessageBoxObserver([](ShellMessageBox& box) { box.Press(IDYES); });
+    ChooseFromMenu(QStringLiteral("Delete All"));
+    Phone()->SetMessageBoxObserver(nullptr);
+    const std::vector<CallRecordData> kept = StoredCalls();
+    ASSERT_FALSE(kept.empty());
+    ASSERT_LT(kept.size(), 9u);
+    // Every row stands for a call the store still holds, at its position, and nothing else.
+    ASSERT_EQ(Rows().GetItemCount(), static_cast<int>(kept.size()));
+    for (int row = 0; row < Rows().GetItemCount(); ++row) {
+        const NVXCallEntry* entry = view->callList.EntryAt(static_cast<int>(Rows().GetItemData(row)));
+        ASSERT_NE(entry, nullptr);
+        EXPECT_EQ(FileTimeValue(entry->startTime), kept[static_cast<size_t>(row)].startTime) << "row " << row;
+    }
+    EXPECT_EQ(view->allCount, static_cast<int>(kept.size()));
 }
 
 TEST_F(CallView, UnderAFilterWithoutRowsCallDeleteAndDeleteAllAreDisabled) {
