@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -102,6 +103,15 @@ inline void LeaveAndComeBack() {
     QApplication::processEvents();
     Phone()->activateWindow();
     QApplication::processEvents();
+}
+
+// Lets queued events (a request from another instance) be handled until done or the time is up.
+inline void ProcessUntil(const bool& done, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
 }
 
 // Taps a menu item where it is drawn; a disabled item swallows the tap.

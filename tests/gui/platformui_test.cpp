@@ -1,4 +1,6 @@
 // The platform's start of the program: its switches and the single-instance check.
+#include "guitesthelpers.h"
+
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/singleinstance.h"
 
@@ -86,15 +88,6 @@ protected:
         std::filesystem::remove_all(folder, ignored);
     }
 
-    // Lets the first instance take the request, for at most a second.
-    static void ProcessUntil(const bool& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done && timer.elapsed() < 1000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-    }
-
     std::string folder;
 };
 
@@ -106,7 +99,7 @@ TEST_F(SingleInstanceCheck, LaterStartOfTheSameKeyRaisesTheFirstAndEnds) {
 
     SingleInstance second;
     EXPECT_EQ(second.Claim("/usr/bin/ringlog\n/home/a/phone.db", 3, 10), SingleInstance::AnotherRunning);
-    ProcessUntil(raised);
+    guitest::ProcessUntil(raised, 1000);
     EXPECT_TRUE(raised);
 }
 
@@ -129,7 +122,7 @@ TEST_F(SingleInstanceCheck, EndedProgramLeavesNothingThatBlocksTheNext) {
     next.SetRaiseHandler([&raised] { raised = true; });
     SingleInstance later;
     EXPECT_EQ(later.Claim("key", 3, 10), SingleInstance::AnotherRunning);
-    ProcessUntil(raised);
+    guitest::ProcessUntil(raised, 1000);
     EXPECT_TRUE(raised);
 }
 

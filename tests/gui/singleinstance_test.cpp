@@ -1,5 +1,7 @@
 // The single-instance channel against other users and killed programs: its folder, its lock and
 // its socket, with real processes.
+#include "guitesthelpers.h"
+
 #include "platform/ui/singleinstance.h"
 
 #include <gtest/gtest.h>
@@ -55,14 +57,6 @@ protected:
             }
         }
         return {};
-    }
-
-    static void ProcessUntil(const bool& done) {
-        QElapsedTimer timer;
-        timer.start();
-        while (!done && timer.elapsed() < 2000) {
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
     }
 
     std::string runtime;
@@ -188,7 +182,7 @@ TEST_F(InstanceChannel, ProgramKilledWithSigkillDoesNotStopTheNextStart) {
     next.SetRaiseHandler([&raised] { raised = true; });
     SingleInstance later;
     EXPECT_EQ(later.Claim("key", 3, 10), SingleInstance::AnotherRunning);
-    ProcessUntil(raised);
+    guitest::ProcessUntil(raised, 2000);
     EXPECT_TRUE(raised);
 }
 
