@@ -147,23 +147,23 @@ int CallList::PlaceCall(int position) {
     return 0;
 }
 
-int CallList::DeleteAt(int position) {
+int CallList::DeleteAt(int position, DeleteFailure* failure) {
     NVXCallEntry* entry = EntryAt(position);
     if (entry == nullptr) {
         return 0;
     }
     // The entry goes only when its record went: a list that drops a call the phone still holds
     // would mislead the user until the next load.
-    if (CallLogStore::DeleteRecordAt(position, *entry) != 0) {
+    if (CallLogStore::DeleteRecordAt(position, *entry, failure) != 0) {
         return -1;
     }
     return RemoveAt(position);
 }
 
-int CallList::DeleteAll() {
-    if (CallLogStore::DeleteAllRecords() < 0) {
-        // Some records may be gone and others not: the store is the truth, so the list is read
-        // again (and kept as it was when even that fails).
+int CallList::DeleteAll(DeleteFailure* failure) {
+    if (CallLogStore::DeleteAllRecords(failure) < 0) {
+        // The store is the truth (a dialler may have added a call meanwhile), so the list is read
+        // again, and kept as it was when even that fails.
         Load();
         return -1;
     }

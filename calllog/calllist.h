@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calllog/deletefailure.h"
 #include "calllog/nvxcallentry.h"
 #include "platform/phone/phonelibrary.h"
 
@@ -47,13 +48,15 @@ public:
     int PlaceCall(int position);
 
     // Deletes the entry's record from the phone's store and then the entry. 0 when both went, and
-    // for a position out of range (nothing happens); -1 when the store kept the record (the entry
-    // stays, so the list never shows less than the phone holds).
-    int DeleteAt(int position);
+    // for a position out of range (nothing happens); -1 when the store kept the record or no longer
+    // holds the call (the entry stays, so the list never shows less than the phone holds), with
+    // the reason in *failure when given.
+    int DeleteAt(int position, DeleteFailure* failure = nullptr);
 
-    // Empties the phone's store and then the list. 0, or -1 when the store could not be emptied;
-    // the list is then read again from the store, so it shows what the store still holds.
-    int DeleteAll();
+    // Empties the phone's store and then the list. 0, or -1 when the store could not be emptied
+    // (it then keeps every call), with the reason in *failure when given; the list is then read
+    // again from the store, so it shows what the store holds.
+    int DeleteAll(DeleteFailure* failure = nullptr);
 
     // Releases the entry at position and closes the gap. Returns 0.
     int RemoveAt(int position);

@@ -27,6 +27,29 @@ SortOrderSpec LatestFirst() {
     return sort;
 }
 
+// The store's reason for its last failure, as the list view tells it.
+DeleteFailure StoreFailure() {
+    switch (StoreLastErrorCode()) {
+    case StoreError::Busy:
+        return DeleteFailure::Busy;
+    case StoreError::ReadOnly:
+        return DeleteFailure::ReadOnly;
+    case StoreError::Full:
+        return DeleteFailure::Full;
+    case StoreError::NoSuchRecord:
+        return DeleteFailure::Gone;
+    default:
+        return DeleteFailure::Other;
+    }
+}
+
+int Failed(DeleteFailure reason, DeleteFailure* failure) {
+    if (failure != nullptr) {
+        *failure = reason;
+    }
+    return -1;
+}
+
 bool IsCallLog(const VolumeId& volume, ObjectId object) {
     ObjectInfo info;
     std::memset(&info, 0, sizeof(info));
@@ -57,46 +80,71 @@ bool SameNumber(const std::optional<std::u16string>& stored, const NVXCallEntry&
     return SameText(std::optional<std::u16string>(number.c_str()), call.number);
 }
 
-// The record is the call when every field the phone gave the entry agrees: two calls may share
-// a start time, but not also their end, kinds, number and texts.
-bool IsTheCall(StoreHandle database, ObjectId record, const NVXCallEntry& call) {
+// Whether the record is the call: every field the phone gave the entry agrees. Two calls may
+// share a start time, but not also their end, kinds, number and texts. 1 when it is, 0 when it is
+// not or has gone meanwhile, -1 when the store cannot read it.
+int Matches(StoreHandle database, ObjectId record, const NVXCallEntry& call) {
     StoreRecordFields fields;
     if (StoreReadRecord(database, record, &fields) != 0) {
-        return false;
+        return StoreLastErrorCode() == StoreError::NoSuchRecord ? 0 : -1;
     }
     return fields.startTime == FileTimeValue(call.startTime) && fields.endTime == FileTimeValue(call.endTime) &&
-           fields.callType == call.callType && fields.flags == call.flags && fields.callerIdType == call.callerIdType &&
-           SameNumber(fields.number, call) && SameText(fields.name, call.name) &&
-           SameText(fields.nameType, call.nameType) && SameText(fields.note, call.note);
+                   fields.callType == call.callType && fields.flags == call.flags &&
+                   fields.callerIdType == call.callerIdType && SameNumber(fields.number, call) &&
+                   SameText(fields.name, call.name) && SameText(fields.nameType, call.nameType) &&
+                   SameText(fields.note, call.note)
+               ? 1
+               : 0;
 }
 
 // The record to delete: the one at position when it is the call, else the only record that is.
-// 0 when none is, and when several are and the position does not say which.
-ObjectId FindRecord(StoreHandle database, int position, const NVXCallEntry& call) {
-    ObjectId record = StoreSeek(database, kSeekBeginning, position, 0, nullptr);
-    if (record != 0 && IsTheCall(database, record, call)) {
-        return record;
+// 0 with *record set; -1 with the reason: the call is gone, several records are the call and the
+// position does not say which, or the store could not be read.
+int FindRecord(StoreHandle database, int position, const NVXCallEntry& call, ObjectId* record,
+               DeleteFailure* failure) {
+    ObjectId at = StoreSeek(database, kSeekBeginning, position, 0, nullptr);
+    if (at == 0 && StoreLastErrorCode() != StoreError::NoSuchRecord) {
+        return Failed(StoreFailure(), failure);
+    }
+    const int matches = at != 0 ? Matches(database, at, call) : 0;
+    if (matches != 0) {
+        *record = at;
+        return matches > 0 ? 0 : Failed(StoreFailure(), failure);
     }
     // Records come latest first, so the search can stop at the first record older than the call.
     const auto wanted = static_cast<int64_t>(FileTimeValue(call.startTime));
     ObjectId found = 0;
-    for (record = StoreSeek(database, kSeekBeginning, 0, 0, nullptr); record != 0;
-         record = StoreSeek(database, kSeekCurrent, 1, 0, nullptr)) {
+    for (at = StoreSeek(database, kSeekBeginning, 0, 0, nullptr); at != 0;
+         at = StoreSeek(database, kSeekCurrent, 1, 0, nullptr)) {
         uint64_t value = 0;
-        if (StoreReadStartTime(database, record, &value) != 0) {
-            return 0;
+        if (StoreReadStartTime(database, at, &value) != 0) {
+            return Failed(StoreFailure(), failure);
         }
         if (static_cast<int64_t>(value) < wanted) {
             break;
         }
-        if (static_cast<int64_t>(value) == wanted && IsTheCall(database, record, call)) {
+        if (static_cast<int64_t>(value) != wanted) {
+            continue;
+        }
+        const int same = Matches(database, at, call);
+        if (same < 0) {
+            return Failed(StoreFailure(), failure);
+        }
+        if (same > 0) {
             if (found != 0) {
-                return 0;
+                return Failed(DeleteFailure::Ambiguous, failure);
             }
-            found = record;
+            found = at;
         }
     }
-    return found;
+    if (at == 0 && StoreLastErrorCode() != StoreError::NoSuchRecord) {
+        return Failed(StoreFailure(), failure);
+    }
+    if (found == 0) {
+        return Failed(DeleteFailure::Gone, failure);
+    }
+    *record = found;
+    return 0;
 }
 
 } // namespace
@@ -136,13 +184,15 @@ StoreHandle CallLogStore::OpenStore(StoreHandle* connection) {
     return database;
 }
 
-int CallLogStore::DeleteRecordAt(int position, const NVXCallEntry& call) {
+int CallLogStore::DeleteRecordAt(int position, const NVXCallEntry& call, DeleteFailure* failure) {
     const VolumeId volume = StoreVolume();
     const SortOrderSpec sort = LatestFirst();
     const StoreHandle enumeration = StoreFindFirstDatabase(volume, 0);
     if (enumeration == kInvalidStoreHandle) {
-        return -1;
+        return Failed(StoreFailure(), failure);
     }
+    // Without a call log in the store the call is gone with it.
+    DeleteFailure reason = DeleteFailure::Gone;
     bool deleted = false;
     for (ObjectId object = StoreFindNextDatabase(enumeration, volume); object != 0;
          object = StoreFindNextDatabase(enumeration, volume)) {
@@ -150,29 +200,46 @@ int CallLogStore::DeleteRecordAt(int position, const NVXCallEntry& call) {
             continue;
         }
         const StoreHandle connection = StoreOpenConnection(volume);
-        if (connection == 0) {
-            continue;
-        }
         const StoreHandle database =
-            StoreOpenDatabase(connection, volume, object, u"clog.db", &sort, kOpenAutoIncrement, nullptr);
-        if (database != 0) {
-            const ObjectId record = FindRecord(database, position, call);
-            if (record != 0 && StoreDeleteRecord(database, record) == 0) {
+            connection != 0 ? StoreOpenDatabase(connection, volume, object, u"clog.db", &sort, kOpenAutoIncrement,
+                                                nullptr)
+                            : 0;
+        ObjectId record = 0;
+        if (database == 0) {
+            reason = StoreFailure();
+        } else if (FindRecord(database, position, call, &record, &reason) == 0) {
+            if (StoreDeleteRecord(database, record) == 0) {
                 deleted = true;
+            } else {
+                reason = StoreFailure();
             }
-            StoreCloseHandle(database);
         }
+        StoreCloseHandle(database);
         StoreCloseHandle(connection);
+        // A store that refused once refuses the next database too: one busy timeout is enough.
+        if (!deleted && reason != DeleteFailure::Gone && reason != DeleteFailure::Ambiguous) {
+            break;
+        }
     }
     StoreCloseHandle(enumeration);
-    return deleted ? 0 : -1;
+    if (deleted) {
+        return 0;
+    }
+    return Failed(reason, failure);
 }
 
-int CallLogStore::DeleteAllRecords() {
+int CallLogStore::DeleteAllRecords(DeleteFailure* failure) {
     StoreHandle connection = 0;
     const StoreHandle database = OpenStore(&connection);
     if (database == 0) {
-        return -1;
+        return Failed(StoreFailure(), failure);
+    }
+    // One transaction: a store that refuses part way keeps every call, never half of them.
+    if (StoreBeginTransaction(connection) != 0) {
+        const DeleteFailure reason = StoreFailure();
+        StoreCloseHandle(database);
+        StoreCloseHandle(connection);
+        return Failed(reason, failure);
     }
     int result = 0;
     ObjectId record = StoreSeek(database, kSeekBeginning, 0, 0, nullptr);
@@ -184,7 +251,19 @@ int CallLogStore::DeleteAllRecords() {
         record = StoreSeek(database, kSeekCurrent, 0, 0, nullptr);
         result = 1;
     }
+    // A seek that ended on a failure rather than at the end leaves records behind.
+    if (record == 0 && result >= 0 && StoreLastErrorCode() != StoreError::NoSuchRecord) {
+        result = -1;
+    }
+    DeleteFailure reason = DeleteFailure::None;
+    if (result < 0) {
+        reason = StoreFailure();
+        StoreRollbackTransaction(connection);
+    } else if (StoreCommitTransaction(connection) != 0) {
+        reason = StoreFailure();
+        result = -1;
+    }
     StoreCloseHandle(database);
     StoreCloseHandle(connection);
-    return result;
+    return result < 0 ? Failed(reason, failure) : result;
 }

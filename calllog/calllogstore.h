@@ -1,5 +1,6 @@
 #pragma once
 
+#include "calllog/deletefailure.h"
 #include "calllog/nvxcallentry.h"
 #include "platform/objectstore/objectstore.h"
 
@@ -14,10 +15,12 @@ public:
 
     // Deletes the record at position, latest first, provided it is the call (every field the
     // phone gave agrees); when the log changed since it was read, the one record that is the call
-    // goes instead. 0 when a record was deleted, -1 when none could be or none can be told apart.
-    static int DeleteRecordAt(int position, const NVXCallEntry& call);
+    // goes instead. 0 when a record was deleted; -1 when none was, with the reason in *failure
+    // when given: the call is gone, cannot be told apart from another, or the store refused.
+    static int DeleteRecordAt(int position, const NVXCallEntry& call, DeleteFailure* failure = nullptr);
 
-    // Deletes every record. 1 when it deleted at least one and none is left, 0 when the log was
-    // already empty, -1 when the store could not be opened or a deletion failed.
-    static int DeleteAllRecords();
+    // Deletes every record, all in one transaction. 1 when it deleted at least one and none is
+    // left, 0 when the log was already empty, -1 when the store could not be opened or refused;
+    // then nothing is deleted, and *failure, when given, says why.
+    static int DeleteAllRecords(DeleteFailure* failure = nullptr);
 };

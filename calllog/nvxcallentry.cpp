@@ -94,15 +94,26 @@ int DeriveDisplayFields(NVXCallEntry& entry) {
     char16_t* number = LocalText(entry.number);
     const char16_t* name = LocalText(entry.name);
     const char16_t* nameType = LocalText(entry.nameType);
+    // An empty name shows as no name at all: a row of blanks tells the user nothing.
+    if (name != nullptr && *name == u'\0') {
+        name = nullptr;
+    }
 
+    entry.numberText.Clear();
     if (number != nullptr) {
         StripNumber(number, entry.numberText.Data(), entry.numberText.capacity);
         entry.dialNumber.Assign(entry.numberText.Data());
         FormatNumber(entry.dialNumber.Data(), entry.dialNumber.capacity);
-    } else if (name != nullptr) {
-        entry.numberText.Assign(name);
-    } else {
-        entry.numberText.Assign(entry.callerIdType == CallerIdBlocked ? u"Caller ID Blocked" : u"Unknown");
+    }
+    // A number that is empty, or nothing but blanks and punctuation, counts as no number; the
+    // record's own text stays as it is, as the store's identity check compares it.
+    if (entry.numberText.IsEmpty()) {
+        entry.dialNumber.Clear();
+        if (name != nullptr) {
+            entry.numberText.Assign(name);
+        } else {
+            entry.numberText.Assign(entry.callerIdType == CallerIdBlocked ? u"Caller ID Blocked" : u"Unknown");
+        }
     }
 
     if (name != nullptr) {
@@ -132,6 +143,10 @@ int DeriveDisplayFields(NVXCallEntry& entry) {
         entry.numberText.Format(u"%s %s", {shown.Data(), nameType});
     }
     return 0;
+}
+
+bool CanDial(const NVXCallEntry& entry) {
+    return !entry.dialNumber.IsEmpty();
 }
 
 void CopyEntry(const NVXCallEntry& source, NVXCallEntry& snapshot) {

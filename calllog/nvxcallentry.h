@@ -42,5 +42,9 @@ int DeriveDisplayFields(NVXCallEntry& entry);
 // formatted) or empty. locationText is left alone.
 void CopyEntry(const NVXCallEntry& source, NVXCallEntry& snapshot);
 
+// Whether the entry has a number to dial. Only such a call is offered: a call whose caller is
+// known but whose number is not would dial nothing.
+bool CanDial(const NVXCallEntry& entry);
+
 // Releases note, nameType, name and number, each when present, and clears the handles.
 void FreeRecordStrings(NVXCallEntry& entry);

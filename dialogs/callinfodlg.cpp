@@ -62,7 +62,7 @@ bool CCallInfoDlg::OnInitDialog() {
     ShellServices::InitFullScreenDialog(GetSafeHwnd());
     ShellServices::SetNavBarTitle(GetSafeHwnd(), u"Call Info");
     // Without a number to dial, the left key is a blank one.
-    const bool dialable = entry.callerIdType == CallerIdAvailable || !entry.dialNumber.IsEmpty();
+    const bool dialable = CanDial(entry);
     ShellServices::CreateSoftKeyBar(GetSafeHwnd(), dialable ? IDR_CALLINFO_MENU : IDR_BLANK_MENU);
     ComposeNameLine();
     ComposeLocationLine();

@@ -9,6 +9,7 @@
 #include "platform/shell/virtualkey.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
+#include "platform/ui/waitcursor.h"
 #include "platform/ui/winapp.h"
 #include "resources/resource.h"
 
@@ -53,6 +54,41 @@ const char16_t* EmptyMessage(unsigned filterMode) {
     }
 }
 
+// Why the store kept the call, in the user's words; none for a call that is gone, which the user
+// sees disappear as asked.
+const char16_t* DeleteFailureText(DeleteFailure failure) {
+    switch (failure) {
+    case DeleteFailure::Gone:
+    case DeleteFailure::None:
+        return nullptr;
+    case DeleteFailure::Busy:
+        return u"The call was not deleted. The call log is in use by another program.";
+    case DeleteFailure::ReadOnly:
+        return u"The call was not deleted. The call log cannot be changed.";
+    case DeleteFailure::Full:
+        return u"The call was not deleted. The phone's storage is full.";
+    case DeleteFailure::Ambiguous:
+        return u"The call was not deleted. The call log holds another call just like it, and the two "
+               u"cannot be told apart.";
+    case DeleteFailure::Other:
+        break;
+    }
+    return u"The call was not deleted. The call log could not be read or changed.";
+}
+
+const char16_t* DeleteAllFailureText(DeleteFailure failure) {
+    switch (failure) {
+    case DeleteFailure::Busy:
+        return u"No call was deleted. The call log is in use by another program.";
+    case DeleteFailure::ReadOnly:
+        return u"No call was deleted. The call log cannot be changed.";
+    case DeleteFailure::Full:
+        return u"No call was deleted. The phone's storage is full.";
+    default:
+        return u"No call was deleted. The call log could not be read or changed.";
+    }
+}
+
 // The row's icon for a call type: missed 0, outgoing 1, incoming 2.
 int IconOf(int32_t callType) {
     switch (callType) {
@@ -80,8 +116,9 @@ bool CRinglogView::PreCreateWindow(CREATESTRUCT& cs) {
 
 void CRinglogView::OnInitialUpdate() {
     CListCtrl& list = GetListCtrl();
-    // Report mode, owner-drawn rows of one fixed height, no column header.
-    list.SetStyle(LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER);
+    // Report mode, one selected row at most, owner-drawn rows of one fixed height, no column header.
+    // The single selection matters: Call and Delete act on the first selected row.
+    list.SetStyle(LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER);
     filterMode = ID_FILTER_ALLCALLS;
     callList.OpenCityDatabase();
     callList.Load();
@@ -163,10 +200,14 @@ void CRinglogView::Refresh() {
             callList.PlaceCall(p);
             selectedRow = 0;
         } else if (InfoAction == kInfoActionDelete) {
-            if (p >= 0 && callList.DeleteAt(p) == 0) {
+            DeleteFailure failure = DeleteFailure::None;
+            // A call no longer in the list is gone from the store as well: nothing to delete.
+            if (p < 0 || DeleteWaiting(p, &failure) == 0) {
                 selectedRow = 0;
                 callList.Load();
                 FillList();
+            } else {
+                AfterFailedDelete(failure, snapshot);
             }
         }
         break;
@@ -214,7 +255,7 @@ bool CRinglogView::CanCall(int row) {
     if (e == nullptr) {
         return false;
     }
-    return e->callerIdType == CallerIdAvailable || !e->dialNumber.IsEmpty();
+    return CanDial(*e);
 }
 
 void CRinglogView::SelectRow(int row) {
@@ -417,29 +458,79 @@ void CRinglogView::OnDelete() {
     if (r < 0) {
         return;
     }
-    if (callList.DeleteAt(static_cast<int>(list.GetItemData(r))) == 0) {
+    const int p = static_cast<int>(list.GetItemData(r));
+    // The chosen call by its identity, to select it again if the store keeps it.
+    NVXCallEntry chosen;
+    if (const NVXCallEntry* e = callList.EntryAt(p)) {
+        CopyEntry(*e, chosen);
+    }
+    DeleteFailure failure = DeleteFailure::None;
+    if (DeleteWaiting(p, &failure) == 0) {
         selectedRow = 0;
         FillList();
+    } else {
+        AfterFailedDelete(failure, chosen);
     }
     if (list.GetItemCount() > 0) {
-        SelectRow(0);
+        SelectRow(selectedRow);
     }
+}
+
+int CRinglogView::DeleteWaiting(int position, DeleteFailure* failure) {
+    // The store may wait for another program up to its busy timeout.
+    CWaitCursor wait;
+    return callList.DeleteAt(position, failure);
+}
+
+void CRinglogView::AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& chosen) {
+    // The store is the truth: the list is read again whatever happened, as another program may
+    // have changed the log meanwhile.
+    callList.Load();
+    FillList();
+    const char16_t* reason = DeleteFailureText(failure);
+    // A call that is gone went as the user asked: the first row is selected, as after a Delete.
+    // One the store kept stays selected, found by what it is, as it may have moved.
+    selectedRow = reason != nullptr ? RowOfCall(chosen) : 0;
+    if (GetListCtrl().GetItemCount() > 0) {
+        SelectRow(selectedRow);
+    }
+    if (reason != nullptr) {
+        MessageBox(reason, u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
+    }
+}
+
+int CRinglogView::RowOfCall(const NVXCallEntry& call) {
+    CListCtrl& list = GetListCtrl();
+    const int p = callList.FindCall(&call);
+    for (int row = 0; p >= 0 && row < list.GetItemCount(); ++row) {
+        if (static_cast<int>(list.GetItemData(row)) == p) {
+            return row;
+        }
+    }
+    return 0;
 }
 
 void CRinglogView::OnDeleteAll() {
     if (MessageBox(u"Permanently delete all calls?", u"Zonrik Ringlog", MB_YESNO | MB_ICONEXCLAMATION) != IDYES) {
         return;
     }
-    if (callList.DeleteAll() == 0) {
+    DeleteFailure failure = DeleteFailure::None;
+    int result = 0;
+    {
+        CWaitCursor wait;
+        result = callList.DeleteAll(&failure);
+    }
+    if (result == 0) {
         GetListCtrl().DeleteAllItems();
         allCount = 0;
         incomingCount = 0;
         outgoingCount = 0;
         missedCount = 0;
     } else {
-        // The store kept some calls and the call list was read again from it: the rows follow,
+        // The store kept every call and the call list was read again from it: the rows follow,
         // so no row stands for a call that is gone or at another position.
         FillList();
+        MessageBox(DeleteAllFailureText(failure), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
     }
 }
 

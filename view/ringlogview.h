@@ -73,6 +73,13 @@ private:
     int32_t FilterCount() const;
     // Gives row the selected state (its focused state cleared) and scrolls it into view.
     void SelectRow(int row);
+    // callList.DeleteAt under the wait cursor.
+    int DeleteWaiting(int position, DeleteFailure* failure);
+    // After a Delete the store did not carry out: reads the list again and selects row 0 when the
+    // call is gone, else tells the user why and selects the chosen call again.
+    void AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& chosen);
+    // The row of the call list's entry that is the call, or 0 when no row is.
+    int RowOfCall(const NVXCallEntry& call);
     // Opens the call details of the row, with a copy of its entry.
     void OpenCallDetails(int row);
     void PrePaintList(NMLVCUSTOMDRAW* draw);

@@ -13,9 +13,49 @@
 
 namespace {
 
+// A connection to the store file with the statements it has prepared. A deletion, a seek and a
+// record read run once per record of a Delete All, so each statement is prepared once per
+// connection and kept, not prepared again at every step.
 struct Connection {
     sqlite3* db = nullptr;
-    ~Connection() { CloseStoreVolume(db); }
+    std::map<std::string, sqlite3_stmt*> statements;
+    bool inTransaction = false;
+    ~Connection() {
+        for (auto& [sql, stmt] : statements) {
+            sqlite3_finalize(stmt);
+        }
+        CloseStoreVolume(db);
+    }
+};
+
+// A kept statement, reset and with its parameters cleared when the user is done with it: a
+// statement left mid-way would hold the store's read lock.
+class Statement {
+public:
+    Statement(Connection& connection, const std::string& sql) {
+        auto it = connection.statements.find(sql);
+        if (it != connection.statements.end()) {
+            stmt = it->second;
+            return;
+        }
+        if (sqlite3_prepare_v3(connection.db, sql.c_str(), -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr) !=
+            SQLITE_OK) {
+            sqlite3_finalize(stmt);
+            stmt = nullptr;
+            return;
+        }
+        connection.statements.emplace(sql, stmt);
+    }
+    ~Statement() {
+        if (stmt != nullptr) {
+            sqlite3_reset(stmt);
+            sqlite3_clear_bindings(stmt);
+        }
+    }
+    Statement(const Statement&) = delete;
+    Statement& operator=(const Statement&) = delete;
+
+    sqlite3_stmt* stmt = nullptr;
 };
 
 enum class Order { Own, StartAscending, StartDescending };
@@ -75,9 +115,14 @@ bool IsStoreVolume(const VolumeId& volume) {
     return true;
 }
 
-bool Fail(const std::string& error) {
-    SetStoreLastError(error);
+bool Fail(const std::string& error, StoreError code = StoreError::Other) {
+    SetStoreLastError(error, code);
     return false;
+}
+
+// A failure of SQLite on db, with its reason.
+bool FailSql(sqlite3* db, const char* doing) {
+    return Fail(StoreErrorText(db, doing), StoreErrorCode(db));
 }
 
 // A short-lived connection for the calls that take only a volume.
@@ -87,10 +132,11 @@ std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
         return nullptr;
     }
     std::string error;
+    StoreError code = StoreError::None;
     auto connection = std::make_shared<Connection>();
-    connection->db = OpenStoreVolume(&error);
+    connection->db = OpenStoreVolume(&error, nullptr, &code);
     if (connection->db == nullptr) {
-        Fail(error);
+        Fail(error, code);
         return nullptr;
     }
     return connection;
@@ -108,6 +154,12 @@ const char* OrderBy(Order order, bool reversed) {
     return reversed ? "oid DESC" : "oid ASC";
 }
 
+// The records of the handle's database. In the database's own order the seek walks the records'
+// ids: "+db" keeps the planner off the time index, which would sort every record at every step.
+const char* OfDatabase(Order order) {
+    return order == Order::Own ? "+db = ?1" : "db = ?1";
+}
+
 // Records strictly after (or, reversed, strictly before) the key ?2/?3 in the handle's order.
 const char* Beyond(Order order, bool reversed) {
     const bool later = (order == Order::StartDescending) == reversed;
@@ -122,9 +174,10 @@ const char* Beyond(Order order, bool reversed) {
 // and ?4 the offset. Moves the cursor there when a record is found.
 ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset) {
     sqlite3* db = h.connection->db;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        Fail(StoreErrorText(db, "cannot seek"));
+    Statement statement(*h.connection, sql);
+    sqlite3_stmt* stmt = statement.stmt;
+    if (stmt == nullptr) {
+        FailSql(db, "cannot seek");
         return 0;
     }
     sqlite3_bind_int64(stmt, 1, h.databaseId);
@@ -142,19 +195,20 @@ ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset) {
             Fail("record identifier out of range");
         }
     } else if (rc != SQLITE_DONE) {
-        Fail(StoreErrorText(db, "cannot seek"));
+        FailSql(db, "cannot seek");
     } else {
-        Fail("no record there");
+        Fail("no record there", StoreError::NoSuchRecord);
     }
-    sqlite3_finalize(stmt);
     return found;
 }
 
 uint32_t PositionOf(Handle& h) {
-    const std::string sql = std::string("SELECT count(*) FROM records WHERE db = ?1 AND ") + Beyond(h.order, true);
-    sqlite3_stmt* stmt = nullptr;
+    const std::string sql =
+        std::string("SELECT count(*) FROM records WHERE ") + OfDatabase(h.order) + " AND " + Beyond(h.order, true);
+    Statement statement(*h.connection, sql);
+    sqlite3_stmt* stmt = statement.stmt;
     uint32_t position = 0;
-    if (sqlite3_prepare_v2(h.connection->db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
+    if (stmt != nullptr) {
         sqlite3_bind_int64(stmt, 1, h.databaseId);
         sqlite3_bind_int64(stmt, 2, h.cursor.startTime);
         sqlite3_bind_int64(stmt, 3, h.cursor.oid);
@@ -162,20 +216,18 @@ uint32_t PositionOf(Handle& h) {
             position = static_cast<uint32_t>(sqlite3_column_int64(stmt, 0));
         }
     }
-    sqlite3_finalize(stmt);
     return position;
 }
 
 bool RecordExists(Handle& h, int64_t oid) {
-    sqlite3_stmt* stmt = nullptr;
+    Statement statement(*h.connection, "SELECT 1 FROM records WHERE oid = ?1 AND db = ?2");
+    sqlite3_stmt* stmt = statement.stmt;
     bool exists = false;
-    if (sqlite3_prepare_v2(h.connection->db, "SELECT 1 FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt, nullptr) ==
-        SQLITE_OK) {
+    if (stmt != nullptr) {
         sqlite3_bind_int64(stmt, 1, oid);
         sqlite3_bind_int64(stmt, 2, h.databaseId);
         exists = sqlite3_step(stmt) == SQLITE_ROW;
     }
-    sqlite3_finalize(stmt);
     return exists;
 }
 
@@ -186,6 +238,15 @@ std::optional<std::u16string> ColumnText(sqlite3_stmt* stmt, int column) {
     const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
     const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
     return text != nullptr ? std::u16string(text, length) : std::u16string();
+}
+
+// A record read that found no row, or failed.
+void FailRead(sqlite3* db, int rc) {
+    if (rc == SQLITE_DONE) {
+        Fail("no such record", StoreError::NoSuchRecord);
+    } else {
+        FailSql(db, "cannot read the record");
+    }
 }
 
 bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
@@ -213,7 +274,7 @@ StoreHandle StoreFindFirstDatabase(const VolumeId& volume, uint32_t databaseType
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(connection->db, "SELECT oid FROM databases WHERE ?1 = 0 OR type = ?1 ORDER BY oid", -1,
                            &stmt, nullptr) != SQLITE_OK) {
-        Fail(StoreErrorText(connection->db, "cannot list the databases"));
+        FailSql(connection->db, "cannot list the databases");
         return kInvalidStoreHandle;
     }
     sqlite3_bind_int64(stmt, 1, databaseType);
@@ -224,11 +285,12 @@ StoreHandle StoreFindFirstDatabase(const VolumeId& volume, uint32_t databaseType
             handle->databases.push_back(static_cast<ObjectId>(oid));
         }
     }
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
-        Fail(StoreErrorText(connection->db, "cannot list the databases"));
+        FailSql(connection->db, "cannot list the databases");
+        sqlite3_finalize(stmt);
         return kInvalidStoreHandle;
     }
+    sqlite3_finalize(stmt);
     return AddHandle(std::move(handle));
 }
 
@@ -254,7 +316,7 @@ int StoreGetObjectInfo(const VolumeId& volume, ObjectId object, ObjectInfo* info
             connection->db,
             "SELECT name, type, (SELECT count(*) FROM records WHERE db = ?1) FROM databases WHERE oid = ?1", -1, &stmt,
             nullptr) != SQLITE_OK) {
-        Fail(StoreErrorText(connection->db, "cannot read object information"));
+        FailSql(connection->db, "cannot read object information");
         return -1;
     }
     sqlite3_bind_int64(stmt, 1, object);
@@ -269,8 +331,11 @@ int StoreGetObjectInfo(const VolumeId& volume, ObjectId object, ObjectInfo* info
         TextCopyN(info->name, sizeof(info->name) / sizeof(info->name[0]), name, length);
         result = 0;
     } else {
-        Fail(rc == SQLITE_DONE ? std::string("no such object")
-                               : StoreErrorText(connection->db, "cannot read object information"));
+        if (rc == SQLITE_DONE) {
+            Fail("no such object", StoreError::NoSuchRecord);
+        } else {
+            FailSql(connection->db, "cannot read object information");
+        }
     }
     sqlite3_finalize(stmt);
     return result;
@@ -305,7 +370,7 @@ StoreHandle StoreOpenDatabase(StoreHandle connection, const VolumeId& volume, Ob
     const char* sql = object != 0 ? "SELECT oid FROM databases WHERE oid = ?1"
                                   : "SELECT oid FROM databases WHERE name = ?2 ORDER BY oid LIMIT 1";
     if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
-        Fail(StoreErrorText(db, "cannot open the database"));
+        FailSql(db, "cannot open the database");
         return 0;
     }
     sqlite3_bind_int64(stmt, 1, object);
@@ -314,7 +379,11 @@ StoreHandle StoreOpenDatabase(StoreHandle connection, const VolumeId& volume, Ob
     if (rc == SQLITE_ROW) {
         handle->databaseId = sqlite3_column_int64(stmt, 0);
     } else {
-        Fail(rc == SQLITE_DONE ? std::string("no such database") : StoreErrorText(db, "cannot open the database"));
+        if (rc == SQLITE_DONE) {
+            Fail("no such database", StoreError::NoSuchRecord);
+        } else {
+            FailSql(db, "cannot open the database");
+        }
     }
     sqlite3_finalize(stmt);
     return handle->databaseId != 0 ? AddHandle(std::move(handle)) : 0;
@@ -326,17 +395,17 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
         Fail("no such database handle");
         return 0;
     }
-    const std::string select = "SELECT oid, start_time FROM records WHERE db = ?1";
+    const std::string select = std::string("SELECT oid, start_time FROM records WHERE ") + OfDatabase(h->order);
     ObjectId found = 0;
     if (seekType == kSeekBeginning) {
         if (count < 0) {
-            Fail("no record there");
+            Fail("no record there", StoreError::NoSuchRecord);
             return 0;
         }
         found = StepTo(*h, select + " ORDER BY " + OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4", count);
     } else if (seekType == kSeekCurrent) {
         if (!h->cursor.valid) {
-            Fail("no current record");
+            Fail("no current record", StoreError::NoSuchRecord);
             return 0;
         }
         const int64_t oid = h->cursor.oid;
@@ -345,6 +414,9 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
         } else if (count >= 0) {
             // The record that followed a deleted one is current, so it is 0 records away.
             const int64_t offset = h->cursor.deleted ? count : int64_t{count} - 1;
+            if (offset < 0) {
+                Fail("no record there", StoreError::NoSuchRecord);
+            }
             found = offset < 0 ? 0
                                : StepTo(*h,
                                         select + " AND " + Beyond(h->order, false) + " ORDER BY " +
@@ -369,7 +441,7 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
 int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     auto h = FindHandle(database, Handle::Kind::Database);
     if (!h || record == 0) {
-        Fail("no such record");
+        Fail("no such record", StoreError::NoSuchRecord);
         return -1;
     }
     sqlite3* db = h->connection->db;
@@ -378,9 +450,10 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     const bool onCursor = h->cursor.valid && !h->cursor.deleted && h->cursor.oid == static_cast<int64_t>(record);
     const char* sql = onCursor ? "DELETE FROM records WHERE oid = ?1 AND db = ?2 AND start_time = ?3"
                                : "DELETE FROM records WHERE oid = ?1 AND db = ?2";
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
-        Fail(StoreErrorText(db, "cannot delete the record"));
+    Statement statement(*h->connection, sql);
+    sqlite3_stmt* stmt = statement.stmt;
+    if (stmt == nullptr) {
+        FailSql(db, "cannot delete the record");
         return -1;
     }
     sqlite3_bind_int64(stmt, 1, record);
@@ -392,13 +465,12 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     // sqlite3_changes() leaves out.
     const int64_t before = sqlite3_total_changes64(db);
     const int rc = sqlite3_step(stmt);
-    sqlite3_finalize(stmt);
     if (rc != SQLITE_DONE) {
-        Fail(StoreErrorText(db, "cannot delete the record"));
+        FailSql(db, "cannot delete the record");
         return -1;
     }
     if (sqlite3_total_changes64(db) - before != 1) {
-        Fail("no such record");
+        Fail("no such record", StoreError::NoSuchRecord);
         return -1;
     }
     if (h->cursor.valid && h->cursor.oid == static_cast<int64_t>(record)) {
@@ -414,10 +486,10 @@ int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTim
         return -1;
     }
     sqlite3* db = h->connection->db;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2", -1, &stmt, nullptr) !=
-        SQLITE_OK) {
-        Fail(StoreErrorText(db, "cannot read the record"));
+    Statement statement(*h->connection, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2");
+    sqlite3_stmt* stmt = statement.stmt;
+    if (stmt == nullptr) {
+        FailSql(db, "cannot read the record");
         return -1;
     }
     sqlite3_bind_int64(stmt, 1, record);
@@ -428,9 +500,8 @@ int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTim
         *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
         result = 0;
     } else {
-        Fail(rc == SQLITE_DONE ? std::string("no such record") : StoreErrorText(db, "cannot read the record"));
+        FailRead(db, rc);
     }
-    sqlite3_finalize(stmt);
     return result;
 }
 
@@ -441,13 +512,12 @@ int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fi
         return -1;
     }
     sqlite3* db = h->connection->db;
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(
-            db,
-            "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
-            " FROM records WHERE oid = ?1 AND db = ?2",
-            -1, &stmt, nullptr) != SQLITE_OK) {
-        Fail(StoreErrorText(db, "cannot read the record"));
+    Statement statement(*h->connection,
+                        "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
+                        " FROM records WHERE oid = ?1 AND db = ?2");
+    sqlite3_stmt* stmt = statement.stmt;
+    if (stmt == nullptr) {
+        FailSql(db, "cannot read the record");
         return -1;
     }
     sqlite3_bind_int64(stmt, 1, record);
@@ -466,10 +536,59 @@ int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fi
         fields->note = ColumnText(stmt, 8);
         result = 0;
     } else {
-        Fail(rc == SQLITE_DONE ? std::string("no such record") : StoreErrorText(db, "cannot read the record"));
+        FailRead(db, rc);
     }
-    sqlite3_finalize(stmt);
     return result;
+}
+
+int StoreBeginTransaction(StoreHandle connection) {
+    auto c = FindHandle(connection, Handle::Kind::Connection);
+    if (!c || c->connection->inTransaction) {
+        Fail(c ? "a transaction is already open" : "no such connection");
+        return -1;
+    }
+    // IMMEDIATE: the write lock now, so that a store held by another program fails here, before
+    // anything has changed.
+    if (sqlite3_exec(c->connection->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        FailSql(c->connection->db, "cannot lock the store");
+        return -1;
+    }
+    c->connection->inTransaction = true;
+    return 0;
+}
+
+int StoreCommitTransaction(StoreHandle connection) {
+    auto c = FindHandle(connection, Handle::Kind::Connection);
+    if (!c || !c->connection->inTransaction) {
+        Fail(c ? "no transaction is open" : "no such connection");
+        return -1;
+    }
+    sqlite3* db = c->connection->db;
+    c->connection->inTransaction = false;
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        // The reason is kept before the rollback clears it.
+        const std::string error = StoreErrorText(db, "cannot save the changes");
+        const StoreError code = StoreErrorCode(db);
+        if (sqlite3_get_autocommit(db) == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        Fail(error, code);
+        return -1;
+    }
+    return 0;
+}
+
+void StoreRollbackTransaction(StoreHandle connection) {
+    auto c = FindHandle(connection, Handle::Kind::Connection);
+    if (!c || !c->connection->inTransaction) {
+        return;
+    }
+    c->connection->inTransaction = false;
+    // SQLite may have rolled back already after a failed write (a full disk); then there is
+    // nothing left to undo.
+    if (sqlite3_get_autocommit(c->connection->db) == 0) {
+        sqlite3_exec(c->connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
 }
 
 void StoreCloseHandle(StoreHandle handle) {

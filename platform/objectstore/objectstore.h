@@ -113,8 +113,32 @@ struct StoreRecordFields {
 // Reads every field of a record. 0, or -1 when there is no such record.
 int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fields);
 
-// Closes an enumeration, database or connection handle; unknown handles are ignored.
+// Starts a transaction on a connection, taking the store's write lock at once: the busy timeout is
+// waited here, not at every deletion inside. 0, or -1 (StoreLastErrorCode says why).
+int StoreBeginTransaction(StoreHandle connection);
+
+// Makes the transaction's changes lasting. 0, or -1; on failure every change of the transaction is
+// undone, so the store is as it was before StoreBeginTransaction.
+int StoreCommitTransaction(StoreHandle connection);
+
+// Undoes every change since StoreBeginTransaction. Nothing happens when no transaction is open.
+void StoreRollbackTransaction(StoreHandle connection);
+
+// Closes an enumeration, database or connection handle; unknown handles are ignored. A connection
+// closed inside a transaction undoes it.
 void StoreCloseHandle(StoreHandle handle);
+
+// Why the last failed operation of this service (on this thread) failed, as a code for the caller
+// to act on; StoreLastError gives the words for a log.
+enum class StoreError {
+    None,
+    Busy,         // another program holds the store locked past the busy timeout
+    ReadOnly,     // the store file or its folder cannot be written
+    Full,         // the disk is full
+    NoSuchRecord, // the record or database is not there (any more)
+    Other,        // anything else: a damaged file, a bad handle, out of memory
+};
+StoreError StoreLastErrorCode();
 
 // What the last failed operation of this service (on this thread) found wrong.
 std::string StoreLastError();

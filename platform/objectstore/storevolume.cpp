@@ -16,6 +16,7 @@ constexpr int kApplicationId = 0x5A524C47;
 constexpr int kSchemaVersion = 1;
 
 thread_local std::string lastError;
+thread_local StoreError lastCode = StoreError::None;
 
 // The store file opened last. Once the program has used a store, that store vanishing is a
 // failure: a new empty one in its place would show the user an empty call log.
@@ -102,26 +103,26 @@ bool Exec(sqlite3* db, const char* sql) {
 
 // Turns an empty database into a store. The check runs inside a write transaction so that two
 // processes creating the same store do not both create it.
-bool CreateSchemaIfEmpty(sqlite3* db, std::string* error) {
-    if (!Exec(db, "BEGIN IMMEDIATE")) {
-        *error = StoreErrorText(db, "cannot lock the new store");
+bool CreateSchemaIfEmpty(sqlite3* db, std::string* error, StoreError* code) {
+    // The reason is taken before the rollback, which would clear it.
+    const auto fail = [&](const char* doing) {
+        *error = StoreErrorText(db, doing);
+        *code = StoreErrorCode(db);
+        Exec(db, "ROLLBACK");
         return false;
+    };
+    if (!Exec(db, "BEGIN IMMEDIATE")) {
+        return fail("cannot lock the new store");
     }
     int tables = 0;
     if (!QueryInt(db, "SELECT count(*) FROM sqlite_master", &tables)) {
-        *error = StoreErrorText(db, "cannot read the store's schema");
-        Exec(db, "ROLLBACK");
-        return false;
+        return fail("cannot read the store's schema");
     }
     if (tables == 0 && !Exec(db, kCreateSchema)) {
-        *error = StoreErrorText(db, "cannot create the store");
-        Exec(db, "ROLLBACK");
-        return false;
+        return fail("cannot create the store");
     }
     if (!Exec(db, "COMMIT")) {
-        *error = StoreErrorText(db, "cannot create the store");
-        Exec(db, "ROLLBACK");
-        return false;
+        return fail("cannot create the store");
     }
     // WAL lets the phone's dialler write while the program reads. It is kept in the file.
     Exec(db, "PRAGMA journal_mode = WAL");
@@ -134,15 +135,45 @@ std::string StoreErrorText(sqlite3* db, const char* doing) {
     return std::string(doing) + ": " + (db != nullptr ? sqlite3_errmsg(db) : "out of memory");
 }
 
-void SetStoreLastError(const std::string& error) {
+StoreError StoreErrorCode(sqlite3* db) {
+    if (db == nullptr) {
+        return StoreError::Other;
+    }
+    switch (sqlite3_extended_errcode(db) & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return StoreError::Busy;
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+    case SQLITE_CANTOPEN:
+        return StoreError::ReadOnly;
+    case SQLITE_FULL:
+        return StoreError::Full;
+    default:
+        return StoreError::Other;
+    }
+}
+
+void SetStoreLastError(const std::string& error, StoreError code) {
     lastError = error;
+    lastCode = code;
+}
+
+StoreError StoreLastErrorCode() {
+    return lastCode;
 }
 
 std::string StoreLastError() {
     return lastError;
 }
 
-sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
+sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history, StoreError* code) {
+    StoreError ignored = StoreError::None;
+    if (code == nullptr) {
+        code = &ignored;
+    }
+    *code = StoreError::Other;
     const std::string path = StorePath();
     std::error_code ec;
     const bool exists = std::filesystem::exists(path, ec);
@@ -165,6 +196,7 @@ sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     sqlite3* db = nullptr;
     if (sqlite3_open_v2(path.c_str(), &db, flags, nullptr) != SQLITE_OK) {
         *error = StoreErrorText(db, ("cannot open the store " + path).c_str());
+        *code = StoreErrorCode(db);
         sqlite3_close(db);
         return nullptr;
     }
@@ -188,11 +220,12 @@ sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     }
     if (!readable) {
         *error = StoreErrorText(db, ("cannot read the store " + path).c_str());
+        *code = StoreErrorCode(db);
         sqlite3_close(db);
         return nullptr;
     }
     if (applicationId == 0 && version == 0 && tables == 0) {
-        if (!CreateSchemaIfEmpty(db, error)) {
+        if (!CreateSchemaIfEmpty(db, error, code)) {
             sqlite3_close(db);
             return nullptr;
         }
@@ -224,6 +257,7 @@ sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history) {
     if (history != nullptr) {
         *history = found;
     }
+    *code = StoreError::None;
     RememberOpened(path);
     return db;
 }

@@ -5,6 +5,7 @@
 
 struct sqlite3;
 enum class DiallerHistory;
+enum class StoreError;
 
 // The store file as an SQLite database, shared by the object-store service and the phone library.
 // Not for the program's own code: it carries the SQLite connection type.
@@ -25,8 +26,8 @@ inline constexpr const char* kNewestFirstOrder = "start_time DESC, oid DESC";
 // that path before: one that vanished while in use is a failure, not a new empty log. A dialler's
 // history is opened in place and shown as the two tables above (diallerhistory.h); *history, when
 // asked for, says which one it is (None: the program's own store). Any other file is refused
-// untouched. Null on failure, with error set.
-sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history = nullptr);
+// untouched. Null on failure, with error set and, when asked for, *code saying why.
+sqlite3* OpenStoreVolume(std::string* error, DiallerHistory* history = nullptr, StoreError* code = nullptr);
 
 void CloseStoreVolume(sqlite3* db);
 
@@ -36,5 +37,8 @@ int64_t FindStoreDatabase(sqlite3* db, const char* name, std::string* error);
 // Error text of the connection's last failure, prefixed with what was being done.
 std::string StoreErrorText(sqlite3* db, const char* doing);
 
-// Records the error returned by StoreLastError().
-void SetStoreLastError(const std::string& error);
+// Why the connection's last operation failed, from SQLite's result code.
+StoreError StoreErrorCode(sqlite3* db);
+
+// Records the error returned by StoreLastError() and StoreLastErrorCode().
+void SetStoreLastError(const std::string& error, StoreError code);

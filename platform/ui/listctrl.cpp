@@ -184,6 +184,18 @@ bool CListCtrl::SetItemState(int row, unsigned state, unsigned mask) {
     if (item == nullptr) {
         return false;
     }
+    // In the single-selection style a row that becomes selected takes the selection from every
+    // other row, so that whatever acts on "the selected row" finds the one the user sees.
+    if ((list->style & LVS_SINGLESEL) != 0 && (mask & state & LVIS_SELECTED) != 0) {
+        for (int other = 0; other < static_cast<int>(list->rows.size()); ++other) {
+            ListControl::Row& each = list->rows[static_cast<size_t>(other)];
+            if (other != row && (each.state & LVIS_SELECTED) != 0) {
+                const unsigned old = each.state;
+                each.state &= ~LVIS_SELECTED;
+                list->StateChanged(other, old);
+            }
+        }
+    }
     const unsigned old = item->state;
     item->state = (item->state & ~mask) | (state & mask);
     list->StateChanged(row, old);

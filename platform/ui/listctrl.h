@@ -13,9 +13,11 @@ class ListControl;
 
 using LRESULT = intptr_t;
 
-// List styles: the view (report), owner-drawn rows of one fixed height, no column header.
+// List styles: the view (report), one selected row at most, owner-drawn rows of one fixed height,
+// no column header.
 enum : uint32_t {
     LVS_REPORT = 0x0001,
+    LVS_SINGLESEL = 0x0004,
     LVS_OWNERDRAWFIXED = 0x0400,
     LVS_NOCOLUMNHEADER = 0x4000,
     LVS_LISTBITS = 0xFFFF,

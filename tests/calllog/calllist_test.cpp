@@ -350,15 +350,18 @@ TEST_F(CallListTest, RecordsTheStoreRefusesToDeleteStayInTheList) {
               SQLITE_OK);
     sqlite3_close(db);
 
-    EXPECT_EQ(list->DeleteAt(1), -1);
+    DeleteFailure failure = DeleteFailure::None;
+    EXPECT_EQ(list->DeleteAt(1, &failure), -1);
+    EXPECT_EQ(failure, DeleteFailure::Other);
     EXPECT_EQ(ListNames(), (Names{u"C", u"B", u"A"}));
-    // Delete All goes in the store's own order (the order of adding) and stops at B, after A
-    // went: the list is not emptied while the store still holds calls, and the next load shows
-    // what the store holds.
-    EXPECT_EQ(list->DeleteAll(), -1);
-    EXPECT_EQ(StoredNames(), (Names{u"C", u"B"}));
-    EXPECT_EQ(ListNames(), (Names{u"C", u"B"}));
-    EXPECT_EQ(list->count, 2);
+    // Delete All is one transaction: A, deleted before B refused, comes back with it, and the
+    // list is not emptied while the store still holds calls.
+    failure = DeleteFailure::None;
+    EXPECT_EQ(list->DeleteAll(&failure), -1);
+    EXPECT_EQ(failure, DeleteFailure::Other);
+    EXPECT_EQ(StoredNames(), (Names{u"C", u"B", u"A"}));
+    EXPECT_EQ(ListNames(), (Names{u"C", u"B", u"A"}));
+    EXPECT_EQ(list->count, 3);
 }
 
 TEST_F(CallListTest, StoreThatCannotBeReadLeavesTheListAsItWas) {

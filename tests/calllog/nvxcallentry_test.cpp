@@ -126,7 +126,12 @@ TEST_F(CallEntry, NumberTextAndNameFollowTheCallerIdRules) {
         {{u"2063861234", u"Grace"}, CallerIdBlocked, u"(206) 386-1234", u"", u"(206) 386-1234"},
         {{u"2063861234", u"Grace", u"h"}, CallerIdAvailable, u"(206) 386-1234 h", u"Grace", u"(206) 386-1234"},
         {{nullptr, nullptr, u"w"}, CallerIdBlocked, u"Caller ID Blocked w", u"", u""},
-        {{u"", u""}, CallerIdAvailable, u"", u"", u""},
+        // Empty texts count as absent: the label stands in for the number, and there is nothing to dial.
+        {{u"", u""}, CallerIdAvailable, u"Unknown", u"", u""},
+        {{u"", u""}, CallerIdBlocked, u"Caller ID Blocked", u"", u""},
+        {{u"", u"Grace"}, CallerIdAvailable, u"Grace", u"Grace", u""},
+        {{u"( ) -", nullptr}, CallerIdUnavailable, u"Unknown", u"", u""},
+        {{u"2063861234", u""}, CallerIdAvailable, u"(206) 386-1234", u"", u"(206) 386-1234"},
         {{u"*86", nullptr, u""}, CallerIdAvailable, u"*86 ", u"", u"*86"},
         {{u"+44 20 7946 0958"}, CallerIdAvailable, u"442079460958", u"", u"442079460958"},
     };

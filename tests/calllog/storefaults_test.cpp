@@ -4,6 +4,7 @@
 #include "calllog/calllist.h"
 
 #include "calllog/calllogstore.h"
+#include "calllog/deletefailure.h"
 #include "platform/objectstore/objectstore.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/phone/phonelibrary.h"
@@ -197,8 +198,12 @@ TEST_F(StoreFaults, StoreLockedByAnotherProcessPastTheTimeoutChangesNothing) {
         ASSERT_TRUE(holder.held);
         EXPECT_EQ(list->Load(), 0);
         EXPECT_EQ(ListNames(), before);
-        EXPECT_EQ(list->DeleteAt(2), -1);
-        EXPECT_EQ(list->DeleteAll(), -1);
+        DeleteFailure failure = DeleteFailure::None;
+        EXPECT_EQ(list->DeleteAt(2, &failure), -1);
+        EXPECT_EQ(failure, DeleteFailure::Busy);
+        failure = DeleteFailure::None;
+        EXPECT_EQ(list->DeleteAll(&failure), -1);
+        EXPECT_EQ(failure, DeleteFailure::Busy);
         EXPECT_EQ(ListNames(), before);
     }
     {
@@ -206,8 +211,12 @@ TEST_F(StoreFaults, StoreLockedByAnotherProcessPastTheTimeoutChangesNothing) {
         LockHolder holder(storePath, true);
         ASSERT_TRUE(holder.held);
         EXPECT_EQ(list->Load(), -1);
-        EXPECT_EQ(list->DeleteAt(2), -1);
-        EXPECT_EQ(list->DeleteAll(), -1);
+        DeleteFailure failure = DeleteFailure::None;
+        EXPECT_EQ(list->DeleteAt(2, &failure), -1);
+        EXPECT_EQ(failure, DeleteFailure::Busy);
+        failure = DeleteFailure::None;
+        EXPECT_EQ(list->DeleteAll(&failure), -1);
+        EXPECT_EQ(failure, DeleteFailure::Busy);
         EXPECT_EQ(ListNames(), before);
     }
     const StoreState after = ReadStore(storePath);
@@ -252,43 +261,69 @@ TEST_F(StoreFaults, ReadOnlyStoreFileAndFolderStillLoadAndRefuseToDelete) {
             CallList readOnly;
             failed += readOnly.Load() == 0 ? 0 : 1;
             failed += readOnly.count == 4 ? 0 : 2;
-            failed += readOnly.DeleteAt(0) == -1 ? 0 : 4;
-            failed += readOnly.DeleteAll() == -1 ? 0 : 8;
+            DeleteFailure one = DeleteFailure::None;
+            DeleteFailure all = DeleteFailure::None;
+            failed += readOnly.DeleteAt(0, &one) == -1 ? 0 : 4;
+            failed += readOnly.DeleteAll(&all) == -1 ? 0 : 8;
             failed += readOnly.count == 4 ? 0 : 16;
+            failed += one == DeleteFailure::ReadOnly && all == DeleteFailure::ReadOnly ? 0 : 32;
             chmod(dir.c_str(), 0755);
             chmod(storePath.c_str(), 0644);
             return failed;
         });
-        EXPECT_EQ(failures, 0) << "1: no load, 2: calls missing, 4/8: a delete did not fail, 16: the list lost calls";
+        EXPECT_EQ(failures, 0) << "1: no load, 2: calls missing, 4/8: a delete did not fail, 16: the list lost calls,"
+                                  " 32: not told that the store is read-only";
         const StoreState after = ReadStore(storePath);
         EXPECT_TRUE(after.intact) << after.problem;
         EXPECT_EQ(after.names.size(), 4u);
     }
 }
 
-TEST_F(StoreFaults, DiskFullDuringDeleteAllLeavesAnIntactStoreThatTheListMatches) {
-    // Each deletion is a transaction of its own, so the disk fills after some calls went.
-    for (int writes : {0, 1, 2, 5, 9, 17}) {
+TEST_F(StoreFaults, DiskFullDuringDeleteAllKeepsEveryCallOrNone) {
+    // Delete All is one transaction: wherever the disk fills, the store keeps every call or none,
+    // and the list shows what it keeps.
+    int refused = 0;
+    for (int writes : {0, 1, 2, 3, 5, 9, 17}) {
         SCOPED_TRACE(testing::Message() << writes << " writes before the disk is full");
         std::string error;
         ASSERT_EQ(AddCallRecords({}, true, &error), 0) << error;
         AddBase(12);
         ASSERT_EQ(list->Load(), 0);
+        const std::multiset<std::string> before = ListNames();
+        int result = 0;
+        DeleteFailure failure = DeleteFailure::None;
         {
             FullDiskVfs disk;
             disk.FailAfter(writes);
-            EXPECT_EQ(list->DeleteAll(), -1);
-            EXPECT_GT(disk.FailedWrites(), 0);
+            result = list->DeleteAll(&failure);
         }
         const StoreState after = ReadStore(storePath);
         EXPECT_TRUE(after.intact) << after.problem;
-        EXPECT_FALSE(after.names.empty());
         EXPECT_EQ(ListNames(), after.names) << "the list must show what the store holds";
-        // The calls left are the latest ones: Delete All goes oldest first.
-        for (const std::string& name : after.names) {
-            EXPECT_EQ(name.rfind("base", 0), 0u);
+        if (result == 0) {
+            EXPECT_TRUE(after.names.empty());
+        } else {
+            ++refused;
+            EXPECT_EQ(result, -1);
+            EXPECT_EQ(failure, DeleteFailure::Full);
+            EXPECT_EQ(after.names, before);
         }
     }
+    EXPECT_GE(refused, 1) << "the full disk never got in the way";
+}
+
+TEST_F(StoreFaults, DiskFullDuringDeleteKeepsTheCallAndSaysSo) {
+    AddBase(3);
+    ASSERT_EQ(list->Load(), 0);
+    DeleteFailure failure = DeleteFailure::None;
+    {
+        FullDiskVfs disk;
+        disk.FailAfter(0);
+        EXPECT_EQ(list->DeleteAt(1, &failure), -1);
+    }
+    EXPECT_EQ(failure, DeleteFailure::Full);
+    EXPECT_EQ(ReadStore(storePath).names.size(), 3u);
+    EXPECT_EQ(list->count, 3);
 }
 
 // The child of a kill trial: forever adds a call named "moving" and deletes it again as the

@@ -304,7 +304,9 @@ TEST_F(CallInfo, LeftKeyIsCallWhenThereIsANumberToDialElseBlank) {
         const char16_t* dialNumber;
         QString left;
     };
-    const Row rows[] = {{CallerIdAvailable, u"", "Call"},
+    // A known caller without a number has nothing to dial: Call would dial an empty number.
+    const Row rows[] = {{CallerIdAvailable, u"", "   "},
+                        {CallerIdAvailable, u"2063861234", "Call"},
                         {CallerIdUnavailable, u"2063861234", "Call"},
                         {CallerIdBlocked, u"2063861234", "Call"},
                         {CallerIdUnavailable, u"", "   "},
