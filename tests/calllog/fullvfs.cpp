@@ -13,6 +13,7 @@ struct ShimFile {
 sqlite3_vfs* realVfs = nullptr;
 std::atomic<int> writesLeft{-1};
 std::atomic<int> failed{0};
+std::atomic<bool> readOnlyFiles{false};
 sqlite3_io_methods shimMethods{};
 
 sqlite3_file* Real(sqlite3_file* file) {
@@ -81,6 +82,10 @@ int ShimShmUnmap(sqlite3_file* file, int deleteFlag) {
 int ShimOpen(sqlite3_vfs*, const char* name, sqlite3_file* file, int flags, int* outFlags) {
     auto* shim = reinterpret_cast<ShimFile*>(file);
     shim->real = reinterpret_cast<sqlite3_file*>(shim + 1);
+    // What the default VFS itself does with a file it may not write: it opens it for reading.
+    if (readOnlyFiles.load() && (flags & SQLITE_OPEN_MAIN_DB) != 0) {
+        flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
+    }
     const int rc = realVfs->xOpen(realVfs, name, shim->real, flags, outFlags);
     // SQLite calls xClose only when the open set the methods.
     shim->base.pMethods = shim->real->pMethods != nullptr ? &shimMethods : nullptr;
@@ -151,6 +156,7 @@ FullDiskVfs::FullDiskVfs() {
 FullDiskVfs::~FullDiskVfs() {
     sqlite3_vfs_unregister(&vfs);
     writesLeft = -1;
+    readOnlyFiles = false;
 }
 
 void FullDiskVfs::FailAfter(int writes) {
@@ -159,4 +165,8 @@ void FullDiskVfs::FailAfter(int writes) {
 
 int FullDiskVfs::FailedWrites() const {
     return failed.load();
+}
+
+void FullDiskVfs::ReadOnlyFiles(bool readOnly) {
+    readOnlyFiles = readOnly;
 }

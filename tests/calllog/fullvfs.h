@@ -5,8 +5,9 @@
 #include <atomic>
 
 // An SQLite VFS over the default one whose writes start failing with SQLITE_FULL after a given
-// number, as a disk does when it fills up. Installed as the default VFS, so every connection the
-// program opens goes through it.
+// number, as a disk does when it fills up, or whose database files open read-only, as files the
+// user may not write do. Installed as the default VFS, so every connection the program opens goes
+// through it.
 class FullDiskVfs {
 public:
     FullDiskVfs();
@@ -17,6 +18,8 @@ public:
     // Writes after the next `writes` fail; a negative count lets every write through.
     void FailAfter(int writes);
     int FailedWrites() const;
+    // Database files opened from now on are opened for reading only.
+    void ReadOnlyFiles(bool readOnly);
 
 private:
     sqlite3_vfs vfs{};
