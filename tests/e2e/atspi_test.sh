@@ -2,7 +2,8 @@
 # What a screen reader reads of ringlog over AT-SPI, on a private D-Bus session and a private X
 # server: the reverse lookup with typed digits before and after a screen turn, the call list with
 # its rows and their selected state, the soft keys, the open main menu with its items, the Filter
-# submenu with its check mark, and the message of an empty filter.
+# submenu with its check mark, the message of an empty filter, and the message that says why a
+# Delete did not happen.
 #   atspi_test.sh BIN_DIR
 set -euo pipefail
 bin="$1"
@@ -21,6 +22,7 @@ fi
 work=$(mktemp -d)
 cleanup() {
     [ -n "${app:-}" ] && kill "$app" 2>/dev/null
+    [ -n "${holder:-}" ] && kill "$holder" 2>/dev/null || true
     [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
@@ -116,5 +118,44 @@ grep -qE '^ +menu item \| Missed Calls \| +\|' "$work/tree" || fail "Missed Call
 xdotool key Down Down Down Right Down Return
 wait_for '^ +list \|  \| No Missed Calls in Call Log \|'
 grep -q 'list item' "$work/tree" && fail "rows under an empty filter"
-echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message and reverse lookup read as expected"
+xdotool key F4
+wait "$app" || true
+app=
+
+# A dialler holds the log while the user deletes the second call: the message box says why, is
+# read out, and closes with Enter; the call stays, selected.
+mkfifo "$work/release"
+/usr/bin/python3 -c '
+import sqlite3, sys
+db = sqlite3.connect(sys.argv[1], isolation_level=None)
+db.execute("BEGIN IMMEDIATE")
+db.execute("DELETE FROM records")
+print("held", flush=True)
+open(sys.argv[2]).read()
+db.execute("ROLLBACK")
+' "$store" "$work/release" > "$work/holder" &
+holder=$!
+for _ in $(seq 100); do
+    grep -q held "$work/holder" && break
+    sleep 0.1
+done
+grep -q held "$work/holder" || fail "the lock was not taken"
+"$bin/ringlog" --store "$store" &
+app=$!
+wait_for '^ +list item \| Grace Hopper, .*selected'
+xdotool key Down
+wait_for '^ +list item \| \(425\) 882-6683, .*selected'
+xdotool key F2
+wait_for '^ +popup menu \|'
+xdotool key --delay 100 Down Return
+wait_for 'The call was not deleted\. The call log is in use by another program\.'
+grep -qE '^ +push button \| OK \|' "$work/tree" || fail "the message box's OK button"
+echo > "$work/release"
+wait "$holder"
+holder=
+xdotool key Return
+wait_for '^ +list item \| \(425\) 882-6683, .*selected'
+grep -q 'The call was not deleted' "$work/tree" && fail "the message box stayed"
+[ "$("$bin/ringlog-tool" --store "$store" list | wc -l)" -eq 2 ] || fail "a call was deleted"
+echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message, reverse lookup and a refused Delete read as expected"
 exit 0
