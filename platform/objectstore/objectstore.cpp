@@ -67,6 +67,9 @@ struct Cursor {
     bool deleted = false;
     int64_t startTime = 0;
     int64_t oid = 0;
+    // The record's position, carried from seek to seek so that asking for it costs no count of
+    // the records before it; -1 when not known.
+    int64_t position = -1;
 };
 
 struct Handle {
@@ -172,7 +175,7 @@ const char* Beyond(Order order, bool reversed) {
 
 // Runs a query giving (oid, start_time) of one record with ?1 the database, ?2/?3 the cursor key
 // and ?4 the offset. Moves the cursor there when a record is found.
-ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset) {
+ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t position) {
     sqlite3* db = h.connection->db;
     Statement statement(*h.connection, sql);
     sqlite3_stmt* stmt = statement.stmt;
@@ -190,7 +193,7 @@ ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset) {
         const int64_t oid = sqlite3_column_int64(stmt, 0);
         if (oid > 0 && oid <= static_cast<int64_t>(UINT32_MAX)) {
             found = static_cast<ObjectId>(oid);
-            h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid};
+            h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid, position};
         } else {
             Fail("record identifier out of range");
         }
@@ -402,13 +405,16 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
             Fail("no record there", StoreError::NoSuchRecord);
             return 0;
         }
-        found = StepTo(*h, select + " ORDER BY " + OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4", count);
+        found = StepTo(*h, select + " ORDER BY " + OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4", count, count);
     } else if (seekType == kSeekCurrent) {
         if (!h->cursor.valid) {
             Fail("no current record", StoreError::NoSuchRecord);
             return 0;
         }
         const int64_t oid = h->cursor.oid;
+        // Count records from the current one: after a deletion the record that followed stands
+        // at the deleted one's position, so either way the record reached is count further on.
+        const int64_t position = h->cursor.position >= 0 ? h->cursor.position + count : -1;
         if (count == 0 && !h->cursor.deleted && RecordExists(*h, oid)) {
             found = static_cast<ObjectId>(oid);
         } else if (count >= 0) {
@@ -421,19 +427,19 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
                                : StepTo(*h,
                                         select + " AND " + Beyond(h->order, false) + " ORDER BY " +
                                             OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4",
-                                        offset);
+                                        offset, position);
         } else {
             found = StepTo(*h,
                            select + " AND " + Beyond(h->order, true) + " ORDER BY " + OrderBy(h->order, true) +
                                " LIMIT 1 OFFSET ?4",
-                           -int64_t{count} - 1);
+                           -int64_t{count} - 1, position);
         }
     } else {
         Fail("unsupported seek type");
         return 0;
     }
     if (found != 0 && index != nullptr) {
-        *index = PositionOf(*h);
+        *index = h->cursor.position >= 0 ? static_cast<uint32_t>(h->cursor.position) : PositionOf(*h);
     }
     return found;
 }

@@ -140,6 +140,34 @@ TEST_F(ListControlTest, StatesChangeOneRowAtATimeAndATapLeavesOnlyTheTappedRowSe
     EXPECT_EQ(list().GetNextItem(-1, LVNI_SELECTED), -1);
 }
 
+TEST_F(ListControlTest, TheSingleSelectionStyleKeepsAtMostOneRowSelected) {
+    AddRows(5);
+    const auto selected = [this] {
+        std::vector<int> rows;
+        for (int row = list().GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list().GetNextItem(row, LVNI_SELECTED)) {
+            rows.push_back(row);
+        }
+        return rows;
+    };
+    // Without the style, rows are selected one by one and stay so.
+    list().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    list().SetItemState(3, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(selected(), (std::vector<int>{1, 3}));
+
+    list().SetStyle(LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED | LVS_NOCOLUMNHEADER);
+    list().SetItemState(4, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(selected(), std::vector<int>{4});
+    // The other row keeps its focus; only the selection moves.
+    EXPECT_EQ(list().GetItemState(3, LVIS_FOCUSED), static_cast<unsigned>(LVIS_FOCUSED));
+    // Clearing or focusing a row leaves the selection where it is.
+    list().SetItemState(2, LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    list().SetItemState(0, 0, LVIS_SELECTED);
+    EXPECT_EQ(selected(), std::vector<int>{4});
+    // A row past the end selects nothing and takes nothing away.
+    EXPECT_FALSE(list().SetItemState(5, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_EQ(selected(), std::vector<int>{4});
+}
+
 TEST_F(ListControlTest, ItemTextIsCutToTheCallersBufferAndRowsPastTheEndGoToTheEnd) {
     EXPECT_EQ(list().InsertItem(7, u"first", 2), 0);
     EXPECT_EQ(list().InsertItem(0, u"second", 1), 0);

@@ -220,6 +220,55 @@ TEST_F(ObjectStore, AfterADeleteTheFollowingRecordIsCurrent) {
     EXPECT_EQ(StoredCalls()[0].number, u"newest");
 }
 
+TEST_F(ObjectStore, PositionsFollowTheWalkAcrossADeletionAndTheStoreSaysWhyASeekFoundNothing) {
+    AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"e"), Call(Utc(2026, 12, 2, 9, 0), u"d"), Call(Utc(2026, 12, 3, 9, 0), u"c"),
+              Call(Utc(2026, 12, 4, 9, 0), u"b"), Call(Utc(2026, 12, 5, 9, 0), u"a")});
+    const SortOrderSpec sort = LatestFirst();
+    StoreHandle connection = 0;
+    const StoreHandle database = OpenCallLog(&connection, &sort);
+    std::vector<ObjectId> byPosition;
+    for (int position = 0; position < 5; ++position) {
+        byPosition.push_back(StoreSeek(database, kSeekBeginning, position, 0, nullptr));
+    }
+    uint32_t index = 99;
+    ASSERT_EQ(StoreSeek(database, kSeekBeginning, 1, 0, &index), byPosition[1]);
+    EXPECT_EQ(index, 1u);
+    ASSERT_EQ(StoreDeleteRecord(database, byPosition[1]), 0);
+    // The follower now stands where the deleted record stood.
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, 0, 0, &index), byPosition[2]);
+    EXPECT_EQ(index, 1u);
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, 2, 0, &index), byPosition[4]);
+    EXPECT_EQ(index, 3u);
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, -3, 0, &index), byPosition[0]);
+    EXPECT_EQ(index, 0u);
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, -1, 0, &index), 0u);
+    EXPECT_EQ(StoreLastErrorCode(), StoreError::NoSuchRecord);
+    EXPECT_EQ(StoreDeleteRecord(database, byPosition[1]), -1);
+    EXPECT_EQ(StoreLastErrorCode(), StoreError::NoSuchRecord);
+    StoreCloseHandle(database);
+    StoreCloseHandle(connection);
+}
+
+TEST_F(ObjectStore, ATransactionCommitsOrUndoesEveryDeletionInIt) {
+    AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"x"), Call(Utc(2026, 12, 2, 9, 0), u"y")});
+    StoreHandle connection = 0;
+    const StoreHandle database = OpenCallLog(&connection, nullptr);
+    ASSERT_EQ(StoreBeginTransaction(connection), 0);
+    EXPECT_EQ(StoreBeginTransaction(connection), -1) << "transactions do not nest";
+    EXPECT_EQ(StoreDeleteRecord(database, StoreSeek(database, kSeekBeginning, 0, 0, nullptr)), 0);
+    StoreRollbackTransaction(connection);
+    EXPECT_EQ(StoredCalls().size(), 2u);
+    ASSERT_EQ(StoreBeginTransaction(connection), 0);
+    EXPECT_EQ(StoreDeleteRecord(database, StoreSeek(database, kSeekBeginning, 0, 0, nullptr)), 0);
+    // Another connection does not see the deletion before the commit.
+    EXPECT_EQ(StoredCalls().size(), 2u);
+    EXPECT_EQ(StoreCommitTransaction(connection), 0);
+    EXPECT_EQ(StoreCommitTransaction(connection), -1) << "nothing left to commit";
+    EXPECT_EQ(StoredCalls().size(), 1u);
+    StoreCloseHandle(database);
+    StoreCloseHandle(connection);
+}
+
 TEST_F(ObjectStore, OwnOrderIsTheOrderOfAdding) {
     AddCalls({Call(Utc(2026, 12, 3, 9, 0), u"first"), Call(Utc(2026, 12, 1, 9, 0), u"second")});
     StoreHandle connection = 0;
