@@ -23,19 +23,41 @@ install_missing() {
     echo "Installing: ${missing[*]}"
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo="sudo"
-    $sudo apt-get update -qq
-    $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    # Quiet when it works; everything apt said when it does not.
+    local log
+    log=$(mktemp)
+    if ! { $sudo apt-get update -qq &&
+           $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"; } \
+           >"$log" 2>&1; then
+        cat "$log" >&2
+        rm -f "$log"
+        echo "setup.sh: apt-get could not install: ${missing[*]}" >&2
+        return 1
+    fi
+    rm -f "$log"
+}
+
+# configure PRESET DIR: configures DIR when it has no cache yet, and again whenever the presets or
+# the top CMakeLists.txt changed since it was last configured (an edited preset is not ignored).
+configure() {
+    local stamp="$2/.setup-configured"
+    local sum
+    sum=$(cat CMakePresets.json CMakeLists.txt | sha256sum | cut -d' ' -f1)
+    if [ ! -f "$2/CMakeCache.txt" ] || [ "$(cat "$stamp" 2>/dev/null)" != "$sum" ]; then
+        cmake --preset "$1" >/dev/null
+        echo "$sum" >"$stamp"
+    fi
 }
 
 # build [TARGET...]: everything, or only the targets named.
 build() {
-    [ -f build/CMakeCache.txt ] || cmake --preset default >/dev/null
+    configure default build
     cmake --build --preset default ${1:+--target "$@"} -- -j"$(nproc)"
 }
 
 # The sanitizer build: every test again, halting at the first finding.
 test_sanitized() {
-    [ -f build-asan/CMakeCache.txt ] || cmake --preset asan >/dev/null
+    configure asan build-asan
     cmake --build --preset asan -- -j"$(nproc)"
     ctest --preset asan -j"$(nproc)"
 }
@@ -51,7 +73,7 @@ case "$mode" in
         # libFuzzer comes with clang; only this mode needs it.
         packages+=(clang libclang-rt-14-dev)
         install_missing
-        [ -f build-fuzz/CMakeCache.txt ] || cmake --preset fuzz >/dev/null
+        configure fuzz build-fuzz
         cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry -- -j"$(nproc)"
         exec bash fuzz/run.sh "$@"
         ;;

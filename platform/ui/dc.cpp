@@ -45,13 +45,16 @@ COLORREF GetSysColor(int index) {
 }
 
 CDC::CDC(QPainter* dcPainter, const QWidget* window)
-    : painter(dcPainter), windowFont(window != nullptr ? window->font() : QFont()), currentFont(windowFont) {}
+    : painter(dcPainter), windowFont(std::make_unique<QFont>(window != nullptr ? window->font() : QFont())),
+      currentFont(std::make_unique<QFont>(*windowFont)) {}
+
+CDC::~CDC() = default;
 
 CFont* CDC::SelectObject(CFont* font) {
     CFont* previous = selected;
     selected = font;
     // Selecting back the font the context started with (which no CFont stands for) restores it.
-    currentFont = font != nullptr && font->Font() != nullptr ? *font->Font() : windowFont;
+    *currentFont = font != nullptr && font->Font() != nullptr ? *font->Font() : *windowFont;
     return previous;
 }
 
@@ -80,7 +83,7 @@ void CDC::FillSolidRect(const CRect& rect, COLORREF colour) {
 }
 
 int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
-    const QFontMetrics metrics(currentFont);
+    const QFontMetrics metrics(*currentFont);
     if (painter == nullptr) {
         return metrics.height();
     }
@@ -104,7 +107,7 @@ int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
         shown = metrics.elidedText(shown, Qt::ElideRight, rect.Width());
     }
     painter->save();
-    painter->setFont(currentFont);
+    painter->setFont(*currentFont);
     painter->setPen(ToQColor(textColour));
     painter->setClipRect(ToQRect(rect), painter->hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
     painter->drawText(ToQRect(rect), flags, shown);
@@ -113,6 +116,6 @@ int CDC::DrawText(const char16_t* text, const CRect& rect, unsigned format) {
 }
 
 CSize CDC::GetTextExtent(const char16_t* text) const {
-    const QFontMetrics metrics(currentFont);
+    const QFontMetrics metrics(*currentFont);
     return CSize{metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }

@@ -2,12 +2,12 @@
 
 #include "platform/ui/wintypes.h"
 
-#include <QFont>
-
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CFont;
+class QFont;
 class QPainter;
 class QWidget;
 
@@ -51,6 +51,9 @@ class CDC {
 public:
     // painter may be null: then the context measures only.
     CDC(QPainter* painter, const QWidget* window);
+    ~CDC();
+    CDC(const CDC&) = delete;
+    CDC& operator=(const CDC&) = delete;
 
     // Selects the font and returns the one selected before; null selects the window's own font again.
     CFont* SelectObject(CFont* font);
@@ -70,8 +73,8 @@ public:
 
 private:
     QPainter* painter;
-    QFont windowFont;
-    QFont currentFont;
+    std::unique_ptr<QFont> windowFont;
+    std::unique_ptr<QFont> currentFont;
     std::u16string* capture = nullptr;
     CFont* selected = nullptr;
     COLORREF textColour = RGB(0, 0, 0);

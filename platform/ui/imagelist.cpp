@@ -4,6 +4,11 @@
 #include "platform/ui/bitmapimage.h"
 
 #include <QPainter>
+#include <QPixmap>
+
+CImageList::CImageList() = default;
+
+CImageList::~CImageList() = default;
 
 bool CImageList::Create(uint16_t bitmapId, int cx, int, COLORREF maskColour) {
     images.clear();
@@ -25,7 +30,7 @@ bool CImageList::Create(uint16_t bitmapId, int cx, int, COLORREF maskColour) {
         }
     }
     for (int left = 0; left + cx <= strip.width(); left += cx) {
-        images.push_back(QPixmap::fromImage(strip.copy(left, 0, cx, strip.height())));
+        images.push_back(std::make_unique<QPixmap>(QPixmap::fromImage(strip.copy(left, 0, cx, strip.height()))));
     }
     return true;
 }
@@ -35,11 +40,11 @@ void CImageList::DeleteImageList() {
 }
 
 CSize CImageList::GetImageSize() const {
-    return images.empty() ? CSize{} : CSize{images.front().width(), images.front().height()};
+    return images.empty() ? CSize{} : CSize{images.front()->width(), images.front()->height()};
 }
 
 const QPixmap* CImageList::Image(int index) const {
-    return index >= 0 && index < GetImageCount() ? &images[static_cast<size_t>(index)] : nullptr;
+    return index >= 0 && index < GetImageCount() ? images[static_cast<size_t>(index)].get() : nullptr;
 }
 
 bool CImageList::Draw(CDC* dc, int index, CPoint point) const {
