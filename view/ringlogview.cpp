@@ -424,6 +424,31 @@ LRESULT CRinglogView::PrePaintRow(NMLVCUSTOMDRAW* draw) {
     return CDRF_SKIPDEFAULT;
 }
 
+void CRinglogView::GetSpokenText(int row, std::u16string& text) {
+    // A row is read as a person reads it: each line, and each part of the first line, one phrase.
+    RowText rowText;
+    GetListCtrl().GetItemText(row, 1, rowText.Data(), static_cast<int>(rowText.capacity));
+    text.clear();
+    const char16_t* nextLine = rowText.Data();
+    for (;;) {
+        RowText line;
+        nextLine = NextPiece(nextLine, u'\n', line);
+        if (line.IsEmpty()) {
+            return;
+        }
+        const char16_t* nextPart = line.Data();
+        for (;;) {
+            RowText part;
+            nextPart = NextPiece(nextPart, u'|', part);
+            if (part.IsEmpty()) {
+                break;
+            }
+            text += (text.empty() ? u"" : u", ");
+            text += part.Data();
+        }
+    }
+}
+
 CSize CRinglogView::MeasureTimeWidth(const char16_t* line) {
     RowText part1;
     RowText part2;

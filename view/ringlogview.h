@@ -41,6 +41,7 @@ public:
     void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) override;
     void OnLButtonDown(unsigned flags, CPoint point) override;
     void OnListNotify(NMHDR* header, LRESULT* result) override;
+    void GetSpokenText(int row, std::u16string& text) override;
 
     void OnCall();
     void OnReverseLookup();

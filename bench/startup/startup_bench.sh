@@ -21,7 +21,7 @@ for _ in $(seq 50); do
 done
 
 export DISPLAY="$display" RINGLOG_RUNTIME_DIR="$work" XDG_RUNTIME_DIR="$work"
-export QT_QPA_PLATFORM=xcb RINGLOG_REPORT_FIRST_PAINT=exit
+export QT_QPA_PLATFORM=xcb
 printf '%8s %6s %10s %10s %10s %12s %12s\n' calls runs min_ms median_ms max_ms cpu_ms_med peak_rss_mib
 for calls in 0 1000 10000 100000; do
     store="/tmp/ringlog-startup-$calls.db"
@@ -37,7 +37,7 @@ for calls in 0 1000 10000 100000; do
     peak=0
     for _ in $(seq "$runs"); do
         start=$(date +%s.%N)
-        report=$("$bin/ringlog" --store "$store" 2>&1 >/dev/null | grep '^first-paint' || true)
+        report=$("$bin/ringlog-startupbench" --store "$store" 2>&1 >/dev/null | grep '^first-paint' || true)
         if [ -z "$report" ]; then
             echo "no first paint reported for $calls calls" >&2
             exit 1

@@ -13,14 +13,14 @@ namespace {
 Q_LOGGING_CATEGORY(lcDialler, "ringlog.platform.phone")
 
 // A Linux phone's dialler (and a desktop's softphone) takes the number as a tel: URI.
-void HandToDesktop(const char16_t* destination, const char16_t*) {
+void HandToDesktop(const PlacedCall& call) {
     // Only a program with a real display has a desktop to hand the call to: not the command-line
     // tool, and not the offscreen platform the tests run on.
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) == nullptr ||
         QGuiApplication::platformName() == QLatin1String("offscreen")) {
         return;
     }
-    const QUrl uri(QString::fromStdString(TelUri(destination)));
+    const QUrl uri(QString::fromStdString(TelUri(call.destination.c_str())));
     if (!QDesktopServices::openUrl(uri)) {
         qCWarning(lcDialler) << "no dialler took" << uri.toString();
     }

@@ -5,7 +5,6 @@
 namespace {
 
 std::mutex lock;
-std::vector<PlacedCall> placed;
 PlaceCallHandler handler = nullptr;
 
 std::u16string TextOf(LocalHandle handle) {
@@ -23,11 +22,10 @@ int PhoneMakeCall(const MakeCallRequest* request) {
     PlaceCallHandler current = nullptr;
     {
         std::lock_guard<std::mutex> guard(lock);
-        placed.push_back(call);
         current = handler;
     }
     if (current != nullptr) {
-        current(call.destination.c_str(), call.calledParty.c_str());
+        current(call);
     }
     return 0;
 }
@@ -49,14 +47,4 @@ std::string TelUri(const char16_t* number) {
         }
     }
     return uri;
-}
-
-std::vector<PlacedCall> PlacedCalls() {
-    std::lock_guard<std::mutex> guard(lock);
-    return placed;
-}
-
-void ClearPlacedCalls() {
-    std::lock_guard<std::mutex> guard(lock);
-    placed.clear();
 }

@@ -5,11 +5,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
-// Placing a call. The request's texts are local-heap handles that stay the caller's. The request
-// is recorded (tests read it back) and its number goes to the handler that the window layer
-// installs, which hands a tel: URI to the desktop; without a handler nothing is dialled.
+// Placing a call. The request's texts are local-heap handles that stay the caller's. The request,
+// with copies of its texts, goes to the handler that start-up installs, which hands a tel: URI to
+// the desktop; without a handler nothing is dialled.
 //
 // Request layout, 24 bytes, little-endian uint32s:
 //   0 size (24)  4 flags  8 destination number  12 application name  16 called party  20 comment
@@ -30,9 +29,9 @@ struct PlacedCall {
     std::u16string calledParty;
 };
 
-using PlaceCallHandler = void (*)(const char16_t* destination, const char16_t* calledParty);
+using PlaceCallHandler = void (*)(const PlacedCall& call);
 
-// Records the request and passes it to the handler. 0, or -1 for a request of the wrong size.
+// Passes the request to the handler. 0, or -1 for a request of the wrong size.
 int PhoneMakeCall(const MakeCallRequest* request);
 
 // Installs a handler (null: dial nothing) and returns the previous one.
@@ -41,6 +40,3 @@ PlaceCallHandler SetPlaceCallHandler(PlaceCallHandler handler);
 // The tel: URI of a number: the characters a dialler takes (digits, "+", "*", "#", "p", "w")
 // kept, the rest dropped.
 std::string TelUri(const char16_t* number);
-
-std::vector<PlacedCall> PlacedCalls();
-void ClearPlacedCalls();

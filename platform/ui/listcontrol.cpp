@@ -2,6 +2,7 @@
 
 #include "platform/shell/virtualkey.h"
 #include "platform/ui/dc.h"
+#include "platform/ui/firstpaint.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/listaccessible.h"
 #include "platform/ui/listview.h"
@@ -13,47 +14,12 @@
 #include <QWheelEvent>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <ctime>
 
 namespace {
 
 constexpr int kWheelRows = 3;
 
-// For the start-up benchmark: with RINGLOG_REPORT_FIRST_PAINT set, the first paint of a list writes
-// the wall-clock time, the rows and the peak resident memory to standard error; with the value
-// "exit" the program then ends. Nothing else reads or changes anything for it.
-void ReportFirstPaint(int rows) {
-    static bool reported = false;
-    const char* mode = std::getenv("RINGLOG_REPORT_FIRST_PAINT");
-    if (reported || mode == nullptr) {
-        return;
-    }
-    reported = true;
-    timespec now{};
-    clock_gettime(CLOCK_REALTIME, &now);
-    long peakKiB = 0;
-    if (FILE* status = std::fopen("/proc/self/status", "r")) {
-        char line[256];
-        while (std::fgets(line, sizeof(line), status) != nullptr) {
-            if (std::sscanf(line, "VmHWM: %ld kB", &peakKiB) == 1) {
-                break;
-            }
-        }
-        std::fclose(status);
-    }
-    timespec cpu{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
-    std::fprintf(stderr, "first-paint %lld.%09ld rows %d peak-rss-kib %ld cpu-ms %.1f\n",
-                 static_cast<long long>(now.tv_sec), now.tv_nsec, rows, peakKiB,
-                 static_cast<double>(cpu.tv_sec) * 1e3 + static_cast<double>(cpu.tv_nsec) / 1e6);
-    if (std::strcmp(mode, "exit") == 0) {
-        std::fflush(stderr);
-        std::_Exit(0);
-    }
-}
+FirstPaintHook firstPaintHook = nullptr;
 
 } // namespace
 
@@ -315,7 +281,17 @@ void ListControl::paintEvent(QPaintEvent*) {
             DrawRowDefault(dc, row);
         }
     }
-    ReportFirstPaint(count);
+    // Once: whoever watches the start-up hears of the first paint and nothing after it.
+    if (FirstPaintHook hook = firstPaintHook) {
+        firstPaintHook = nullptr;
+        hook(count);
+    }
+}
+
+FirstPaintHook SetFirstPaintHook(FirstPaintHook hook) {
+    const FirstPaintHook previous = firstPaintHook;
+    firstPaintHook = hook;
+    return previous;
 }
 
 void ListControl::DrawRowDefault(CDC& dc, int row) {
@@ -335,19 +311,11 @@ void ListControl::DrawRowDefault(CDC& dc, int row) {
 }
 
 QString ListControl::SpokenText(int row) const {
-    const Row* each = RowAt(row);
-    if (each == nullptr) {
+    CListView* view = View();
+    if (RowAt(row) == nullptr || view == nullptr) {
         return {};
     }
-    // The lines and the parts of a line are read as one phrase each; empty pieces are skipped.
-    QStringList pieces;
-    for (const std::u16string& text : each->texts) {
-        const QString value = QString::fromStdU16String(text);
-        for (const QString& line : value.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
-            for (const QString& part : line.split(QLatin1Char('|'), Qt::SkipEmptyParts)) {
-                pieces.append(part);
-            }
-        }
-    }
-    return pieces.join(QStringLiteral(", "));
+    std::u16string text;
+    view->GetSpokenText(row, text);
+    return QString::fromStdU16String(text);
 }

@@ -47,6 +47,16 @@ void CListView::OnWindowPosChanged(WINDOWPOS*) {
     }
 }
 
+void CListView::GetSpokenText(int row, std::u16string& text) {
+    text.clear();
+    for (int column = 0; column < 2; ++column) {
+        const std::u16string part = listCtrl.GetItemText(row, column);
+        if (!part.empty()) {
+            text += (text.empty() ? u"" : u", ") + part;
+        }
+    }
+}
+
 void CListView::MeasureItem(MEASUREITEMSTRUCT* measure) {
     // Without an answer of the owner a row is as high as a line of the list's font.
     if (ListControl* control = listCtrl.Control()) {

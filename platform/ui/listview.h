@@ -3,6 +3,8 @@
 #include "platform/ui/listctrl.h"
 #include "platform/ui/view.h"
 
+#include <string>
+
 // A view whose window is a list-view control. The list's own handling of the messages it gets lives
 // here (a derived view calls it as its base handling); the list's notifications reach the view as the
 // virtual handlers below: the row-height request, custom draw, the click and other codes.
@@ -29,6 +31,9 @@ public:
     virtual void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result);
     virtual void OnClick(NMITEMACTIVATE* click, LRESULT* result);
     virtual void OnListNotify(NMHDR* header, LRESULT* result);
+    // What a screen reader says for a row: the owner knows how its row texts read aloud. By
+    // default the row's column texts, the empty ones left out, joined by ", ".
+    virtual void GetSpokenText(int row, std::u16string& text);
 
 protected:
     WndWidget* CreateWidget(QWidget* parent) override;

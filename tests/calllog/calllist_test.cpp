@@ -3,7 +3,7 @@
 #include "citydb/citydatabase.h"
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/objectstore.h"
-#include "platform/phone/placecall.h"
+#include "tests/support/placedcalls.h"
 #include "platform/text/localheap.h"
 #include "tests/calllog/citydbfile.h"
 #include "tests/platform/storetestenv.h"

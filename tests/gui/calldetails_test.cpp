@@ -6,7 +6,7 @@
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
 #include "platform/msgbox/messagebox.h"
-#include "platform/phone/placecall.h"
+#include "tests/support/placedcalls.h"
 #include "resources/resource.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 
 #include "dialogs/dialogstate.h"
 #include "platform/msgbox/messagebox.h"
-#include "platform/phone/placecall.h"
+#include "tests/support/placedcalls.h"
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/softkeybar.h"
 #include "platform/ui/dc.h"

@@ -38,6 +38,15 @@ public:
         *result = CDRF_SKIPDEFAULT;
     }
     void OnClick(NMITEMACTIVATE* click, LRESULT*) override { clicks.push_back(click->item); }
+    void GetSpokenText(int row, std::u16string& text) override {
+        if (speaks) {
+            text = u"row " + std::u16string(1, static_cast<char16_t>(u'0' + row));
+        } else {
+            CListView::GetSpokenText(row, text);
+        }
+    }
+
+    bool speaks = false;
 
     unsigned rowHeight = 20;
     std::vector<int> rowsAsked;
@@ -166,6 +175,15 @@ TEST_F(ListControlTest, TheSingleSelectionStyleKeepsAtMostOneRowSelected) {
     // A row past the end selects nothing and takes nothing away.
     EXPECT_FALSE(list().SetItemState(5, LVIS_SELECTED, LVIS_SELECTED));
     EXPECT_EQ(selected(), std::vector<int>{4});
+}
+
+TEST_F(ListControlTest, TheOwnerSaysWhatARowReadsAndTheListParsesNothing) {
+    AddRows(3);
+    // Without an answer of its own the owner gives the row's texts as they stand.
+    EXPECT_EQ(list().Control()->SpokenText(1), QStringLiteral("Ada|12:04\n(206) 386-1234"));
+    view->speaks = true;
+    EXPECT_EQ(list().Control()->SpokenText(2), QStringLiteral("row 2"));
+    EXPECT_EQ(list().Control()->SpokenText(3), QString()) << "no row there";
 }
 
 TEST_F(ListControlTest, ItemTextIsCutToTheCallersBufferAndRowsPastTheEndGoToTheEnd) {

@@ -149,39 +149,35 @@ TEST_F(PhoneLibrary, CallsComeLatestFirstWhateverTheOrderTheyWereWritten) {
     EXPECT_EQ(LocalLiveCount(), live);
 }
 
-void RecordHandler(const char16_t* destination, const char16_t* calledParty);
-std::u16string handledDestination;
-std::u16string handledParty;
-void RecordHandler(const char16_t* destination, const char16_t* calledParty) {
-    handledDestination = destination;
-    handledParty = calledParty;
+std::vector<PlacedCall> handled;
+void RecordHandler(const PlacedCall& call) {
+    handled.push_back(call);
 }
 
-TEST(PlaceCall, RequestIsRecordedAndHandedToTheHandler) {
-    ClearPlacedCalls();
+TEST(PlaceCall, RequestGoesToTheHandlerWithCopiesOfItsTexts) {
+    handled.clear();
     const LocalHandle number = LocalAllocText(u"(425) 555-1212");
     const LocalHandle name = LocalAllocText(u"Ada");
     const MakeCallRequest request{24, 1, number, 0, name, 0};
 
-    EXPECT_EQ(PhoneMakeCall(&request), 0); // no handler: recorded only
-    SetPlaceCallHandler(RecordHandler);
-    EXPECT_EQ(PhoneMakeCall(&request), 0);
     SetPlaceCallHandler(nullptr);
+    EXPECT_EQ(PhoneMakeCall(&request), 0); // no handler: nothing is dialled
+    EXPECT_EQ(SetPlaceCallHandler(RecordHandler), nullptr);
+    EXPECT_EQ(PhoneMakeCall(&request), 0);
+    // The texts were copied: the handles may go while the call is handled on.
     LocalFree(number);
     LocalFree(name);
 
-    const std::vector<PlacedCall> placed = PlacedCalls();
-    ASSERT_EQ(placed.size(), 2u);
-    EXPECT_EQ(placed[1].request.size, 24u);
-    EXPECT_EQ(placed[1].request.flags, 1u);
-    EXPECT_EQ(placed[1].destination, u"(425) 555-1212");
-    EXPECT_EQ(placed[1].calledParty, u"Ada");
-    EXPECT_EQ(handledDestination, u"(425) 555-1212");
-    EXPECT_EQ(handledParty, u"Ada");
+    ASSERT_EQ(handled.size(), 1u);
+    EXPECT_EQ(handled[0].request.size, 24u);
+    EXPECT_EQ(handled[0].request.flags, 1u);
+    EXPECT_EQ(handled[0].destination, u"(425) 555-1212");
+    EXPECT_EQ(handled[0].calledParty, u"Ada");
 
     const MakeCallRequest wrongSize{20, 1, 0, 0, 0, 0};
     EXPECT_EQ(PhoneMakeCall(&wrongSize), -1);
-    EXPECT_EQ(PlacedCalls().size(), 2u);
+    EXPECT_EQ(handled.size(), 1u);
+    EXPECT_EQ(SetPlaceCallHandler(nullptr), RecordHandler);
 }
 
 TEST(PlaceCall, TelUriKeepsWhatADiallerTakes) {
