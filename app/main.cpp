@@ -3,6 +3,7 @@
 #include "platform/objectstore/storecheck.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/phone/desktopdialler.h"
+#include "platform/shell/phoneshell.h"
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/winmain.h"
 
@@ -37,5 +38,7 @@ int main(int argc, char** argv) {
     std::filesystem::path store = std::filesystem::absolute(StorePath(), ignored);
     const std::string instanceKey =
         std::filesystem::read_symlink("/proc/self/exe", ignored).string() + "\n" + store.lexically_normal().string();
-    return AfxWinMain(argc, argv, switches, instanceKey);
+    // The phone drawn in a window; nobody is there to answer a message box while a screenshot is taken.
+    PhoneShell shell(switches.fullScreen, !switches.screenshot.empty());
+    return AfxWinMain(argc, argv, switches, instanceKey, shell);
 }

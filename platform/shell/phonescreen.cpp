@@ -68,10 +68,29 @@ QPushButton* MakePhoneKey(QWidget* parent, const QString& name, const QString& l
 
 } // namespace
 
-PhoneScreen* PhoneScreen::Instance() {
-    if (instance == nullptr) {
-        instance = new PhoneScreen;
+PhoneScreen* PhoneScreen::Create() {
+    instance = new PhoneScreen;
+    return instance;
+}
+
+void PhoneScreen::Destroy(PhoneScreen* phone) {
+    if (phone == instance) {
+        instance = nullptr;
     }
+    delete phone;
+}
+
+PhoneScreen::~PhoneScreen() {
+    // The program's windows belong to the framework, not to the shell: they are let go, not
+    // destroyed with the screen.
+    for (Entry& entry : windows) {
+        if (entry.window != nullptr) {
+            entry.window->setParent(nullptr);
+        }
+    }
+}
+
+PhoneScreen* PhoneScreen::Instance() {
     return instance;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/resources/resourcemodule.h"
+#include "platform/shell/shell.h"
 
 #include <QMargins>
 #include <QPointer>
@@ -23,10 +24,13 @@ class PhoneScreen : public QWidget {
 public:
     using MenuLoader = int (*)(uint16_t id, MenuTemplate& out);
 
-    static constexpr int kDefaultScreenWidth = 240;
-    static constexpr int kDefaultScreenHeight = 320;
+    static constexpr int kDefaultScreenWidth = kDefaultScreenSize.width;
+    static constexpr int kDefaultScreenHeight = kDefaultScreenSize.height;
 
-    // The phone screen, created on first use.
+    // Made by the phone shell when the shell's controls are initialised, and destroyed with them.
+    static PhoneScreen* Create();
+    static void Destroy(PhoneScreen* phone);
+    // The phone screen made last, or null while there is none.
     static PhoneScreen* Instance();
     static bool Exists();
 
@@ -111,6 +115,7 @@ private:
     };
 
     PhoneScreen();
+    ~PhoneScreen() override;
     Entry* Find(QWidget* window);
     const Entry* Find(QWidget* window) const;
     const Entry* ForegroundEntry() const;

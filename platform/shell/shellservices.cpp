@@ -1,70 +1,56 @@
 #include "platform/shell/shellservices.h"
 
 #include "platform/msgbox/messagebox.h"
-#include "platform/shell/phonescreen.h"
-
-#include <QString>
-#include <QWidget>
 
 namespace {
 
-int ShowInPhoneScreen(const void*, const char16_t* text, const char16_t* caption, unsigned type) {
-    return PhoneScreen::Instance()->RunMessageBox(QString::fromUtf16(text != nullptr ? text : u""),
-                                                  QString::fromUtf16(caption != nullptr ? caption : u""), type);
-}
-
-// Every call but the first builds nothing: the calls of a window the shell does not know are ignored.
-PhoneScreen* Phone() {
-    return PhoneScreen::Exists() ? PhoneScreen::Instance() : nullptr;
+int ShowInShell(const void*, const char16_t* text, const char16_t* caption, unsigned type) {
+    Shell* shell = CurrentShell();
+    if (shell == nullptr) {
+        return (type & MB_BUTTONMASK) == MB_YESNO ? IDNO : IDOK;
+    }
+    return shell->RunMessageBox(text, caption, type);
 }
 
 } // namespace
 
 void ShellServices::InitShellControls() {
-    PhoneScreen::Instance();
-    SetMessageBoxHandler(ShowInPhoneScreen);
+    if (Shell* shell = CurrentShell()) {
+        shell->InitShellControls();
+        SetMessageBoxHandler(ShowInShell);
+    }
 }
 
 void ShellServices::SetNavBarTitle(WindowHandle window, const char16_t* text) {
-    if (PhoneScreen* phone = Phone()) {
-        phone->SetNavTitle(window, QString::fromUtf16(text != nullptr ? text : u""));
+    if (Shell* shell = CurrentShell()) {
+        shell->SetNavBarTitle(window, text);
     }
 }
 
 int ShellServices::CreateSoftKeyBar(WindowHandle window, uint16_t menuId) {
-    PhoneScreen* phone = Phone();
-    return phone != nullptr ? phone->SetSoftKeys(window, menuId) : -1;
+    Shell* shell = CurrentShell();
+    return shell != nullptr ? shell->CreateSoftKeyBar(window, menuId) : -1;
 }
 
 void ShellServices::ClaimCallKeys(WindowHandle window) {
-    if (PhoneScreen* phone = Phone()) {
-        phone->ClaimCallKeys(window);
+    if (Shell* shell = CurrentShell()) {
+        shell->ClaimCallKeys(window);
     }
 }
 
 void ShellServices::InitFullScreenDialog(WindowHandle dialog) {
-    if (PhoneScreen* phone = Phone()) {
-        phone->MakeFullScreen(dialog);
-        phone->ClearSoftKeys(dialog);
-        phone->ShowDone(dialog);
+    if (Shell* shell = CurrentShell()) {
+        shell->InitFullScreenDialog(dialog);
     }
 }
 
 void ShellServices::ShowDoneButton(WindowHandle window, bool show) {
-    PhoneScreen* phone = Phone();
-    if (phone == nullptr) {
-        return;
-    }
-    if (show) {
-        phone->ShowDone(window);
-    } else {
-        phone->HideDone();
+    if (Shell* shell = CurrentShell()) {
+        shell->ShowDoneButton(window, show);
     }
 }
 
 ScreenSize ShellServices::GetScreenSize() {
-    const QSize size = PhoneScreen::Exists()
-                           ? PhoneScreen::Instance()->ScreenSize()
-                           : QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight);
-    return ScreenSize{size.width(), size.height()};
+    Shell* shell = CurrentShell();
+    return shell != nullptr ? shell->GetScreenSize() : kDefaultScreenSize;
 }

@@ -1,24 +1,20 @@
 #pragma once
 
+#include "platform/shell/shell.h"
 #include "platform/shell/windowhandle.h"
 
 #include <cstdint>
 
-// Screen width and height in pixels.
-struct ScreenSize {
-    int width = 0;
-    int height = 0;
-};
-
-// The phone shell's calls that the program makes. No caller checks a result, so each call simply
-// does nothing when the shell is not up or the window is unknown.
+// The phone shell's calls that the program makes, on the shell main() handed in. No caller checks
+// a result, so each call simply does nothing when the shell is not up or the window is unknown.
 class ShellServices {
 public:
     // Hot-key identifiers of the phone's Talk and End keys.
     static constexpr int kTalkHotKeyId = 114;
     static constexpr int kEndHotKeyId = 115;
 
-    // Builds the phone screen and installs its message boxes; once, first thing at start-up.
+    // Makes the shell's controls (the phone screen) and installs its message boxes; first thing at
+    // start-up.
     static void InitShellControls();
     // The navigation-bar title shown while the window is in front.
     static void SetNavBarTitle(WindowHandle window, const char16_t* text);

@@ -1,7 +1,6 @@
 #include "platform/ui/dialog.h"
 
 #include "platform/msgbox/messagebox.h"
-#include "platform/shell/phonescreen.h"
 #include "platform/text/textqt.h"
 #include "platform/ui/combobox.h"
 #include "platform/ui/dc.h"

@@ -1,7 +1,7 @@
 #include "platform/ui/framewnd.h"
 
 #include "platform/resources/resourcemodule.h"
-#include "platform/shell/phonescreen.h"
+#include "platform/shell/shell.h"
 #include "platform/ui/bitmapimage.h"
 #include "platform/ui/document.h"
 #include "platform/ui/view.h"
@@ -11,6 +11,7 @@
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
+#include <QWidget>
 
 namespace {
 
@@ -39,7 +40,9 @@ bool CFrameWnd::LoadFrame(unsigned resourceId, uint32_t style, CWnd* parent, CCr
     SetPhoneIcon(resourceId);
 
     createContext = context;
-    const QRect area = PhoneScreen::Instance()->WorkArea()->rect();
+    const Shell* shell = CurrentShell();
+    const QWidget* workArea = shell != nullptr ? shell->WorkArea() : nullptr;
+    const QRect area = workArea != nullptr ? workArea->rect() : QRect(0, 0, kDefaultScreenSize.width, kDefaultScreenSize.height);
     const bool created =
         Create(parent, style & ~WS_VISIBLE, CRect{0, 0, area.width(), area.height()}, 0, title.c_str());
     createContext = nullptr;
@@ -47,7 +50,9 @@ bool CFrameWnd::LoadFrame(unsigned resourceId, uint32_t style, CWnd* parent, CCr
 }
 
 void CFrameWnd::RegisterWithShell() {
-    PhoneScreen::Instance()->AddWindow(GetSafeHwnd(), this, true);
+    if (Shell* shell = CurrentShell()) {
+        shell->AddWindow(GetSafeHwnd(), this, true);
+    }
 }
 
 int CFrameWnd::OnCreate(CREATESTRUCT* cs) {
@@ -96,7 +101,9 @@ void CFrameWnd::InitialUpdateFrame(CDocument*, bool makeVisible) {
 
 void CFrameWnd::ActivateFrame(int showCommand) {
     ShowWindow(showCommand == -1 ? SW_SHOW : showCommand);
-    PhoneScreen::Instance()->ShowActive();
+    if (Shell* shell = CurrentShell()) {
+        shell->ShowActive();
+    }
     ActivateTopLevel(this);
 }
 

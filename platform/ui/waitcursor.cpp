@@ -1,17 +1,19 @@
 #include "platform/ui/waitcursor.h"
 
+#include "platform/shell/shell.h"
+
 #include <QCursor>
 #include <QGuiApplication>
 
 CWaitCursor::CWaitCursor() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+    if (Shell* shell = CurrentShell()) {
+        shell->ShowWaitCursor(true);
     }
 }
 
 CWaitCursor::~CWaitCursor() {
-    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr) {
-        QGuiApplication::restoreOverrideCursor();
+    if (Shell* shell = CurrentShell()) {
+        shell->ShowWaitCursor(false);
     }
 }
 

@@ -1,47 +1,26 @@
 #include "platform/ui/winmain.h"
 
 #include "platform/resources/resourcemodule.h"
-#include "platform/shell/phonescreen.h"
+#include "platform/shell/shell.h"
 #include "platform/ui/singleinstance.h"
 #include "platform/ui/winapp.h"
 
 #include <QApplication>
 #include <QFont>
-#include <QPixmap>
 
 #include <cstdio>
 
 namespace {
 
 void BringToFront() {
-    if (!PhoneScreen::Exists()) {
-        return;
+    if (Shell* shell = CurrentShell()) {
+        shell->BringToFront();
     }
-    PhoneScreen* phone = PhoneScreen::Instance();
-    phone->setWindowState(phone->windowState() & ~Qt::WindowMinimized);
-    phone->show();
-    PhoneScreen::RaiseTopLevel(phone);
-}
-
-int WriteScreenshot(const std::string& path) {
-    // Lets the first paint and any queued layout happen before the picture is taken.
-    QApplication::processEvents();
-    QApplication::processEvents();
-    // A first rendering lets the screen settle as after its first paint on the phone: the soft keys
-    // are asked again once the list has painted (whether the selected call can be returned).
-    PhoneScreen::Instance()->grab();
-    QApplication::processEvents();
-    const QPixmap picture = PhoneScreen::Instance()->grab();
-    if (!picture.save(QString::fromStdString(path), "PNG")) {
-        std::fprintf(stderr, "ringlog: cannot write %s\n", path.c_str());
-        return 1;
-    }
-    return 0;
 }
 
 } // namespace
 
-int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const std::string& instanceKey) {
+int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const std::string& instanceKey, Shell& shell) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return 1;
@@ -63,14 +42,24 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const st
     QApplication::setApplicationDisplayName(QString::fromStdU16String(app->appName));
     instance.SetRaiseHandler(BringToFront);
 
-    // Nobody is there to answer a message box while the picture is taken.
-    PhoneScreen::SetUnattended(!switches.screenshot.empty());
-    PhoneScreen::RequestFullScreen(switches.fullScreen);
+    // The shell's controls go before the application's window system does.
+    SetCurrentShell(&shell);
+    struct ShellEnd {
+        Shell& shell;
+        ~ShellEnd() {
+            shell.DestroyShellControls();
+            SetCurrentShell(nullptr);
+        }
+    } end{shell};
     if (!app->InitInstance()) {
         return 1;
     }
     if (!switches.screenshot.empty()) {
-        return WriteScreenshot(switches.screenshot);
+        if (shell.SaveScreen(switches.screenshot) != 0) {
+            std::fprintf(stderr, "ringlog: cannot write %s\n", switches.screenshot.c_str());
+            return 1;
+        }
+        return 0;
     }
     return app->Run();
 }

@@ -1,7 +1,7 @@
 #include "platform/ui/wnd.h"
 
 #include "platform/msgbox/messagebox.h"
-#include "platform/shell/phonescreen.h"
+#include "platform/shell/shell.h"
 #include "platform/text/textqt.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
@@ -34,8 +34,8 @@ CWnd::~CWnd() {
     if (ownsWidget) {
         // The window goes with its object; the object's own handlers are no longer there to call.
         static_cast<WndWidget*>(hwnd)->Detach();
-        if (topLevel && PhoneScreen::Exists()) {
-            PhoneScreen::Instance()->RemoveWindow(hwnd);
+        if (Shell* shell = CurrentShell(); topLevel && shell != nullptr) {
+            shell->RemoveWindow(hwnd);
         }
         delete hwnd;
     }
@@ -64,7 +64,9 @@ bool CWnd::Create(CWnd* parentWnd, uint32_t style, const CRect& rect, unsigned i
     parent = parentWnd;
     controlId = cs.id;
     topLevel = parentWnd == nullptr;
-    QWidget* parentWidget = parentWnd != nullptr ? parentWnd->hwnd : PhoneScreen::Instance()->WorkArea();
+    Shell* shell = CurrentShell();
+    // A top-level window lies in the shell's work area, full-screen.
+    QWidget* parentWidget = parentWnd != nullptr ? parentWnd->hwnd : shell != nullptr ? shell->WorkArea() : nullptr;
     WndWidget* widget = CreateWidget(parentWidget);
     widget->setProperty(kWndProperty, QVariant::fromValue(static_cast<void*>(this)));
     widget->setFocusPolicy(Qt::StrongFocus);
@@ -78,8 +80,8 @@ bool CWnd::Create(CWnd* parentWnd, uint32_t style, const CRect& rect, unsigned i
     }
     if (OnCreate(&cs) == -1) {
         // A window whose creation failed never existed for the program: no destruction handler runs.
-        if (topLevel) {
-            PhoneScreen::Instance()->RemoveWindow(widget);
+        if (topLevel && shell != nullptr) {
+            shell->RemoveWindow(widget);
         }
         widget->Detach();
         hwnd = nullptr;
@@ -104,7 +106,9 @@ WndWidget* CWnd::CreateWidget(QWidget* parentWidget) {
 }
 
 void CWnd::RegisterWithShell() {
-    PhoneScreen::Instance()->AddWindow(hwnd, this, false);
+    if (Shell* shell = CurrentShell()) {
+        shell->AddWindow(hwnd, this, false);
+    }
 }
 
 void CWnd::DestroyWindow() {
@@ -112,8 +116,8 @@ void CWnd::DestroyWindow() {
         return;
     }
     QWidget* widget = hwnd;
-    if (topLevel && PhoneScreen::Exists()) {
-        PhoneScreen::Instance()->RemoveWindow(widget);
+    if (Shell* shell = CurrentShell(); topLevel && shell != nullptr) {
+        shell->RemoveWindow(widget);
     }
     if (ownsWidget) {
         // The widget's destruction calls OnDestroy through WidgetDestroyed.
@@ -182,9 +186,11 @@ void CWnd::GetWindowRect(CRect& rect) const {
         return;
     }
     QPoint origin = hwnd->pos();
-    if (PhoneScreen::Exists() && hwnd->parentWidget() != nullptr) {
+    const Shell* shell = CurrentShell();
+    QWidget* workArea = shell != nullptr ? shell->WorkArea() : nullptr;
+    if (workArea != nullptr && hwnd->parentWidget() != nullptr) {
         origin = hwnd->parentWidget()->mapTo(hwnd->window(), origin);
-        origin -= PhoneScreen::Instance()->WorkArea()->mapTo(hwnd->window(), QPoint(0, 0));
+        origin -= workArea->mapTo(hwnd->window(), QPoint(0, 0));
     }
     rect = CRect{origin.x(), origin.y(), origin.x() + hwnd->width(), origin.y() + hwnd->height()};
 }

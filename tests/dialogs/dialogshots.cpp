@@ -11,6 +11,7 @@
 #include "platform/msgbox/messagebox.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/shell/phonescreen.h"
+#include "platform/shell/phoneshell.h"
 #include "platform/time/filetime.h"
 #include "platform/ui/process.h"
 #include "resources/resource.h"
@@ -115,7 +116,8 @@ int main(int argc, char** argv) {
     setenv("TZ", "UTC", 1);
     tzset();
     QApplication app(argc, argv);
-    PhoneScreen::SetUnattended(!show);
+    PhoneShell shell(false, !show);
+    SetCurrentShell(&shell);
 
     char pattern[] = "/tmp/ringlog-dialogshots-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {

@@ -1,5 +1,7 @@
-// Shared main of the GUI tests: the real windows on Qt's offscreen platform, a fixed time zone and
-// locale, and every Qt warning turned into a failure.
+// Shared main of the GUI tests: the real windows on Qt's offscreen platform in the phone shell, a
+// fixed time zone and locale, and every Qt warning turned into a failure.
+#include "platform/shell/phoneshell.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -32,5 +34,12 @@ int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     qInstallMessageHandler(FailOnWarning);
-    return RUN_ALL_TESTS();
+    // The phone shell, made first thing as the program makes it.
+    PhoneShell shell(false, false);
+    SetCurrentShell(&shell);
+    shell.InitShellControls();
+    const int result = RUN_ALL_TESTS();
+    SetCurrentShell(nullptr);
+    shell.DestroyShellControls();
+    return result;
 }

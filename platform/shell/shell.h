@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/shell/windowhandle.h"
+
+#include <cstdint>
+#include <string>
+
+class ShellClient;
+
+// Screen width and height in pixels.
+struct ScreenSize {
+    int width = 0;
+    int height = 0;
+};
+
+// The phone's screen until the user resizes or turns it.
+inline constexpr ScreenSize kDefaultScreenSize{240, 320};
+
+// The phone shell as the framework and the program use it: the full-screen windows and the one in
+// front, the navigation bar, the soft keys, the Done button, the Talk and End keys, message boxes,
+// the wait cursor and the screen's size. main() creates the shell and hands it in; the shell's
+// controls (the phone window) are made by InitShellControls and go with DestroyShellControls.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    // Makes the shell's controls; the calls below do nothing before it (and after the destroy).
+    virtual void InitShellControls() = 0;
+    virtual void DestroyShellControls() = 0;
+
+    // The program's top-level windows, in the order they were added; the last visible is in front.
+    virtual void AddWindow(WindowHandle window, ShellClient* client, bool isMainFrame) = 0;
+    virtual void RemoveWindow(WindowHandle window) = 0;
+    // Where the full-screen windows lie; null before the controls are made.
+    virtual WindowHandle WorkArea() const = 0;
+    // Shows the phone in front and records it active, without telling anyone (start-up).
+    virtual void ShowActive() = 0;
+    // Brings the phone to the front, as a second start of the program asks.
+    virtual void BringToFront() = 0;
+
+    virtual void SetNavBarTitle(WindowHandle window, const char16_t* text) = 0;
+    // 0, or -1 when the menu cannot be loaded (the bar is left as it was).
+    virtual int CreateSoftKeyBar(WindowHandle window, uint16_t menuId) = 0;
+    virtual void ClaimCallKeys(WindowHandle window) = 0;
+    virtual void InitFullScreenDialog(WindowHandle dialog) = 0;
+    virtual void ShowDoneButton(WindowHandle window, bool show) = 0;
+    virtual ScreenSize GetScreenSize() const = 0;
+
+    // A modal message box on the screen; IDOK, IDYES or IDNO.
+    virtual int RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) = 0;
+    // The wait cursor while the program's one thread is busy; shown and hidden in pairs.
+    virtual void ShowWaitCursor(bool show) = 0;
+    // Renders the screen as it stands to a PNG file. 0, or -1.
+    virtual int SaveScreen(const std::string& path) = 0;
+};
+
+// The shell main() handed in, or null (the command-line tool, tests of the core).
+Shell* CurrentShell();
+void SetCurrentShell(Shell* shell);
