@@ -100,8 +100,7 @@ int Matches(StoreHandle database, ObjectId record, const NVXCallEntry& call) {
 // The record to delete: the one at position when it is the call, else the only record that is.
 // 0 with *record set; -1 with the reason: the call is gone, several records are the call and the
 // position does not say which, or the store could not be read.
-int FindRecord(StoreHandle database, int position, const NVXCallEntry& call, ObjectId* record,
-               DeleteFailure* failure) {
+int FindRecord(StoreHandle database, int position, const NVXCallEntry& call, ObjectId* record, DeleteFailure* failure) {
     ObjectId at = StoreSeek(database, kSeekBeginning, position, 0, nullptr);
     if (at == 0 && StoreLastErrorCode() != StoreError::NoSuchRecord) {
         return Failed(StoreFailure(), failure);
@@ -200,10 +199,9 @@ int CallLogStore::DeleteRecordAt(int position, const NVXCallEntry& call, DeleteF
             continue;
         }
         const StoreHandle connection = StoreOpenConnection(volume);
-        const StoreHandle database =
-            connection != 0 ? StoreOpenDatabase(connection, volume, object, u"clog.db", &sort, kOpenAutoIncrement,
-                                                nullptr)
-                            : 0;
+        const StoreHandle database = connection != 0 ? StoreOpenDatabase(connection, volume, object, u"clog.db", &sort,
+                                                                         kOpenAutoIncrement, nullptr)
+                                                     : 0;
         ObjectId record = 0;
         if (database == 0) {
             reason = StoreFailure();

@@ -14,8 +14,7 @@ public:
     size_t Offset() const { return pos; }
     size_t Remaining() const { return data.size() - pos; }
 
-    bool Skip(size_t count)
-    {
+    bool Skip(size_t count) {
         if (count > Remaining()) {
             return false;
         }
@@ -24,14 +23,12 @@ public:
     }
 
     // Moves to the next multiple of `alignment` counted from the start of the span.
-    bool Align(size_t alignment)
-    {
+    bool Align(size_t alignment) {
         size_t rest = pos % alignment;
         return rest == 0 || Skip(alignment - rest);
     }
 
-    bool U8(uint8_t& out)
-    {
+    bool U8(uint8_t& out) {
         if (Remaining() < 1) {
             return false;
         }
@@ -39,8 +36,7 @@ public:
         return true;
     }
 
-    bool U16(uint16_t& out)
-    {
+    bool U16(uint16_t& out) {
         if (Remaining() < 2) {
             return false;
         }
@@ -49,8 +45,7 @@ public:
         return true;
     }
 
-    bool I16(int16_t& out)
-    {
+    bool I16(int16_t& out) {
         uint16_t raw = 0;
         if (!U16(raw)) {
             return false;
@@ -59,8 +54,7 @@ public:
         return true;
     }
 
-    bool U32(uint32_t& out)
-    {
+    bool U32(uint32_t& out) {
         uint16_t low = 0;
         uint16_t high = 0;
         if (Remaining() < 4 || !U16(low) || !U16(high)) {
@@ -70,8 +64,7 @@ public:
         return true;
     }
 
-    bool I32(int32_t& out)
-    {
+    bool I32(int32_t& out) {
         uint32_t raw = 0;
         if (!U32(raw)) {
             return false;
@@ -81,8 +74,7 @@ public:
     }
 
     // A zero-terminated string of 16-bit characters; fails when the terminator is missing.
-    bool String16(std::u16string& out)
-    {
+    bool String16(std::u16string& out) {
         out.clear();
         for (;;) {
             uint16_t ch = 0;
@@ -97,8 +89,7 @@ public:
     }
 
     // `count` 16-bit characters without terminator.
-    bool Chars16(size_t count, std::u16string& out)
-    {
+    bool Chars16(size_t count, std::u16string& out) {
         out.clear();
         if (count > Remaining() / 2) {
             return false;
@@ -114,8 +105,7 @@ public:
 
     // A name or number field of resource headers and templates: 0xFFFF and a 16-bit number,
     // or a zero-terminated string of 16-bit characters.
-    bool NameOrOrdinal(bool& isOrdinal, uint16_t& ordinal, std::u16string& name)
-    {
+    bool NameOrOrdinal(bool& isOrdinal, uint16_t& ordinal, std::u16string& name) {
         uint16_t first = 0;
         if (Remaining() < 2) {
             return false;
@@ -132,8 +122,7 @@ public:
         return String16(name);
     }
 
-    std::span<const uint8_t> Bytes(size_t count)
-    {
+    std::span<const uint8_t> Bytes(size_t count) {
         if (count > Remaining()) {
             return {};
         }

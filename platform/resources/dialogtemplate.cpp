@@ -19,13 +19,11 @@ namespace {
 
 constexpr uint32_t kSetFont = 0x40;
 
-char16_t AsciiLower(char16_t ch)
-{
+char16_t AsciiLower(char16_t ch) {
     return (ch >= u'A' && ch <= u'Z') ? static_cast<char16_t>(ch - u'A' + u'a') : ch;
 }
 
-bool SameIgnoringCase(const std::u16string& a, std::u16string_view b)
-{
+bool SameIgnoringCase(const std::u16string& a, std::u16string_view b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -39,10 +37,9 @@ bool SameIgnoringCase(const std::u16string& a, std::u16string_view b)
 
 // The resource compiler writes the class of a CONTROL statement as its name; the predefined
 // classes are given their ordinals so that callers see one form.
-void MapPredefinedClass(DialogItem& item)
-{
-    static constexpr std::array<std::u16string_view, 6> kNames = {u"button",    u"edit",     u"static",
-                                                                   u"listbox",   u"scrollbar", u"combobox"};
+void MapPredefinedClass(DialogItem& item) {
+    static constexpr std::array<std::u16string_view, 6> kNames = {u"button",  u"edit",      u"static",
+                                                                  u"listbox", u"scrollbar", u"combobox"};
     for (size_t i = 0; i < kNames.size(); ++i) {
         if (SameIgnoringCase(item.className, kNames[i])) {
             item.classIsOrdinal = true;
@@ -53,8 +50,7 @@ void MapPredefinedClass(DialogItem& item)
 }
 
 // A lone zero (an empty name) means "none"; it is given as number 0.
-bool ReadResourceId(ByteReader& reader, ResourceId& id)
-{
+bool ReadResourceId(ByteReader& reader, ResourceId& id) {
     if (!reader.NameOrOrdinal(id.isNumber, id.number, id.name)) {
         return false;
     }
@@ -65,8 +61,7 @@ bool ReadResourceId(ByteReader& reader, ResourceId& id)
     return true;
 }
 
-bool ReadItem(ByteReader& reader, DialogItem& item)
-{
+bool ReadItem(ByteReader& reader, DialogItem& item) {
     if (!reader.Align(4) || !reader.U32(item.style) || !reader.U32(item.exStyle) || !reader.I16(item.x) ||
         !reader.I16(item.y) || !reader.I16(item.cx) || !reader.I16(item.cy) || !reader.U16(item.id)) {
         return false;
@@ -87,10 +82,9 @@ bool ReadItem(ByteReader& reader, DialogItem& item)
     return true;
 }
 
-}  // namespace
+} // namespace
 
-int ParseDialogTemplate(std::span<const uint8_t> data, DialogTemplate& out)
-{
+int ParseDialogTemplate(std::span<const uint8_t> data, DialogTemplate& out) {
     ByteReader reader(data);
     DialogTemplate dialog;
     uint16_t count = 0;
@@ -99,7 +93,7 @@ int ParseDialogTemplate(std::span<const uint8_t> data, DialogTemplate& out)
         return -1;
     }
     if ((dialog.style & 0xFFFF0000u) == 0xFFFF0000u && (dialog.style & 0xFFFFu) == 1) {
-        return -1;  // an extended template
+        return -1; // an extended template
     }
     if (!ReadResourceId(reader, dialog.menu) || !ReadResourceId(reader, dialog.windowClass) ||
         !reader.String16(dialog.caption)) {

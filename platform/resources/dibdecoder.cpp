@@ -20,19 +20,17 @@ constexpr int32_t kMaxSide = 4096;
 
 struct DibHeader {
     int32_t width = 0;
-    int32_t height = 0;  // rows of the colour image
+    int32_t height = 0; // rows of the colour image
     bool topDown = false;
     uint16_t bits = 0;
     uint32_t paletteSize = 0;
 };
 
-size_t RowStride(int32_t width, uint16_t bits)
-{
+size_t RowStride(int32_t width, uint16_t bits) {
     return ((static_cast<size_t>(width) * bits + 31) / 32) * 4;
 }
 
-bool ReadHeader(ByteReader& reader, bool icon, DibHeader& header, Bitmap& out)
-{
+bool ReadHeader(ByteReader& reader, bool icon, DibHeader& header, Bitmap& out) {
     uint32_t headerSize = 0;
     int32_t height = 0;
     uint16_t planes = 0;
@@ -88,8 +86,7 @@ bool ReadHeader(ByteReader& reader, bool icon, DibHeader& header, Bitmap& out)
     return true;
 }
 
-bool ReadPixels(ByteReader& reader, const DibHeader& header, bool keepAlpha, Bitmap& out)
-{
+bool ReadPixels(ByteReader& reader, const DibHeader& header, bool keepAlpha, Bitmap& out) {
     size_t stride = RowStride(header.width, header.bits);
     if (stride > reader.Remaining() / static_cast<size_t>(header.height)) {
         return false;
@@ -120,18 +117,17 @@ bool ReadPixels(ByteReader& reader, const DibHeader& header, bool keepAlpha, Bit
                 if (header.bits == 32 && keepAlpha) {
                     alpha = line[base + 3];
                 }
-                out.pixels[at] = (alpha << 24) | (uint32_t{line[base + 2]} << 16) | (uint32_t{line[base + 1]} << 8) |
-                                 line[base];
+                out.pixels[at] =
+                    (alpha << 24) | (uint32_t{line[base + 2]} << 16) | (uint32_t{line[base + 1]} << 8) | line[base];
             }
         }
     }
     return true;
 }
 
-}  // namespace
+} // namespace
 
-int DecodeBitmap(std::span<const uint8_t> dib, Bitmap& out)
-{
+int DecodeBitmap(std::span<const uint8_t> dib, Bitmap& out) {
     ByteReader reader(dib);
     DibHeader header;
     Bitmap bitmap;
@@ -142,8 +138,7 @@ int DecodeBitmap(std::span<const uint8_t> dib, Bitmap& out)
     return 0;
 }
 
-int DecodeIconImage(std::span<const uint8_t> dib, Bitmap& out)
-{
+int DecodeIconImage(std::span<const uint8_t> dib, Bitmap& out) {
     ByteReader reader(dib);
     DibHeader header;
     Bitmap bitmap;

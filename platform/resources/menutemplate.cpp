@@ -13,8 +13,7 @@ namespace {
 // Deeper menus than this are treated as damaged data rather than recursed into.
 constexpr int kMaxMenuDepth = 8;
 
-bool ReadMenuLevel(ByteReader& reader, int depth, std::vector<MenuItem>& items)
-{
+bool ReadMenuLevel(ByteReader& reader, int depth, std::vector<MenuItem>& items) {
     if (depth > kMaxMenuDepth) {
         return false;
     }
@@ -43,10 +42,9 @@ bool ReadMenuLevel(ByteReader& reader, int depth, std::vector<MenuItem>& items)
     }
 }
 
-}  // namespace
+} // namespace
 
-int ParseMenuTemplate(std::span<const uint8_t> data, MenuTemplate& out)
-{
+int ParseMenuTemplate(std::span<const uint8_t> data, MenuTemplate& out) {
     ByteReader reader(data);
     uint16_t version = 0;
     uint16_t extension = 0;

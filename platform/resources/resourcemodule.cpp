@@ -14,13 +14,11 @@
 
 namespace {
 
-char16_t AsciiUpper(char16_t ch)
-{
+char16_t AsciiUpper(char16_t ch) {
     return (ch >= u'a' && ch <= u'z') ? static_cast<char16_t>(ch - u'a' + u'A') : ch;
 }
 
-bool ReadEntryHeader(std::span<const uint8_t> header, ResourceId& type, ResourceId& name)
-{
+bool ReadEntryHeader(std::span<const uint8_t> header, ResourceId& type, ResourceId& name) {
     ByteReader reader(header);
     // Skips the two sizes, already read by the caller.
     if (!reader.Skip(8) || !reader.NameOrOrdinal(type.isNumber, type.number, type.name) ||
@@ -31,25 +29,22 @@ bool ReadEntryHeader(std::span<const uint8_t> header, ResourceId& type, Resource
     return reader.Remaining() >= 16;
 }
 
-}  // namespace
+} // namespace
 
-ResourceId ResourceId::Number(uint16_t value)
-{
+ResourceId ResourceId::Number(uint16_t value) {
     ResourceId id;
     id.number = value;
     return id;
 }
 
-ResourceId ResourceId::Name(std::u16string value)
-{
+ResourceId ResourceId::Name(std::u16string value) {
     ResourceId id;
     id.isNumber = false;
     id.name = std::move(value);
     return id;
 }
 
-bool ResourceId::Matches(const ResourceId& other) const
-{
+bool ResourceId::Matches(const ResourceId& other) const {
     if (isNumber != other.isNumber) {
         return false;
     }
@@ -67,8 +62,7 @@ bool ResourceId::Matches(const ResourceId& other) const
     return true;
 }
 
-const ResourceModule& ResourceModule::Program()
-{
+const ResourceModule& ResourceModule::Program() {
     static const ResourceModule module = [] {
         ResourceModule loaded;
         // A damaged embedded file leaves the module empty: every lookup then fails.
@@ -78,8 +72,7 @@ const ResourceModule& ResourceModule::Program()
     return module;
 }
 
-int ResourceModule::LoadFromBytes(std::span<const uint8_t> res)
-{
+int ResourceModule::LoadFromBytes(std::span<const uint8_t> res) {
     bytes.clear();
     entries.clear();
     std::vector<Entry> found;
@@ -127,8 +120,7 @@ int ResourceModule::LoadFromBytes(std::span<const uint8_t> res)
     return 0;
 }
 
-int ResourceModule::Find(const ResourceId& type, const ResourceId& name, std::span<const uint8_t>& data) const
-{
+int ResourceModule::Find(const ResourceId& type, const ResourceId& name, std::span<const uint8_t>& data) const {
     for (const Entry& entry : entries) {
         if (entry.type.Matches(type) && entry.name.Matches(name)) {
             data = std::span<const uint8_t>(bytes).subspan(entry.offset, entry.size);
@@ -141,8 +133,7 @@ int ResourceModule::Find(const ResourceId& type, const ResourceId& name, std::sp
 // String table (RT_STRING) resource number n holds strings 16 × (n − 1) to 16 × (n − 1) + 15:
 // sixteen records of u16 length and that many UTF-16 characters, no terminator. Length 0 is
 // a string that does not exist.
-int ResourceModule::LoadString(uint16_t id, std::u16string& out) const
-{
+int ResourceModule::LoadString(uint16_t id, std::u16string& out) const {
     std::span<const uint8_t> data;
     if (Find(ResourceId::Number(RT_STRING), ResourceId::Number(static_cast<uint16_t>(id / 16 + 1)), data) != 0) {
         return -1;
@@ -162,8 +153,7 @@ int ResourceModule::LoadString(uint16_t id, std::u16string& out) const
     return 0;
 }
 
-int ResourceModule::LoadMenu(uint16_t id, MenuTemplate& out) const
-{
+int ResourceModule::LoadMenu(uint16_t id, MenuTemplate& out) const {
     std::span<const uint8_t> data;
     if (Find(ResourceId::Number(RT_MENU), ResourceId::Number(id), data) != 0) {
         return -1;
@@ -171,8 +161,7 @@ int ResourceModule::LoadMenu(uint16_t id, MenuTemplate& out) const
     return ParseMenuTemplate(data, out);
 }
 
-int ResourceModule::LoadDialog(uint16_t id, DialogTemplate& out) const
-{
+int ResourceModule::LoadDialog(uint16_t id, DialogTemplate& out) const {
     std::span<const uint8_t> data;
     if (Find(ResourceId::Number(RT_DIALOG), ResourceId::Number(id), data) != 0) {
         return -1;
@@ -180,8 +169,7 @@ int ResourceModule::LoadDialog(uint16_t id, DialogTemplate& out) const
     return ParseDialogTemplate(data, out);
 }
 
-int ResourceModule::LoadBitmap(uint16_t id, Bitmap& out) const
-{
+int ResourceModule::LoadBitmap(uint16_t id, Bitmap& out) const {
     std::span<const uint8_t> data;
     if (Find(ResourceId::Number(RT_BITMAP), ResourceId::Number(id), data) != 0) {
         return -1;
@@ -192,8 +180,7 @@ int ResourceModule::LoadBitmap(uint16_t id, Bitmap& out) const
 // Group icon (RT_GROUP_ICON): u16 reserved (0), u16 type (1), u16 count, then count entries of
 // 14 bytes: u8 width, u8 height, u8 colours, u8 reserved, u16 planes, u16 bits, u32 size,
 // u16 number of the RT_ICON resource holding the image.
-int ResourceModule::LoadIcon(uint16_t id, Bitmap& out) const
-{
+int ResourceModule::LoadIcon(uint16_t id, Bitmap& out) const {
     std::span<const uint8_t> group;
     if (Find(ResourceId::Number(RT_GROUP_ICON), ResourceId::Number(id), group) != 0) {
         return -1;
@@ -214,8 +201,7 @@ int ResourceModule::LoadIcon(uint16_t id, Bitmap& out) const
     return DecodeIconImage(image, out);
 }
 
-int ResourceModule::LoadAccelerators(uint16_t id, std::vector<Accelerator>& out) const
-{
+int ResourceModule::LoadAccelerators(uint16_t id, std::vector<Accelerator>& out) const {
     std::span<const uint8_t> data;
     if (Find(ResourceId::Number(RT_ACCELERATOR), ResourceId::Number(id), data) != 0) {
         return -1;
@@ -225,8 +211,7 @@ int ResourceModule::LoadAccelerators(uint16_t id, std::vector<Accelerator>& out)
 
 // Accelerator table (RT_ACCELERATOR): entries of 8 bytes, u16 flags (FVIRTKEY, FSHIFT,
 // FCONTROL, FALT; 0x80 marks the last entry), u16 key, u16 command, u16 padding.
-int ParseAccelerators(std::span<const uint8_t> data, std::vector<Accelerator>& out)
-{
+int ParseAccelerators(std::span<const uint8_t> data, std::vector<Accelerator>& out) {
     constexpr uint16_t kLastEntry = 0x80;
     ByteReader reader(data);
     std::vector<Accelerator> table;

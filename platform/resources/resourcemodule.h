@@ -63,7 +63,7 @@ enum : uint16_t {
 struct MenuItem {
     std::u16string text;
     uint16_t id = 0;
-    uint16_t flags = 0;  // MF_* as stored, MF_END included
+    uint16_t flags = 0; // MF_* as stored, MF_END included
     bool isPopup = false;
     bool isSeparator = false;
     std::vector<MenuItem> children;
@@ -77,7 +77,7 @@ struct DialogItem {
     uint32_t style = 0, exStyle = 0;
     int16_t x = 0, y = 0, cx = 0, cy = 0;
     uint16_t id = 0;
-    bool classIsOrdinal = false;  // also true for the predefined classes written as names
+    bool classIsOrdinal = false; // also true for the predefined classes written as names
     uint16_t classOrdinal = 0;
     std::u16string className;
     bool textIsOrdinal = false;
@@ -89,8 +89,8 @@ struct DialogItem {
 struct DialogTemplate {
     uint32_t style = 0, exStyle = 0;
     int16_t x = 0, y = 0, cx = 0, cy = 0;
-    ResourceId menu;         // number 0: no menu
-    ResourceId windowClass;  // number 0: the default dialog class
+    ResourceId menu;        // number 0: no menu
+    ResourceId windowClass; // number 0: the default dialog class
     std::u16string caption;
     uint16_t pointSize = 0;
     std::u16string faceName;
@@ -114,21 +114,21 @@ struct Accelerator {
 // Parsers of raw resource data: 0 on success, -1 on damaged data (never read outside `data`).
 int ParseMenuTemplate(std::span<const uint8_t> data, MenuTemplate& out);
 int ParseDialogTemplate(std::span<const uint8_t> data, DialogTemplate& out);
-int DecodeBitmap(std::span<const uint8_t> dib, Bitmap& out);  // BITMAPINFOHEADER + palette + bits
+int DecodeBitmap(std::span<const uint8_t> dib, Bitmap& out); // BITMAPINFOHEADER + palette + bits
 int ParseAccelerators(std::span<const uint8_t> data, std::vector<Accelerator>& out);
 
 // One compiled resource (.res) file in memory, with the readers of each resource kind.
 class ResourceModule {
 public:
-    static const ResourceModule& Program();  // the resources embedded in this binary
+    static const ResourceModule& Program(); // the resources embedded in this binary
 
-    int LoadFromBytes(std::span<const uint8_t> res);  // 0, or -1 for a damaged file
+    int LoadFromBytes(std::span<const uint8_t> res); // 0, or -1 for a damaged file
     int Find(const ResourceId& type, const ResourceId& name, std::span<const uint8_t>& data) const;
     int LoadString(uint16_t id, std::u16string& out) const;
     int LoadMenu(uint16_t id, MenuTemplate& out) const;
     int LoadDialog(uint16_t id, DialogTemplate& out) const;
     int LoadBitmap(uint16_t id, Bitmap& out) const;
-    int LoadIcon(uint16_t id, Bitmap& out) const;  // first image of the group icon
+    int LoadIcon(uint16_t id, Bitmap& out) const; // first image of the group icon
     int LoadAccelerators(uint16_t id, std::vector<Accelerator>& out) const;
 
     size_t Count() const { return entries.size(); }

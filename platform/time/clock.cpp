@@ -3,8 +3,8 @@
 #include <atomic>
 #include <climits>
 #include <cstdlib>
-#include <string>
 #include <ctime>
+#include <string>
 
 namespace {
 

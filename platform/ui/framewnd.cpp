@@ -42,7 +42,8 @@ bool CFrameWnd::LoadFrame(unsigned resourceId, uint32_t style, CWnd* parent, CCr
     createContext = context;
     const Shell* shell = CurrentShell();
     const QWidget* workArea = shell != nullptr ? shell->WorkArea() : nullptr;
-    const QRect area = workArea != nullptr ? workArea->rect() : QRect(0, 0, kDefaultScreenSize.width, kDefaultScreenSize.height);
+    const QRect area =
+        workArea != nullptr ? workArea->rect() : QRect(0, 0, kDefaultScreenSize.width, kDefaultScreenSize.height);
     const bool created =
         Create(parent, style & ~WS_VISIBLE, CRect{0, 0, area.width(), area.height()}, 0, title.c_str());
     createContext = nullptr;

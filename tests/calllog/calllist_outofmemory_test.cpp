@@ -44,9 +44,10 @@ protected:
         StoreTest::SetUp();
         liveBefore = LocalLiveCount();
         // Five calls, latest first: E, D, C, B, A.
-        AddCalls({Call(Utc(2026, 12, 5, 10, 0), u"2065550001", u"A"), Call(Utc(2026, 12, 6, 10, 0), u"2065550002", u"B"),
-                  Call(Utc(2026, 12, 7, 10, 0), u"2065550003", u"C"), Call(Utc(2026, 12, 8, 10, 0), u"2065550004", u"D"),
-                  Call(Utc(2026, 12, 9, 10, 0), u"2065550005", u"E")});
+        AddCalls(
+            {Call(Utc(2026, 12, 5, 10, 0), u"2065550001", u"A"), Call(Utc(2026, 12, 6, 10, 0), u"2065550002", u"B"),
+             Call(Utc(2026, 12, 7, 10, 0), u"2065550003", u"C"), Call(Utc(2026, 12, 8, 10, 0), u"2065550004", u"D"),
+             Call(Utc(2026, 12, 9, 10, 0), u"2065550005", u"E")});
     }
     void TearDown() override {
         allocationsLeft = -1;

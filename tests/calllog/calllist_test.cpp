@@ -3,10 +3,10 @@
 #include "citydb/citydatabase.h"
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/objectstore.h"
-#include "tests/support/placedcalls.h"
 #include "platform/text/localheap.h"
 #include "tests/calllog/citydbfile.h"
 #include "tests/platform/storetestenv.h"
+#include "tests/support/placedcalls.h"
 
 #include <sqlite3.h>
 

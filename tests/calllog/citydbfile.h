@@ -54,8 +54,8 @@ inline void Write(const std::string& path) {
         PutU16(file, static_cast<uint16_t>(offset >> 16));
     }
     file.insert(file.end(), blocks.begin(), blocks.end());
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
-                                                 static_cast<std::streamsize>(file.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(file.data()), static_cast<std::streamsize>(file.size()));
 }
 
 } // namespace citydbfile

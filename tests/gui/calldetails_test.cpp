@@ -6,8 +6,8 @@
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
 #include "platform/msgbox/messagebox.h"
-#include "tests/support/placedcalls.h"
 #include "resources/resource.h"
+#include "tests/support/placedcalls.h"
 
 #include <algorithm>
 

@@ -4,12 +4,12 @@
 
 #include "dialogs/dialogstate.h"
 #include "platform/msgbox/messagebox.h"
-#include "tests/support/placedcalls.h"
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/softkeybar.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
 #include "resources/resource.h"
+#include "tests/support/placedcalls.h"
 
 #include <QAccessible>
 

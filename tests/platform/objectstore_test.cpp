@@ -221,8 +221,9 @@ TEST_F(ObjectStore, AfterADeleteTheFollowingRecordIsCurrent) {
 }
 
 TEST_F(ObjectStore, PositionsFollowTheWalkAcrossADeletionAndTheStoreSaysWhyASeekFoundNothing) {
-    AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"e"), Call(Utc(2026, 12, 2, 9, 0), u"d"), Call(Utc(2026, 12, 3, 9, 0), u"c"),
-              Call(Utc(2026, 12, 4, 9, 0), u"b"), Call(Utc(2026, 12, 5, 9, 0), u"a")});
+    AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"e"), Call(Utc(2026, 12, 2, 9, 0), u"d"),
+              Call(Utc(2026, 12, 3, 9, 0), u"c"), Call(Utc(2026, 12, 4, 9, 0), u"b"),
+              Call(Utc(2026, 12, 5, 9, 0), u"a")});
     const SortOrderSpec sort = LatestFirst();
     StoreHandle connection = 0;
     const StoreHandle database = OpenCallLog(&connection, &sort);
@@ -312,8 +313,9 @@ TEST_F(ForeignFile, StoreLockedPastTheTimeoutIsReported) {
     Databases();
     sqlite3* holder = nullptr;
     ASSERT_EQ(sqlite3_open(storePath.c_str(), &holder), SQLITE_OK);
-    ASSERT_EQ(sqlite3_exec(holder, "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; "
-                                   "INSERT INTO databases (name) VALUES ('busy.db')",
+    ASSERT_EQ(sqlite3_exec(holder,
+                           "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE; "
+                           "INSERT INTO databases (name) VALUES ('busy.db')",
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     EXPECT_EQ(StoreOpenConnection(StoreVolume()), 0u);

@@ -21,15 +21,21 @@ namespace storetest {
 
 // File time of a UTC calendar time.
 inline uint64_t Utc(int year, int month, int day, int hour, int minute, int second = 0) {
-    SystemTime fields{static_cast<uint16_t>(year), static_cast<uint16_t>(month), 0, static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour), static_cast<uint16_t>(minute), static_cast<uint16_t>(second), 0};
+    SystemTime fields{static_cast<uint16_t>(year),
+                      static_cast<uint16_t>(month),
+                      0,
+                      static_cast<uint16_t>(day),
+                      static_cast<uint16_t>(hour),
+                      static_cast<uint16_t>(minute),
+                      static_cast<uint16_t>(second),
+                      0};
     FileTime time{};
     EXPECT_EQ(SystemTimeToFileTime(fields, &time), 0);
     return FileTimeValue(time);
 }
 
-inline CallRecordData Call(uint64_t start, const char16_t* number, const char16_t* name = nullptr,
-                           int32_t callType = 1, int32_t callerIdType = 2) {
+inline CallRecordData Call(uint64_t start, const char16_t* number, const char16_t* name = nullptr, int32_t callType = 1,
+                           int32_t callerIdType = 2) {
     CallRecordData call;
     call.startTime = start;
     call.endTime = start + 600000000ULL; // one minute

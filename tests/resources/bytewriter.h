@@ -12,24 +12,20 @@ class ByteWriter {
 public:
     std::vector<uint8_t> bytes;
 
-    ByteWriter& U8(uint8_t v)
-    {
+    ByteWriter& U8(uint8_t v) {
         bytes.push_back(v);
         return *this;
     }
-    ByteWriter& U16(uint16_t v)
-    {
+    ByteWriter& U16(uint16_t v) {
         bytes.push_back(static_cast<uint8_t>(v & 0xFF));
         bytes.push_back(static_cast<uint8_t>(v >> 8));
         return *this;
     }
-    ByteWriter& U32(uint32_t v)
-    {
+    ByteWriter& U32(uint32_t v) {
         U16(static_cast<uint16_t>(v & 0xFFFF));
         return U16(static_cast<uint16_t>(v >> 16));
     }
-    ByteWriter& Str(std::u16string_view s)
-    {
+    ByteWriter& Str(std::u16string_view s) {
         for (char16_t ch : s) {
             U16(ch);
         }
@@ -37,15 +33,13 @@ public:
     }
     ByteWriter& Ordinal(uint16_t v) { return U16(0xFFFF).U16(v); }
     ByteWriter& Id(const ResourceId& id) { return id.isNumber ? Ordinal(id.number) : Str(id.name); }
-    ByteWriter& Align4()
-    {
+    ByteWriter& Align4() {
         while (bytes.size() % 4 != 0) {
             bytes.push_back(0);
         }
         return *this;
     }
-    ByteWriter& Append(const std::vector<uint8_t>& more)
-    {
+    ByteWriter& Append(const std::vector<uint8_t>& more) {
         bytes.insert(bytes.end(), more.begin(), more.end());
         return *this;
     }
@@ -56,8 +50,7 @@ class ResWriter {
 public:
     ResWriter() { Add(ResourceId::Number(0), ResourceId::Number(0), {}); }
 
-    ResWriter& Add(const ResourceId& type, const ResourceId& name, const std::vector<uint8_t>& data)
-    {
+    ResWriter& Add(const ResourceId& type, const ResourceId& name, const std::vector<uint8_t>& data) {
         ByteWriter header;
         header.Id(type).Id(name).Align4();
         header.U32(0).U16(0x30).U16(0x0409).U32(0).U32(0);

@@ -12,22 +12,19 @@
 
 namespace {
 
-std::vector<uint8_t> CompiledResFile()
-{
+std::vector<uint8_t> CompiledResFile() {
     std::ifstream in(RINGLOG_RES_FILE, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-std::vector<uint8_t> ProgramResource(uint16_t type, uint16_t name)
-{
+std::vector<uint8_t> ProgramResource(uint16_t type, uint16_t name) {
     std::span<const uint8_t> data;
     EXPECT_EQ(ResourceModule::Program().Find(ResourceId::Number(type), ResourceId::Number(name), data), 0);
     return std::vector<uint8_t>(data.begin(), data.end());
 }
 
 // A copy on the heap of exactly `size` bytes, so the sanitizer sees any read past its end.
-std::unique_ptr<uint8_t[]> Exact(const std::vector<uint8_t>& bytes, size_t size)
-{
+std::unique_ptr<uint8_t[]> Exact(const std::vector<uint8_t>& bytes, size_t size) {
     auto copy = std::make_unique<uint8_t[]>(size == 0 ? 1 : size);
     std::copy(bytes.begin(), bytes.begin() + static_cast<ptrdiff_t>(size), copy.get());
     return copy;
@@ -35,8 +32,7 @@ std::unique_ptr<uint8_t[]> Exact(const std::vector<uint8_t>& bytes, size_t size)
 
 // Every proper prefix of `bytes` is rejected and leaves `out` as it was; the whole is accepted.
 template <typename Out, typename Parse>
-void ExpectEveryTruncationRejected(const std::vector<uint8_t>& bytes, Parse parse)
-{
+void ExpectEveryTruncationRejected(const std::vector<uint8_t>& bytes, Parse parse) {
     ASSERT_FALSE(bytes.empty());
     for (size_t size = 0; size < bytes.size(); ++size) {
         auto copy = Exact(bytes, size);
@@ -49,34 +45,33 @@ void ExpectEveryTruncationRejected(const std::vector<uint8_t>& bytes, Parse pars
     EXPECT_EQ(parse(std::span<const uint8_t>(bytes), out), 0);
 }
 
-void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t v)
-{
+void PutU16(std::vector<uint8_t>& bytes, size_t at, uint16_t v) {
     bytes[at] = static_cast<uint8_t>(v & 0xFF);
     bytes[at + 1] = static_cast<uint8_t>(v >> 8);
 }
 
-void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v)
-{
+void PutU32(std::vector<uint8_t>& bytes, size_t at, uint32_t v) {
     PutU16(bytes, at, static_cast<uint16_t>(v & 0xFFFF));
     PutU16(bytes, at + 2, static_cast<uint16_t>(v >> 16));
 }
 
-}  // namespace
+} // namespace
 
 // Equality of the outputs, for the "left as it was" checks; item count is enough to see a change.
-bool operator==(const DialogTemplate& a, const DialogTemplate& b)
-{
+bool operator==(const DialogTemplate& a, const DialogTemplate& b) {
     return a.items.size() == b.items.size() && a.caption == b.caption && a.style == b.style;
 }
-bool operator==(const MenuTemplate& a, const MenuTemplate& b) { return a.items.size() == b.items.size(); }
-bool operator==(const Bitmap& a, const Bitmap& b) { return a.width == b.width && a.pixels == b.pixels; }
-bool operator==(const Accelerator& a, const Accelerator& b)
-{
+bool operator==(const MenuTemplate& a, const MenuTemplate& b) {
+    return a.items.size() == b.items.size();
+}
+bool operator==(const Bitmap& a, const Bitmap& b) {
+    return a.width == b.width && a.pixels == b.pixels;
+}
+bool operator==(const Accelerator& a, const Accelerator& b) {
     return a.flags == b.flags && a.key == b.key && a.command == b.command;
 }
 
-TEST(DamagedResources, EveryTruncatedTemplateIsRejected)
-{
+TEST(DamagedResources, EveryTruncatedTemplateIsRejected) {
     for (uint16_t id : {IDD_CALLINFO, IDD_ABOUTBOX, IDD_REVLOOKUP}) {
         SCOPED_TRACE(id);
         ExpectEveryTruncationRejected<DialogTemplate>(ProgramResource(RT_DIALOG, id), ParseDialogTemplate);
@@ -89,16 +84,14 @@ TEST(DamagedResources, EveryTruncatedTemplateIsRejected)
                                                             ParseAccelerators);
 }
 
-TEST(DamagedResources, EveryTruncatedBitmapIsRejected)
-{
+TEST(DamagedResources, EveryTruncatedBitmapIsRejected) {
     for (uint16_t id : {IDB_LOGO, IDB_CALLTYPES}) {
         SCOPED_TRACE(id);
         ExpectEveryTruncationRejected<Bitmap>(ProgramResource(RT_BITMAP, id), DecodeBitmap);
     }
 }
 
-TEST(DamagedResources, TruncatedResFileKeepsOnlyWholeEntries)
-{
+TEST(DamagedResources, TruncatedResFileKeepsOnlyWholeEntries) {
     std::vector<uint8_t> file = CompiledResFile();
     ResourceModule full;
     ASSERT_EQ(full.LoadFromBytes(file), 0);
@@ -120,12 +113,11 @@ TEST(DamagedResources, TruncatedResFileKeepsOnlyWholeEntries)
     EXPECT_GE(accepted, 1u);
 }
 
-TEST(DamagedResources, ResFileWithBadSizesIsRejected)
-{
+TEST(DamagedResources, ResFileWithBadSizesIsRejected) {
     ResWriter res;
     res.Add(ResourceId::Number(RT_RCDATA), ResourceId::Number(1), {1, 2, 3, 4});
     const std::vector<uint8_t> good = res.Bytes();
-    const size_t entry = 32;  // the second entry starts after the 32-byte leading one
+    const size_t entry = 32; // the second entry starts after the 32-byte leading one
     struct Corruption {
         const char* what;
         size_t at;
@@ -151,14 +143,13 @@ TEST(DamagedResources, ResFileWithBadSizesIsRejected)
     ResWriter named;
     named.Add(ResourceId::Name(u"ABCD"), ResourceId::Number(1), {});
     std::vector<uint8_t> bad = named.Bytes();
-    PutU32(bad, entry + 4, 16);  // the header ends inside the type's name
+    PutU32(bad, entry + 4, 16); // the header ends inside the type's name
     ResourceModule module;
     EXPECT_EQ(module.LoadFromBytes(bad), -1);
     EXPECT_EQ(module.LoadFromBytes({}), -1);
 }
 
-TEST(DamagedResources, DialogWithAbsurdOrWrongItemCountIsRejected)
-{
+TEST(DamagedResources, DialogWithAbsurdOrWrongItemCountIsRejected) {
     std::vector<uint8_t> dialog = ProgramResource(RT_DIALOG, IDD_CALLINFO);
     DialogTemplate out;
     ASSERT_EQ(ParseDialogTemplate(dialog, out), 0);
@@ -176,8 +167,7 @@ TEST(DamagedResources, DialogWithAbsurdOrWrongItemCountIsRejected)
     EXPECT_EQ(out.items.size(), 2u);
 }
 
-TEST(DamagedResources, CreationDataLongerThanTemplateIsRejected)
-{
+TEST(DamagedResources, CreationDataLongerThanTemplateIsRejected) {
     ByteWriter w;
     w.U32(0).U32(0).U16(1).U16(0).U16(0).U16(0).U16(0).U16(0).U16(0).Str(u"");
     w.Align4().U32(0).U32(0).U16(0).U16(0).U16(0).U16(0).U16(1).Ordinal(0x82).Str(u"").U16(200).U8(1);
@@ -185,8 +175,7 @@ TEST(DamagedResources, CreationDataLongerThanTemplateIsRejected)
     EXPECT_EQ(ParseDialogTemplate(w.bytes, out), -1);
 }
 
-TEST(DamagedResources, MenuWithoutEndOrTooDeepIsRejected)
-{
+TEST(DamagedResources, MenuWithoutEndOrTooDeepIsRejected) {
     std::vector<uint8_t> menu = ProgramResource(RT_MENU, IDR_CALLINFO_MENU);
     MenuTemplate out;
     ASSERT_EQ(ParseMenuTemplate(menu, out), 0);
@@ -205,8 +194,7 @@ TEST(DamagedResources, MenuWithoutEndOrTooDeepIsRejected)
     EXPECT_EQ(ParseMenuTemplate(deep.bytes, out), -1);
 }
 
-TEST(DamagedResources, BitmapHeadersOutOfRangeAreRejected)
-{
+TEST(DamagedResources, BitmapHeadersOutOfRangeAreRejected) {
     std::vector<uint8_t> logo = ProgramResource(RT_BITMAP, IDB_LOGO);
     struct Corruption {
         const char* what;
@@ -241,8 +229,7 @@ TEST(DamagedResources, BitmapHeadersOutOfRangeAreRejected)
     }
 }
 
-TEST(DamagedResources, IconGroupPointingNowhereIsRejected)
-{
+TEST(DamagedResources, IconGroupPointingNowhereIsRejected) {
     ByteWriter group;
     group.U16(0).U16(1).U16(1).U8(32).U8(32).U8(0).U8(0).U16(1).U16(32).U32(100).U16(99);
     ResWriter res;

@@ -6,18 +6,16 @@
 
 namespace {
 
-std::vector<uint8_t> InfoHeader(int32_t width, int32_t height, uint16_t bits, uint32_t colours)
-{
+std::vector<uint8_t> InfoHeader(int32_t width, int32_t height, uint16_t bits, uint32_t colours) {
     ByteWriter w;
     w.U32(40).U32(static_cast<uint32_t>(width)).U32(static_cast<uint32_t>(height)).U16(1).U16(bits);
     w.U32(0).U32(0).U32(2835).U32(2835).U32(colours).U32(0);
     return w.bytes;
 }
 
-}  // namespace
+} // namespace
 
-TEST(DialogTemplateReader, ClassNamesOrdinalsAndCreationData)
-{
+TEST(DialogTemplateReader, ClassNamesOrdinalsAndCreationData) {
     ByteWriter w;
     // No DS_SETFONT: no point size or face follows the caption.
     w.U32(0x80C00000).U32(0).U16(3).U16(1).U16(2).U16(100).U16(50);
@@ -58,10 +56,9 @@ TEST(DialogTemplateReader, ClassNamesOrdinalsAndCreationData)
     EXPECT_EQ(dialog.items[2].text, u"OK");
 }
 
-TEST(DialogTemplateReader, EveryPredefinedClassNameMapsToItsOrdinal)
-{
+TEST(DialogTemplateReader, EveryPredefinedClassNameMapsToItsOrdinal) {
     const std::vector<std::pair<std::u16string, uint16_t>> names = {
-        {u"Button", 0x80}, {u"EDIT", 0x81}, {u"static", 0x82}, {u"ListBox", 0x83},
+        {u"Button", 0x80},    {u"EDIT", 0x81},     {u"static", 0x82},    {u"ListBox", 0x83},
         {u"SCROLLBAR", 0x84}, {u"combobox", 0x85}, {u"ComboBoxEx32", 0}, {u"Buttons", 0}};
     for (const auto& [name, ordinal] : names) {
         SCOPED_TRACE(std::string(name.begin(), name.end()));
@@ -75,8 +72,7 @@ TEST(DialogTemplateReader, EveryPredefinedClassNameMapsToItsOrdinal)
     }
 }
 
-TEST(DialogTemplateReader, ExtendedTemplateIsRejected)
-{
+TEST(DialogTemplateReader, ExtendedTemplateIsRejected) {
     ByteWriter w;
     w.U16(1).U16(0xFFFF).U32(0).U32(0).U32(0x80C00040).U16(0).U16(0).U16(0).U16(10).U16(10);
     w.U16(0).U16(0).Str(u"").U16(8).U16(400).U8(0).U8(1).Str(u"MS Shell Dlg");
@@ -84,13 +80,12 @@ TEST(DialogTemplateReader, ExtendedTemplateIsRejected)
     EXPECT_EQ(ParseDialogTemplate(w.bytes, dialog), -1);
 }
 
-TEST(MenuTemplateReader, SeparatorsFlagsAndNestedPopups)
-{
+TEST(MenuTemplateReader, SeparatorsFlagsAndNestedPopups) {
     ByteWriter w;
     w.U16(0).U16(0);
     w.U16(MF_POPUP).Str(u"&File");
     w.U16(MF_GRAYED).U16(10).Str(u"Open");
-    w.U16(0).U16(0).Str(u"");  // separator as the resource compiler writes it
+    w.U16(0).U16(0).Str(u""); // separator as the resource compiler writes it
     w.U16(MF_POPUP).Str(u"Recent");
     w.U16(MF_CHECKED | MF_END).U16(11).Str(u"a.txt");
     w.U16(MF_END).U16(12).Str(u"Exit");
@@ -111,8 +106,7 @@ TEST(MenuTemplateReader, SeparatorsFlagsAndNestedPopups)
     EXPECT_EQ(menu.items[1].id, 13);
 }
 
-TEST(MenuTemplateReader, HeaderExtensionIsSkippedAndExtendedMenuRejected)
-{
+TEST(MenuTemplateReader, HeaderExtensionIsSkippedAndExtendedMenuRejected) {
     ByteWriter w;
     w.U16(0).U16(4).U32(0xDEADBEEF).U16(MF_END).U16(7).Str(u"Only");
     MenuTemplate menu;
@@ -125,13 +119,12 @@ TEST(MenuTemplateReader, HeaderExtensionIsSkippedAndExtendedMenuRejected)
     EXPECT_EQ(ParseMenuTemplate(ex.bytes, menu), -1);
 }
 
-TEST(BitmapDecoder, OneAndFourBitRowsBottomUpWithPadding)
-{
+TEST(BitmapDecoder, OneAndFourBitRowsBottomUpWithPadding) {
     // 1 bit, 3 x 2: bottom row first; rows padded to 4 bytes.
     ByteWriter one;
     one.Append(InfoHeader(3, 2, 1, 0)).U32(0x00000000).U32(0x00FF8000);
-    one.U8(0b10100000).U8(0).U8(0).U8(0);  // bottom row: 1 0 1
-    one.U8(0b01000000).U8(0).U8(0).U8(0);  // top row: 0 1 0
+    one.U8(0b10100000).U8(0).U8(0).U8(0); // bottom row: 1 0 1
+    one.U8(0b01000000).U8(0).U8(0).U8(0); // top row: 0 1 0
     Bitmap bitmap;
     ASSERT_EQ(DecodeBitmap(one.bytes, bitmap), 0);
     EXPECT_EQ(bitmap.bitsPerPixel, 1);
@@ -148,8 +141,7 @@ TEST(BitmapDecoder, OneAndFourBitRowsBottomUpWithPadding)
     EXPECT_EQ(bitmap.pixels, (std::vector<uint32_t>{0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu}));
 }
 
-TEST(BitmapDecoder, TopDownTwentyFourAndThirtyTwoBits)
-{
+TEST(BitmapDecoder, TopDownTwentyFourAndThirtyTwoBits) {
     // 24 bits, 2 x 2, top-down (negative height); each row 6 bytes padded to 8.
     ByteWriter rgb;
     rgb.Append(InfoHeader(2, -2, 24, 0));
@@ -167,8 +159,7 @@ TEST(BitmapDecoder, TopDownTwentyFourAndThirtyTwoBits)
     EXPECT_EQ(bitmap.pixels[0], 0xFF112233u);
 }
 
-TEST(ResourceFileReader, StringsInBlocksOfSixteenAndNamedTypes)
-{
+TEST(ResourceFileReader, StringsInBlocksOfSixteenAndNamedTypes) {
     // Block 3 holds strings 32..47: 33 is "two", 47 "last"; the others are empty.
     ByteWriter block;
     block.U16(0).U16(3).U16(u't').U16(u'w').U16(u'o');
@@ -200,8 +191,7 @@ TEST(ResourceFileReader, StringsInBlocksOfSixteenAndNamedTypes)
     EXPECT_EQ(module.Find(ResourceId::Number(RT_RCDATA), ResourceId::Name(u"5"), data), -1);
 }
 
-TEST(ResourceFileReader, IconMaskMakesPixelsTransparent)
-{
+TEST(ResourceFileReader, IconMaskMakesPixelsTransparent) {
     // A 2 x 1 icon at 24 bits: the mask's first bit hides the left pixel.
     ByteWriter image;
     image.Append(InfoHeader(2, 2, 24, 0)).U8(10).U8(20).U8(30).U8(40).U8(50).U8(60).U16(0);

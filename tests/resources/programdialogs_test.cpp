@@ -9,7 +9,7 @@
 
 namespace {
 
-constexpr uint32_t kChildVisible = 0x50000000;  // WS_CHILD | WS_VISIBLE
+constexpr uint32_t kChildVisible = 0x50000000; // WS_CHILD | WS_VISIBLE
 constexpr uint32_t kBorder = 0x00800000;
 constexpr uint32_t kTabStop = 0x00010000;
 constexpr uint32_t kSetFont = 0x40;
@@ -26,8 +26,7 @@ struct ExpectedControl {
     std::u16string text;
 };
 
-void ExpectKind(const DialogItem& item, Kind kind)
-{
+void ExpectKind(const DialogItem& item, Kind kind) {
     ASSERT_TRUE(item.classIsOrdinal);
     uint32_t low = item.style & 0x1F;
     switch (kind) {
@@ -58,8 +57,7 @@ void ExpectKind(const DialogItem& item, Kind kind)
 }
 
 void ExpectDialog(uint16_t id, const std::u16string& caption, int16_t cx, int16_t cy,
-                  const std::vector<ExpectedControl>& controls)
-{
+                  const std::vector<ExpectedControl>& controls) {
     DialogTemplate dialog;
     ASSERT_EQ(ResourceModule::Program().LoadDialog(id, dialog), 0);
     EXPECT_EQ(dialog.caption, caption);
@@ -87,10 +85,9 @@ void ExpectDialog(uint16_t id, const std::u16string& caption, int16_t cx, int16_
     }
 }
 
-}  // namespace
+} // namespace
 
-TEST(ProgramDialogs, CallDetailsTemplate)
-{
+TEST(ProgramDialogs, CallDetailsTemplate) {
     ExpectDialog(IDD_CALLINFO, u"Call Info", 156, 177,
                  {{1001, Kind::Text, 9, 3, 55, 14, u""},
                   {1011, Kind::Text, 9, 19, 138, 8, u""},
@@ -104,8 +101,7 @@ TEST(ProgramDialogs, CallDetailsTemplate)
                   {1009, Kind::Text, 9, 107, 55, 8, u""}});
 }
 
-TEST(ProgramDialogs, ReverseLookupTemplate)
-{
+TEST(ProgramDialogs, ReverseLookupTemplate) {
     ExpectDialog(IDD_REVLOOKUP, u"Dialog", 222, 145,
                  {{1022, Kind::Text, 28, 46, 134, 11, u""},
                   {1041, Kind::Bitmap, 74, 62, 61, 49, u""},
@@ -121,23 +117,27 @@ TEST(ProgramDialogs, ReverseLookupTemplate)
                   {1029, Kind::NoWrapText, 30, 3, 100, 8, u"City and State Reverse Lookup"}});
 }
 
-TEST(ProgramDialogs, AboutTemplateHasTwoSetsOfSeven)
-{
+TEST(ProgramDialogs, AboutTemplateHasTwoSetsOfSeven) {
     DialogTemplate dialog;
     ASSERT_EQ(ResourceModule::Program().LoadDialog(IDD_ABOUTBOX, dialog), 0);
     // The maker's lines are free text; they are read back from the template and checked for
     // presence and position, the version line and the logos exactly.
     ASSERT_EQ(dialog.items.size(), 14u);
     auto textOf = [&](size_t i) { return dialog.items[i].text; };
-    std::vector<ExpectedControl> expected = {
-        {1013, Kind::Bitmap, 76, 0, 61, 49, u""},           {1027, Kind::CentredText, 72, 52, 60, 8, u"Version 1.6.0"},
-        {1028, Kind::CentredText, 74, 61, 60, 8, textOf(2)}, {1029, Kind::CentredText, 60, 70, 99, 8, textOf(3)},
-        {1030, Kind::CentredText, 64, 80, 86, 8, textOf(4)}, {1031, Kind::CentredText, 64, 91, 86, 8, textOf(5)},
-        {1032, Kind::CentredText, 56, 101, 99, 8, textOf(6)},
-        {1014, Kind::Bitmap, 48, 0, 61, 49, u""},           {1033, Kind::CentredText, 43, 52, 60, 8, u"Version 1.6.0"},
-        {1034, Kind::CentredText, 45, 62, 60, 8, textOf(2)}, {1035, Kind::CentredText, 30, 72, 99, 8, textOf(3)},
-        {1036, Kind::CentredText, 35, 82, 86, 8, textOf(4)}, {1037, Kind::CentredText, 35, 92, 86, 8, textOf(5)},
-        {1038, Kind::CentredText, 33, 102, 99, 8, textOf(6)}};
+    std::vector<ExpectedControl> expected = {{1013, Kind::Bitmap, 76, 0, 61, 49, u""},
+                                             {1027, Kind::CentredText, 72, 52, 60, 8, u"Version 1.6.0"},
+                                             {1028, Kind::CentredText, 74, 61, 60, 8, textOf(2)},
+                                             {1029, Kind::CentredText, 60, 70, 99, 8, textOf(3)},
+                                             {1030, Kind::CentredText, 64, 80, 86, 8, textOf(4)},
+                                             {1031, Kind::CentredText, 64, 91, 86, 8, textOf(5)},
+                                             {1032, Kind::CentredText, 56, 101, 99, 8, textOf(6)},
+                                             {1014, Kind::Bitmap, 48, 0, 61, 49, u""},
+                                             {1033, Kind::CentredText, 43, 52, 60, 8, u"Version 1.6.0"},
+                                             {1034, Kind::CentredText, 45, 62, 60, 8, textOf(2)},
+                                             {1035, Kind::CentredText, 30, 72, 99, 8, textOf(3)},
+                                             {1036, Kind::CentredText, 35, 82, 86, 8, textOf(4)},
+                                             {1037, Kind::CentredText, 35, 92, 86, 8, textOf(5)},
+                                             {1038, Kind::CentredText, 33, 102, 99, 8, textOf(6)}};
     ExpectDialog(IDD_ABOUTBOX, u"About", 221, 138, expected);
     for (size_t i = 2; i <= 6; ++i) {
         SCOPED_TRACE(i);

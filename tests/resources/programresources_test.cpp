@@ -9,7 +9,9 @@
 
 namespace {
 
-const ResourceModule& Program() { return ResourceModule::Program(); }
+const ResourceModule& Program() {
+    return ResourceModule::Program();
+}
 
 struct ExpectedItem {
     std::u16string text;
@@ -17,8 +19,7 @@ struct ExpectedItem {
     bool popup;
 };
 
-void ExpectItems(const std::vector<MenuItem>& items, const std::vector<ExpectedItem>& expected)
-{
+void ExpectItems(const std::vector<MenuItem>& items, const std::vector<ExpectedItem>& expected) {
     ASSERT_EQ(items.size(), expected.size());
     for (size_t i = 0; i < items.size(); ++i) {
         SCOPED_TRACE(i);
@@ -31,10 +32,9 @@ void ExpectItems(const std::vector<MenuItem>& items, const std::vector<ExpectedI
     }
 }
 
-}  // namespace
+} // namespace
 
-TEST(ProgramMenus, MainMenuHasCallKeyAndMenuWithFilterInOrder)
-{
+TEST(ProgramMenus, MainMenuHasCallKeyAndMenuWithFilterInOrder) {
     MenuTemplate menu;
     ASSERT_EQ(Program().LoadMenu(IDR_MAIN_MENU, menu), 0);
     ExpectItems(menu.items, {{u"Call", 32773, false}, {u"Menu", 0, true}});
@@ -53,8 +53,7 @@ TEST(ProgramMenus, MainMenuHasCallKeyAndMenuWithFilterInOrder)
     EXPECT_TRUE(popup.back().flags & MF_END);
 }
 
-TEST(ProgramMenus, CallDetailsBarsHaveCallOrBlankKeyAndDelete)
-{
+TEST(ProgramMenus, CallDetailsBarsHaveCallOrBlankKeyAndDelete) {
     MenuTemplate callInfo;
     ASSERT_EQ(Program().LoadMenu(IDR_CALLINFO_MENU, callInfo), 0);
     ExpectItems(callInfo.items, {{u"Call", 32773, false}, {u"Delete", 32772, false}});
@@ -64,8 +63,7 @@ TEST(ProgramMenus, CallDetailsBarsHaveCallOrBlankKeyAndDelete)
     ExpectItems(blank.items, {{u"   ", 32790, false}, {u"Delete", 32772, false}});
 }
 
-TEST(ProgramStrings, ApplicationNameAndDocumentString)
-{
+TEST(ProgramStrings, ApplicationNameAndDocumentString) {
     std::u16string text;
     ASSERT_EQ(Program().LoadString(57344, text), 0);
     EXPECT_EQ(text, u"Zonrik Ringlog");
@@ -77,8 +75,7 @@ TEST(ProgramStrings, ApplicationNameAndDocumentString)
     EXPECT_EQ(Program().LoadString(1, text), -1);
 }
 
-TEST(ProgramAccelerators, FiveControlKeysInOrder)
-{
+TEST(ProgramAccelerators, FiveControlKeysInOrder) {
     std::vector<Accelerator> table;
     ASSERT_EQ(Program().LoadAccelerators(IDR_MAINFRAME, table), 0);
     const std::vector<std::pair<char, uint16_t>> expected = {
@@ -92,8 +89,7 @@ TEST(ProgramAccelerators, FiveControlKeysInOrder)
     }
 }
 
-TEST(ProgramResources, HighResolutionMarkerHoldsOne)
-{
+TEST(ProgramResources, HighResolutionMarkerHoldsOne) {
     std::span<const uint8_t> data;
     ASSERT_EQ(Program().Find(ResourceId::Name(u"CEUX"), ResourceId::Name(u"HI_RES_AWARE"), data), 0);
     ASSERT_EQ(data.size(), 2u);
@@ -103,8 +99,7 @@ TEST(ProgramResources, HighResolutionMarkerHoldsOne)
     EXPECT_EQ(Program().Find(ResourceId::Name(u"ceux"), ResourceId::Name(u"hi_res_aware"), data), 0);
 }
 
-TEST(ProgramResources, MissingOrWrongKindIsAFailure)
-{
+TEST(ProgramResources, MissingOrWrongKindIsAFailure) {
     DialogTemplate dialog;
     MenuTemplate menu;
     Bitmap bitmap;
@@ -119,8 +114,7 @@ TEST(ProgramResources, MissingOrWrongKindIsAFailure)
     EXPECT_EQ(Program().Find(ResourceId::Name(u"CEUX"), ResourceId::Number(1), data), -1);
 }
 
-TEST(ProgramBitmaps, CallTypeStripSizeDepthAndWhiteMark)
-{
+TEST(ProgramBitmaps, CallTypeStripSizeDepthAndWhiteMark) {
     Bitmap strip;
     ASSERT_EQ(Program().LoadBitmap(IDB_CALLTYPES, strip), 0);
     EXPECT_EQ(strip.width, 122);
@@ -139,8 +133,7 @@ TEST(ProgramBitmaps, CallTypeStripSizeDepthAndWhiteMark)
     EXPECT_EQ(whiteElsewhere, 0);
 }
 
-TEST(ProgramBitmaps, CallTypeImagesShowButtonAndTheirColours)
-{
+TEST(ProgramBitmaps, CallTypeImagesShowButtonAndTheirColours) {
     Bitmap strip;
     ASSERT_EQ(Program().LoadBitmap(IDB_CALLTYPES, strip), 0);
     // Per image: pixels of the button ground, of a strong green (outgoing arrow) and of a strong
@@ -159,7 +152,7 @@ TEST(ProgramBitmaps, CallTypeImagesShowButtonAndTheirColours)
             }
         }
         EXPECT_GT(ground, 120);
-        EXPECT_GT(orange, 20);  // the handset
+        EXPECT_GT(orange, 20); // the handset
         EXPECT_EQ(green > 10, image == 1);
         EXPECT_EQ(red > 30, image == 0);
     }
@@ -170,8 +163,7 @@ TEST(ProgramBitmaps, CallTypeImagesShowButtonAndTheirColours)
     }
 }
 
-TEST(ProgramBitmaps, LogoIsPalettisedAtItsSize)
-{
+TEST(ProgramBitmaps, LogoIsPalettisedAtItsSize) {
     Bitmap logo;
     ASSERT_EQ(Program().LoadBitmap(IDB_LOGO, logo), 0);
     EXPECT_EQ(logo.width, 91);
@@ -185,8 +177,7 @@ TEST(ProgramBitmaps, LogoIsPalettisedAtItsSize)
     }
 }
 
-TEST(ProgramBitmaps, IconIsOne32By32ImageWithTransparentCorners)
-{
+TEST(ProgramBitmaps, IconIsOne32By32ImageWithTransparentCorners) {
     Bitmap icon;
     ASSERT_EQ(Program().LoadIcon(IDR_MAINFRAME, icon), 0);
     EXPECT_EQ(icon.width, 32);

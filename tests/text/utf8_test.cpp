@@ -19,12 +19,14 @@ TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
         std::u16string expected;
     };
     const Row rows[] = {
-        {"a\xFF" "b", u"a\uFFFDb"},            // a byte that starts nothing
-        {"a\xC3", u"a\uFFFD"},                  // cut inside a sequence
-        {"\xC0\xAF", u"\uFFFD"},                // overlong form of "/"
-        {"\xED\xA0\x80", u"\uFFFD"},            // an encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD"},        // beyond U+10FFFF
-        {"\xE2\x82x", u"\uFFFDx"},              // continuation missing
+        {"a\xFF"
+         "b",
+         u"a\uFFFDb"},                   // a byte that starts nothing
+        {"a\xC3", u"a\uFFFD"},           // cut inside a sequence
+        {"\xC0\xAF", u"\uFFFD"},         // overlong form of "/"
+        {"\xED\xA0\x80", u"\uFFFD"},     // an encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD"}, // beyond U+10FFFF
+        {"\xE2\x82x", u"\uFFFDx"},       // continuation missing
     };
     for (const Row& row : rows) {
         EXPECT_EQ(Utf8ToUtf16(row.bytes), row.expected) << row.bytes;
@@ -33,7 +35,8 @@ TEST(Utf8, MalformedInputBecomesReplacementCharacters) {
 
 TEST(Utf8, LoneSurrogatesBecomeReplacementCharacters) {
     const std::u16string lone = {u'a', static_cast<char16_t>(0xD800), u'b', static_cast<char16_t>(0xDC00)};
-    EXPECT_EQ(Utf16ToUtf8(lone), "a\xEF\xBF\xBD" "b\xEF\xBF\xBD");
+    EXPECT_EQ(Utf16ToUtf8(lone), "a\xEF\xBF\xBD"
+                                 "b\xEF\xBF\xBD");
 }
 
 TEST(Utf8, NullTextIsEmpty) {

@@ -63,9 +63,9 @@ protected:
 
     // Runs ringlog-tool on the test's store in Los Angeles time with a US locale.
     Result Run(const std::vector<std::string>& args, const std::string& storeFile = "") {
-        std::string command = "TZ=America/Los_Angeles LC_ALL=en_US.UTF-8 " + Quote(std::string(RINGLOG_BIN_DIR) +
-                                                                                 "/ringlog-tool") +
-                              " --store " + Quote(storeFile.empty() ? store : storeFile);
+        std::string command = "TZ=America/Los_Angeles LC_ALL=en_US.UTF-8 " +
+                              Quote(std::string(RINGLOG_BIN_DIR) + "/ringlog-tool") + " --store " +
+                              Quote(storeFile.empty() ? store : storeFile);
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
@@ -249,7 +249,10 @@ TEST_F(Tool, BadStoresAreReportedAndLeftAlone) {
     const std::string text = dir + "/text.db";
     std::ofstream(text) << "not a phone";
     for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"list"}, {"delete", "0"}, {"delete", "--all"}, {"export"},
+         std::vector<std::vector<std::string>>{{"list"},
+                                               {"delete", "0"},
+                                               {"delete", "--all"},
+                                               {"export"},
                                                {"add", "--type", "missed", "--start", "2026-12-09 08:00:00"}}) {
         const Result r = Run(args, text);
         EXPECT_EQ(r.exitCode, 1) << args[0];

@@ -1,7 +1,7 @@
 #include "tools/ringlogtool/callcsv.h"
 
-#include "platform/time/filetime.h"
 #include "platform/text/utf8.h"
+#include "platform/time/filetime.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -215,9 +215,14 @@ bool ParseCallTime(const std::string& text, uint64_t* fileTime) {
     if (!utc && !rest.empty()) {
         return false;
     }
-    const SystemTime fields{static_cast<uint16_t>(year),   static_cast<uint16_t>(month), 0,
-                            static_cast<uint16_t>(day),    static_cast<uint16_t>(hour),  static_cast<uint16_t>(minute),
-                            static_cast<uint16_t>(second), 0};
+    const SystemTime fields{static_cast<uint16_t>(year),
+                            static_cast<uint16_t>(month),
+                            0,
+                            static_cast<uint16_t>(day),
+                            static_cast<uint16_t>(hour),
+                            static_cast<uint16_t>(minute),
+                            static_cast<uint16_t>(second),
+                            0};
     FileTime time{};
     if (SystemTimeToFileTime(fields, &time) != 0) {
         return false;

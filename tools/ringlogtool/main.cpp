@@ -14,7 +14,8 @@ struct Command {
 };
 
 const Command commands[] = {
-    {"lookup", RunLookupCommand, "lookup [DIGITS...]      city and state of six digits (reads lines of stdin without DIGITS)"},
+    {"lookup", RunLookupCommand,
+     "lookup [DIGITS...]      city and state of six digits (reads lines of stdin without DIGITS)"},
     {"demo", RunDemoCommand, "demo [--calls N] [--seed S]   replace the call log with N made-up calls (default 60)"},
     {"add", RunAddCommand,
      "add --type missed|incoming|outgoing --start TIME [--end TIME] [--number TEXT] [--name TEXT]\n"
@@ -22,7 +23,8 @@ const Command commands[] = {
      "                          add a call; TIME is \"YYYY-MM-DD HH:MM:SS\", local unless it ends in Z"},
     {"list", RunListCommand,
      "list [--now TIME]         the calls as the program shows them, latest first, tab-separated"},
-    {"delete", RunDeleteCommand, "delete POSITION|--all     delete a call (0 is the latest) or all, as the program does"},
+    {"delete", RunDeleteCommand,
+     "delete POSITION|--all     delete a call (0 is the latest) or all, as the program does"},
     {"export", RunExportCommand, "export [--output FILE]    the call log as CSV"},
     {"import", RunImportCommand,
      "import FILE               add the calls of a CSV file made by export, or of an Android call-log\n"
