@@ -12,7 +12,7 @@ mode=${1:-}
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
           libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool
-          dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file)
+          dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file clang-format-14)
 
 install_missing() {
     local missing=()
