@@ -83,10 +83,8 @@ void PhoneScreen::Destroy(PhoneScreen* phone) {
 PhoneScreen::~PhoneScreen() {
     // The program's windows belong to the framework, not to the shell: they are let go, not
     // destroyed with the screen.
-    for (Entry& entry : windows) {
-        if (entry.window != nullptr) {
-            entry.window->setParent(nullptr);
-        }
+    for (const WindowStack::Entry& entry : stack.Entries()) {
+        entry.window->setParent(nullptr);
     }
 }
 
@@ -146,30 +144,18 @@ PhoneScreen::PhoneScreen() {
     qApp->installEventFilter(this);
 }
 
-PhoneScreen::Entry* PhoneScreen::Find(QWidget* window) {
-    for (Entry& entry : windows) {
-        if (entry.window != nullptr && entry.window == window) {
-            return &entry;
-        }
-    }
-    return nullptr;
+bool PhoneScreen::Facts::IsShown(WindowHandle window) const {
+    return window != nullptr && !window->isHidden();
 }
 
-const PhoneScreen::Entry* PhoneScreen::Find(QWidget* window) const {
-    return const_cast<PhoneScreen*>(this)->Find(window);
+bool PhoneScreen::Facts::Holds(WindowHandle topLevel, WindowHandle window) const {
+    return topLevel != nullptr && window != nullptr && (topLevel == window || topLevel->isAncestorOf(window));
 }
 
 void PhoneScreen::AddWindow(QWidget* window, ShellClient* client, bool isMainFrame) {
-    if (window == nullptr || Find(window) != nullptr) {
+    if (!stack.Add(window, client, isMainFrame)) {
         return;
     }
-    Entry entry;
-    entry.window = window;
-    entry.client = client;
-    entry.isMainFrame = isMainFrame;
-    // A main window takes the whole work area by default, as on the phone.
-    entry.fullScreen = isMainFrame;
-    windows.push_back(entry);
     QObject::connect(window, &QObject::destroyed, this, [this, window] { RemoveWindow(window); });
     if (isMainFrame) {
         window->setGeometry(workArea->rect());
@@ -178,57 +164,33 @@ void PhoneScreen::AddWindow(QWidget* window, ShellClient* client, bool isMainFra
 }
 
 void PhoneScreen::RemoveWindow(QWidget* window) {
-    std::erase_if(windows, [window](const Entry& entry) { return entry.window == nullptr || entry.window == window; });
-    // The Done button goes with the window that owns it.
-    if (doneHasOwner && (doneOwner == nullptr || doneOwner == window)) {
-        doneShown = false;
-        doneHasOwner = false;
-        doneOwner = nullptr;
-    }
-    if (keyClaimer == window) {
-        keyClaimer = nullptr;
-    }
+    stack.Remove(window);
     RefreshBars();
 }
 
-const PhoneScreen::Entry* PhoneScreen::ForegroundEntry() const {
-    for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
-        if (it->window != nullptr && !it->window->isHidden()) {
-            return &*it;
-        }
-    }
-    return nullptr;
-}
-
 QWidget* PhoneScreen::ForegroundWindow() const {
-    const Entry* entry = ForegroundEntry();
-    return entry != nullptr ? entry->window.data() : nullptr;
+    const WindowStack::Entry* entry = stack.Front();
+    return entry != nullptr ? entry->window : nullptr;
 }
 
 QWidget* PhoneScreen::MainFrameWindow() const {
-    for (const Entry& entry : windows) {
-        if (entry.isMainFrame && entry.window != nullptr) {
-            return entry.window;
-        }
-    }
-    return nullptr;
+    return stack.MainFrame();
 }
 
 ShellClient* PhoneScreen::ClientOf(QWidget* window) const {
-    const Entry* entry = Find(window);
-    return entry != nullptr ? entry->client : nullptr;
+    return stack.ClientOf(window);
 }
 
 void PhoneScreen::SetNavTitle(QWidget* window, const QString& text) {
-    if (Entry* entry = Find(window)) {
+    if (WindowStack::Entry* entry = stack.Find(window)) {
         entry->hasNavTitle = true;
-        entry->navTitle = text;
+        entry->navTitle = text.toStdU16String();
         RefreshBars();
     }
 }
 
 int PhoneScreen::SetSoftKeys(QWidget* window, uint16_t menuId) {
-    Entry* entry = Find(window);
+    WindowStack::Entry* entry = stack.Find(window);
     if (entry == nullptr) {
         return -1;
     }
@@ -244,7 +206,7 @@ int PhoneScreen::SetSoftKeys(QWidget* window, uint16_t menuId) {
 }
 
 void PhoneScreen::ClearSoftKeys(QWidget* window) {
-    if (Entry* entry = Find(window)) {
+    if (WindowStack::Entry* entry = stack.Find(window)) {
         entry->hasSoftKeys = true;
         entry->softKeys = MenuTemplate{};
         RefreshBars();
@@ -252,21 +214,13 @@ void PhoneScreen::ClearSoftKeys(QWidget* window) {
 }
 
 void PhoneScreen::ClaimCallKeys(QWidget* window) {
-    if (window != nullptr) {
-        keyClaimer = window;
-    }
+    stack.ClaimCallKeys(window);
 }
 
 void PhoneScreen::MakeFullScreen(QWidget* window) {
-    Entry* entry = Find(window);
-    if (entry == nullptr) {
+    if (!stack.BringToTop(window)) {
         return;
     }
-    entry->fullScreen = true;
-    // Brought to the front: the last entry is the front one among the visible windows.
-    Entry moved = *entry;
-    std::erase_if(windows, [window](const Entry& e) { return e.window == window; });
-    windows.push_back(moved);
     const QSize oldSize = window->size();
     window->setGeometry(workArea->rect());
     // A window not shown yet would hear of its size only when shown; the full-screen sizing is part
@@ -281,55 +235,13 @@ void PhoneScreen::MakeFullScreen(QWidget* window) {
 }
 
 void PhoneScreen::ShowDone(QWidget* owner) {
-    // The Done button belongs to the window in front: a window covered by a dialog cannot take it
-    // from the dialog (else the frame, told that it lost activation, would leave the dialog without
-    // a working Done).
-    if (IsCovered(owner)) {
-        return;
+    if (stack.ShowDone(owner)) {
+        RefreshBars();
     }
-    // The button belongs to the top-level window that holds the given one.
-    if (owner != nullptr) {
-        owner = TopLevelOf(owner);
-        if (owner == nullptr) {
-            return;
-        }
-    }
-    doneShown = true;
-    doneOwner = owner;
-    doneHasOwner = owner != nullptr;
-    RefreshBars();
-}
-
-bool PhoneScreen::IsCovered(QWidget* window) const {
-    auto it = windows.begin();
-    while (it != windows.end() &&
-           (it->window == nullptr || !(it->window == window || it->window->isAncestorOf(window)))) {
-        ++it;
-    }
-    if (it == windows.end()) {
-        return false;
-    }
-    for (++it; it != windows.end(); ++it) {
-        if (it->window != nullptr && !it->window->isHidden()) {
-            return true;
-        }
-    }
-    return false;
-}
-
-QWidget* PhoneScreen::TopLevelOf(QWidget* window) const {
-    for (const Entry& entry : windows) {
-        if (entry.window != nullptr && (entry.window == window || entry.window->isAncestorOf(window))) {
-            return entry.window;
-        }
-    }
-    return nullptr;
 }
 
 void PhoneScreen::HideDone() {
-    doneShown = false;
-    doneHasOwner = false;
-    doneOwner = nullptr;
+    stack.HideDone();
     if (QWidget* frame = MainFrameWindow()) {
         frame->raise();
     }
@@ -337,21 +249,18 @@ void PhoneScreen::HideDone() {
 }
 
 void PhoneScreen::PressDone() {
-    if (!doneShown) {
-        return;
-    }
-    QWidget* frame = MainFrameWindow();
-    if (doneOwner == nullptr) {
-        if (ShellClient* client = ClientOf(frame)) {
+    switch (stack.PressDone()) {
+    case WindowStack::DoneAction::DestroyFrame:
+        if (ShellClient* client = ClientOf(MainFrameWindow())) {
             client->ShellDestroyRequest();
         }
-        return;
+        break;
+    case WindowStack::DoneAction::OkToOwner:
+        SendCommand(stack.DoneOwner(), kDoneCommand);
+        break;
+    case WindowStack::DoneAction::Nothing:
+        break;
     }
-    // The frame owning the button is the main screen: its Done does nothing.
-    if (doneOwner == frame) {
-        return;
-    }
-    SendCommand(doneOwner, kDoneCommand);
 }
 
 void PhoneScreen::SendCommand(QWidget* window, uint16_t id) {
@@ -406,10 +315,10 @@ void PhoneScreen::ShowActive() {
 }
 
 void PhoneScreen::RefreshBars() {
-    const Entry* front = ForegroundEntry();
+    const WindowStack::Entry* front = stack.Front();
     const QString title = NavTitleText();
     navBar->SetTitle(title);
-    navBar->SetDoneVisible(doneShown);
+    navBar->SetDoneVisible(stack.DoneShown());
     if (front != nullptr) {
         softKeyBar->SetKeys(front->window, front->client, front->hasSoftKeys ? &front->softKeys : nullptr);
     } else {
@@ -419,11 +328,11 @@ void PhoneScreen::RefreshBars() {
 }
 
 QString PhoneScreen::NavTitleText() const {
-    const Entry* front = ForegroundEntry();
+    const WindowStack::Entry* front = stack.Front();
     if (front == nullptr) {
         return {};
     }
-    return front->hasNavTitle ? front->navTitle : front->window->windowTitle();
+    return front->hasNavTitle ? QString::fromStdU16String(front->navTitle) : front->window->windowTitle();
 }
 
 void PhoneScreen::SetUnattended(bool unattended) {
@@ -480,13 +389,8 @@ void PhoneScreen::ScheduleIdleUpdate() {
 
 void PhoneScreen::SendPhoneKey(unsigned virtualKey, bool released) {
     // The keys go to the active window, the front one, wherever the focus is: to the window inside
-    // it that claimed them, else to the front window itself. A claim made by a window behind the
-    // front one (the list, refreshed as a dialog opens over it) does not take them away.
-    QWidget* front = ForegroundWindow();
-    QWidget* target = front;
-    if (front != nullptr && keyClaimer != nullptr && (keyClaimer == front || front->isAncestorOf(keyClaimer))) {
-        target = keyClaimer;
-    }
+    // it that claimed them, else to the front window itself.
+    QWidget* target = stack.CallKeyTarget();
     if (target == nullptr) {
         return;
     }
@@ -502,7 +406,7 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::WindowTitleChange:
     case QEvent::Show:
     case QEvent::Hide:
-        if (watched->isWidgetType() && Find(static_cast<QWidget*>(watched)) != nullptr) {
+        if (watched->isWidgetType() && stack.Find(static_cast<QWidget*>(watched)) != nullptr) {
             RefreshBars();
         }
         break;
@@ -571,8 +475,8 @@ void PhoneScreen::LayOut() {
     softKeyBar->setGeometry(0, screenSize.height() - SoftKeyBar::kHeight, screenSize.width(), SoftKeyBar::kHeight);
     workArea->setGeometry(0, NavBar::kHeight, screenSize.width(),
                           std::max(0, screenSize.height() - NavBar::kHeight - SoftKeyBar::kHeight));
-    for (const Entry& entry : windows) {
-        if (entry.fullScreen && entry.window != nullptr) {
+    for (const WindowStack::Entry& entry : stack.Entries()) {
+        if (entry.fullScreen) {
             entry.window->setGeometry(workArea->rect());
         }
     }

@@ -2,6 +2,7 @@
 
 #include "platform/resources/resourcemodule.h"
 #include "platform/shell/shell.h"
+#include "platform/shell/windowstack.h"
 
 #include <QMargins>
 #include <QPointer>
@@ -52,8 +53,8 @@ public:
     void MakeFullScreen(QWidget* window);
     void ShowDone(QWidget* owner);
     void HideDone();
-    QWidget* DoneOwner() const { return doneOwner; }
-    bool DoneShown() const { return doneShown; }
+    QWidget* DoneOwner() const { return stack.DoneOwner(); }
+    bool DoneShown() const { return stack.DoneShown(); }
     // The Done button's click: OK to its owner, nothing when the frame owns it, the frame's end when
     // no one does.
     void PressDone();
@@ -103,26 +104,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    struct Entry {
-        QPointer<QWidget> window;
-        ShellClient* client = nullptr;
-        bool isMainFrame = false;
-        bool fullScreen = false;
-        bool hasNavTitle = false;
-        QString navTitle;
-        bool hasSoftKeys = false;
-        MenuTemplate softKeys;
+    // Whether a window is shown and which window holds which, as the window system sees them.
+    class Facts : public WindowStack::WindowFacts {
+    public:
+        bool IsShown(WindowHandle window) const override;
+        bool Holds(WindowHandle topLevel, WindowHandle window) const override;
     };
 
     PhoneScreen();
     ~PhoneScreen() override;
-    Entry* Find(QWidget* window);
-    const Entry* Find(QWidget* window) const;
-    const Entry* ForegroundEntry() const;
-    // The program's top-level window that is or holds the window, or null.
-    QWidget* TopLevelOf(QWidget* window) const;
-    // Whether a visible window lies above the window (or above the window holding it).
-    bool IsCovered(QWidget* window) const;
     void LayOut();
     // The drawn body around the screen; none in full-screen mode.
     QMargins BodyMargins() const;
@@ -130,7 +120,8 @@ private:
     void ScheduleIdleUpdate();
     bool BelongsToPhone(QWidget* widget) const;
 
-    std::vector<Entry> windows;
+    Facts facts;
+    WindowStack stack{facts};
     QWidget* screen = nullptr;
     NavBar* navBar = nullptr;
     QWidget* workArea = nullptr;
@@ -138,10 +129,6 @@ private:
     QPushButton* talkButton = nullptr;
     QPushButton* endButton = nullptr;
     QSize screenSize{kDefaultScreenWidth, kDefaultScreenHeight};
-    QPointer<QWidget> keyClaimer;
-    QPointer<QWidget> doneOwner;
-    bool doneShown = false;
-    bool doneHasOwner = false;
     bool phoneActive = false;
     bool idleUpdatePending = false;
     bool deliveringPhoneKey = false;

@@ -1,0 +1,152 @@
+#include "platform/shell/windowstack.h"
+
+#include <algorithm>
+
+WindowStack::WindowStack(const WindowFacts& windowFacts) : facts(windowFacts) {}
+
+bool WindowStack::Add(WindowHandle window, ShellClient* client, bool isMainFrame) {
+    if (window == nullptr || Find(window) != nullptr) {
+        return false;
+    }
+    Entry entry;
+    entry.window = window;
+    entry.client = client;
+    entry.isMainFrame = isMainFrame;
+    // A main window takes the whole work area, as on the phone.
+    entry.fullScreen = isMainFrame;
+    entries.push_back(std::move(entry));
+    return true;
+}
+
+void WindowStack::Remove(WindowHandle window) {
+    std::erase_if(entries, [window](const Entry& entry) { return entry.window == window; });
+    // The Done button goes with the window that owns it.
+    if (doneShown && doneOwner != nullptr && doneOwner == window) {
+        doneShown = false;
+        doneOwner = nullptr;
+    }
+    if (keyClaimer == window) {
+        keyClaimer = nullptr;
+    }
+}
+
+WindowStack::Entry* WindowStack::Find(WindowHandle window) {
+    for (Entry& entry : entries) {
+        if (entry.window == window) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
+const WindowStack::Entry* WindowStack::Find(WindowHandle window) const {
+    return const_cast<WindowStack*>(this)->Find(window);
+}
+
+bool WindowStack::BringToTop(WindowHandle window) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->fullScreen = true;
+    // The last entry is the front one among the shown windows.
+    Entry moved = std::move(*entry);
+    std::erase_if(entries, [window](const Entry& each) { return each.window == window; });
+    entries.push_back(std::move(moved));
+    return true;
+}
+
+const WindowStack::Entry* WindowStack::Front() const {
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (facts.IsShown(it->window)) {
+            return &*it;
+        }
+    }
+    return nullptr;
+}
+
+WindowHandle WindowStack::MainFrame() const {
+    for (const Entry& entry : entries) {
+        if (entry.isMainFrame) {
+            return entry.window;
+        }
+    }
+    return nullptr;
+}
+
+ShellClient* WindowStack::ClientOf(WindowHandle window) const {
+    const Entry* entry = window != nullptr ? Find(window) : nullptr;
+    return entry != nullptr ? entry->client : nullptr;
+}
+
+WindowHandle WindowStack::TopLevelOf(WindowHandle window) const {
+    for (const Entry& entry : entries) {
+        if (facts.Holds(entry.window, window)) {
+            return entry.window;
+        }
+    }
+    return nullptr;
+}
+
+bool WindowStack::IsCovered(WindowHandle window) const {
+    auto it = std::find_if(entries.begin(), entries.end(),
+                           [&](const Entry& entry) { return facts.Holds(entry.window, window); });
+    if (it == entries.end()) {
+        return false;
+    }
+    return std::any_of(it + 1, entries.end(), [&](const Entry& entry) { return facts.IsShown(entry.window); });
+}
+
+bool WindowStack::ShowDone(WindowHandle owner) {
+    // The Done button belongs to the window in front: a window covered by a dialog cannot take it
+    // from the dialog (else the frame, told that it lost activation, would leave the dialog without
+    // a working Done).
+    if (IsCovered(owner)) {
+        return false;
+    }
+    // The button belongs to the top-level window that holds the given one.
+    if (owner != nullptr) {
+        owner = TopLevelOf(owner);
+        if (owner == nullptr) {
+            return false;
+        }
+    }
+    doneShown = true;
+    doneOwner = owner;
+    return true;
+}
+
+void WindowStack::HideDone() {
+    doneShown = false;
+    doneOwner = nullptr;
+}
+
+WindowStack::DoneAction WindowStack::PressDone() const {
+    if (!doneShown) {
+        return DoneAction::Nothing;
+    }
+    if (doneOwner == nullptr) {
+        return DoneAction::DestroyFrame;
+    }
+    // The frame owning the button is the main screen: its Done does nothing.
+    return doneOwner == MainFrame() ? DoneAction::Nothing : DoneAction::OkToOwner;
+}
+
+void WindowStack::ClaimCallKeys(WindowHandle window) {
+    if (window != nullptr) {
+        keyClaimer = window;
+    }
+}
+
+WindowHandle WindowStack::CallKeyTarget() const {
+    // A claim made by a window behind the front one (the list, refreshed as a dialog opens over it)
+    // does not take the keys away from the front window.
+    const Entry* front = Front();
+    if (front == nullptr) {
+        return nullptr;
+    }
+    if (keyClaimer != nullptr && facts.Holds(front->window, keyClaimer)) {
+        return keyClaimer;
+    }
+    return front->window;
+}

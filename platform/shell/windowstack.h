@@ -1,0 +1,85 @@
+#pragma once
+
+#include "platform/resources/resourcemodule.h"
+#include "platform/shell/windowhandle.h"
+
+#include <string>
+#include <vector>
+
+class ShellClient;
+
+// The program's top-level windows as the shell stacks them, and the rules of the phone: which one
+// is in front, who owns the Done button, who gets the Talk and End keys. Plain data: a window is
+// an opaque handle, and whether it is shown or holds another window is asked of WindowFacts.
+class WindowStack {
+public:
+    // What only the window system knows.
+    class WindowFacts {
+    public:
+        virtual ~WindowFacts() = default;
+        virtual bool IsShown(WindowHandle window) const = 0;
+        // Whether the top-level window is the window or holds it.
+        virtual bool Holds(WindowHandle topLevel, WindowHandle window) const = 0;
+    };
+
+    struct Entry {
+        WindowHandle window = nullptr;
+        ShellClient* client = nullptr;
+        bool isMainFrame = false;
+        bool fullScreen = false;
+        bool hasNavTitle = false;
+        std::u16string navTitle;
+        bool hasSoftKeys = false;
+        MenuTemplate softKeys;
+    };
+
+    // What the Done button does when pressed.
+    enum class DoneAction {
+        Nothing,      // hidden, or owned by the main frame (the main screen's Done does nothing)
+        OkToOwner,    // the owner (a dialog) gets its OK
+        DestroyFrame, // shown without an owner: the main frame is to be destroyed
+    };
+
+    explicit WindowStack(const WindowFacts& facts);
+
+    // Adds a window on top; false for none or a window already there. A main frame is full-screen.
+    bool Add(WindowHandle window, ShellClient* client, bool isMainFrame);
+    // Takes the window away, and the Done button and the call keys with it when it had them.
+    void Remove(WindowHandle window);
+    Entry* Find(WindowHandle window);
+    const Entry* Find(WindowHandle window) const;
+    // Makes the window full-screen and puts it on top. False when it is not there.
+    bool BringToTop(WindowHandle window);
+
+    // The last shown window, or null.
+    const Entry* Front() const;
+    WindowHandle MainFrame() const;
+    ShellClient* ClientOf(WindowHandle window) const;
+    // The top-level window that is or holds the window, or null.
+    WindowHandle TopLevelOf(WindowHandle window) const;
+    // Whether a shown window lies above the window (or above the window holding it).
+    bool IsCovered(WindowHandle window) const;
+
+    // Shows the Done button for the top-level window holding owner (null: no owner). A window that
+    // is covered cannot take it from the one in front. False when nothing changed.
+    bool ShowDone(WindowHandle owner);
+    void HideDone();
+    bool DoneShown() const { return doneShown; }
+    WindowHandle DoneOwner() const { return doneOwner; }
+    DoneAction PressDone() const;
+
+    // The Talk and End keys go to the window from now on (null changes nothing).
+    void ClaimCallKeys(WindowHandle window);
+    // Where a Talk or End key goes: the claimer when the front window is or holds it, else the
+    // front window; null without one.
+    WindowHandle CallKeyTarget() const;
+
+    const std::vector<Entry>& Entries() const { return entries; }
+
+private:
+    const WindowFacts& facts;
+    std::vector<Entry> entries;
+    WindowHandle doneOwner = nullptr;
+    bool doneShown = false;
+    WindowHandle keyClaimer = nullptr;
+};

@@ -1,0 +1,161 @@
+// The phone's window rules without a window system: which window is in front, who owns the Done
+// button and what pressing it does, and where the Talk and End keys go.
+#include "platform/shell/windowstack.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+namespace {
+
+// Windows as the window system would answer for them: which are shown, which hold which.
+class FakeWindows : public WindowStack::WindowFacts {
+public:
+    bool IsShown(WindowHandle window) const override { return shown.count(window) != 0; }
+    bool Holds(WindowHandle topLevel, WindowHandle window) const override {
+        if (topLevel == nullptr || window == nullptr) {
+            return false;
+        }
+        for (WindowHandle at = window; at != nullptr;) {
+            if (at == topLevel) {
+                return true;
+            }
+            auto parent = parents.find(at);
+            at = parent != parents.end() ? parent->second : nullptr;
+        }
+        return false;
+    }
+
+    std::set<WindowHandle> shown;
+    std::map<WindowHandle, WindowHandle> parents;
+};
+
+class WindowStackTest : public testing::Test {
+protected:
+    // Distinct handles that are never looked into.
+    WindowHandle Window(int index) { return reinterpret_cast<WindowHandle>(&storage[index]); }
+
+    void SetUp() override {
+        frame = Window(0);
+        list = Window(1);
+        dialog = Window(2);
+        edit = Window(3);
+        facts.parents[list] = frame;
+        facts.parents[edit] = dialog;
+        ASSERT_TRUE(stack.Add(frame, nullptr, true));
+        facts.shown.insert(frame);
+    }
+
+    // The dialog opens over the frame, as the framework opens one.
+    void OpenDialog() {
+        ASSERT_TRUE(stack.Add(dialog, nullptr, false));
+        ASSERT_TRUE(stack.BringToTop(dialog));
+        facts.shown.insert(dialog);
+    }
+
+    int storage[8] = {};
+    FakeWindows facts;
+    WindowStack stack{facts};
+    WindowHandle frame = nullptr;
+    WindowHandle list = nullptr;
+    WindowHandle dialog = nullptr;
+    WindowHandle edit = nullptr;
+};
+
+TEST_F(WindowStackTest, TheLastShownWindowIsInFrontAndAWindowIsAddedOnce) {
+    ASSERT_NE(stack.Front(), nullptr);
+    EXPECT_EQ(stack.Front()->window, frame);
+    EXPECT_TRUE(stack.Front()->fullScreen) << "the main frame fills the work area";
+    EXPECT_FALSE(stack.Add(frame, nullptr, false));
+    EXPECT_FALSE(stack.Add(nullptr, nullptr, false));
+
+    // Added but not shown yet: the frame stays in front.
+    ASSERT_TRUE(stack.Add(dialog, nullptr, false));
+    EXPECT_EQ(stack.Front()->window, frame);
+    facts.shown.insert(dialog);
+    EXPECT_EQ(stack.Front()->window, dialog);
+    EXPECT_EQ(stack.MainFrame(), frame);
+    EXPECT_EQ(stack.TopLevelOf(edit), dialog);
+    EXPECT_EQ(stack.TopLevelOf(list), frame);
+
+    facts.shown.erase(dialog);
+    EXPECT_EQ(stack.Front()->window, frame);
+    stack.Remove(frame);
+    EXPECT_EQ(stack.Front(), nullptr);
+    EXPECT_EQ(stack.MainFrame(), nullptr);
+}
+
+TEST_F(WindowStackTest, AWindowBroughtToTopIsInFrontOfOnesAddedAfterIt) {
+    ASSERT_TRUE(stack.Add(dialog, nullptr, false));
+    const WindowHandle other = Window(4);
+    ASSERT_TRUE(stack.Add(other, nullptr, false));
+    facts.shown.insert(dialog);
+    facts.shown.insert(other);
+    EXPECT_EQ(stack.Front()->window, other);
+    EXPECT_FALSE(stack.Find(dialog)->fullScreen);
+    ASSERT_TRUE(stack.BringToTop(dialog));
+    EXPECT_EQ(stack.Front()->window, dialog);
+    EXPECT_TRUE(stack.Find(dialog)->fullScreen);
+    EXPECT_FALSE(stack.BringToTop(Window(5))) << "an unknown window";
+}
+
+TEST_F(WindowStackTest, ACoveredWindowCannotTakeTheDoneButtonFromTheOneInFront) {
+    OpenDialog();
+    EXPECT_TRUE(stack.IsCovered(list));
+    EXPECT_FALSE(stack.IsCovered(edit));
+    // The dialog's control asks for it: the dialog holding it owns the button.
+    ASSERT_TRUE(stack.ShowDone(edit));
+    EXPECT_EQ(stack.DoneOwner(), dialog);
+    // The frame, refreshed behind the dialog, asks for it too and does not get it.
+    EXPECT_FALSE(stack.ShowDone(frame));
+    EXPECT_EQ(stack.DoneOwner(), dialog);
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::OkToOwner);
+
+    // Once the dialog is hidden the frame is in front again and may take it.
+    facts.shown.erase(dialog);
+    ASSERT_TRUE(stack.ShowDone(frame));
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::Nothing) << "the main screen's Done does nothing";
+}
+
+TEST_F(WindowStackTest, DoneWithoutAnOwnerDestroysTheFrameAndAHiddenOneDoesNothing) {
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::Nothing);
+    ASSERT_TRUE(stack.ShowDone(nullptr));
+    EXPECT_TRUE(stack.DoneShown());
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::DestroyFrame);
+    stack.HideDone();
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::Nothing);
+    EXPECT_FALSE(stack.ShowDone(Window(5))) << "a window the shell does not know";
+    EXPECT_FALSE(stack.DoneShown());
+}
+
+TEST_F(WindowStackTest, TheDoneButtonGoesWithTheWindowThatOwnsIt) {
+    OpenDialog();
+    ASSERT_TRUE(stack.ShowDone(dialog));
+    stack.Remove(frame);
+    EXPECT_TRUE(stack.DoneShown()) << "another window went";
+    stack.Remove(dialog);
+    EXPECT_FALSE(stack.DoneShown());
+    EXPECT_EQ(stack.DoneOwner(), nullptr);
+}
+
+TEST_F(WindowStackTest, TheCallKeysGoToTheClaimerOnlyWhileItIsInFront) {
+    EXPECT_EQ(stack.CallKeyTarget(), frame) << "unclaimed: the front window";
+    stack.ClaimCallKeys(list);
+    EXPECT_EQ(stack.CallKeyTarget(), list);
+    OpenDialog();
+    // The list claims again as the dialog opens over it: the dialog keeps the keys.
+    stack.ClaimCallKeys(list);
+    EXPECT_EQ(stack.CallKeyTarget(), dialog);
+    stack.ClaimCallKeys(edit);
+    EXPECT_EQ(stack.CallKeyTarget(), edit);
+    stack.ClaimCallKeys(nullptr);
+    EXPECT_EQ(stack.CallKeyTarget(), edit) << "a null claim changes nothing";
+    stack.Remove(edit);
+    EXPECT_EQ(stack.CallKeyTarget(), dialog);
+    stack.Remove(dialog);
+    stack.Remove(frame);
+    EXPECT_EQ(stack.CallKeyTarget(), nullptr);
+}
+
+} // namespace
