@@ -3,9 +3,9 @@
 #include "viewtestenv.h"
 
 #include "platform/msgbox/messagebox.h"
-#include "platform/phone/placecall.h"
 #include "platform/shell/shellmessagebox.h"
 #include "resources/resource.h"
+#include "tests/support/placedcalls.h"
 
 #include <sqlite3.h>
 
