@@ -19,20 +19,6 @@ namespace {
 
 using namespace dialogtest;
 
-FileTime UtcTime(int year, int month, int day, int hour, int minute, int second) {
-    SystemTime fields{static_cast<uint16_t>(year),
-                      static_cast<uint16_t>(month),
-                      0,
-                      static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour),
-                      static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second),
-                      0};
-    FileTime time{};
-    EXPECT_EQ(SystemTimeToFileTime(fields, &time), 0);
-    return time;
-}
-
 FileTime Later(const FileTime& time, long long seconds) {
     return MakeFileTime(static_cast<uint64_t>(static_cast<long long>(FileTimeValue(time)) + seconds * 10000000LL));
 }

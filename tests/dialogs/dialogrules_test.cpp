@@ -16,20 +16,6 @@ namespace {
 
 using namespace dialogtest;
 
-FileTime UtcTime(int year, int month, int day, int hour, int minute, int second) {
-    SystemTime fields{static_cast<uint16_t>(year),
-                      static_cast<uint16_t>(month),
-                      0,
-                      static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour),
-                      static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second),
-                      0};
-    FileTime time{};
-    EXPECT_EQ(SystemTimeToFileTime(fields, &time), 0);
-    return time;
-}
-
 class DialogRules : public DialogTest {
 protected:
     void SetUp() override {

@@ -14,6 +14,7 @@
 #include "platform/resources/resourcemodule.h"
 #include "platform/ui/dialog.h"
 #include "tests/calllog/citydbfile.h"
+#include "tests/platform/storetestenv.h"
 
 #include <gtest/gtest.h>
 
@@ -35,6 +36,11 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 namespace dialogtest {
 
 using namespace guitest;
+
+// The file time of a UTC calendar time.
+inline FileTime UtcTime(int year, int month, int day, int hour, int minute, int second) {
+    return MakeFileTime(storetest::Utc(year, month, day, hour, minute, second));
+}
 
 // The dialog's control as the toolkit shows it.
 template <class T> T* Control(const CDialog& dialog, unsigned id) {

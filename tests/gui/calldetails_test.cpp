@@ -15,8 +15,6 @@ using namespace viewtest;
 
 namespace {
 
-constexpr int32_t kIncoming = 1;
-
 // Four calls, newest first.
 std::vector<CallRecordData> FourCalls() {
     return {Call(Utc(2026, 12, 9, 14, 4), u"2063861234", u"Grace Hopper", kIncoming),

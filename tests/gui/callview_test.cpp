@@ -22,23 +22,6 @@ using namespace viewtest;
 
 namespace {
 
-constexpr int32_t kMissed = 0;
-constexpr int32_t kIncoming = 1;
-constexpr int32_t kOutgoing = 2;
-
-// Nine calls, newest first, five minutes apart: 3 missed (positions 1, 4, 7), 2 incoming (2, 6) and
-// 4 outgoing (0, 3, 5, 8).
-std::vector<CallRecordData> NineCalls() {
-    const int32_t types[] = {kOutgoing, kMissed,   kIncoming, kOutgoing, kMissed,
-                             kOutgoing, kIncoming, kMissed,   kOutgoing};
-    std::vector<CallRecordData> calls;
-    for (int i = 0; i < 9; ++i) {
-        std::u16string number = u"425555010" + std::u16string(1, static_cast<char16_t>(u'0' + i));
-        calls.push_back(Call(Utc(2026, 12, 9, 14, 50 - 5 * i), number.c_str(), nullptr, types[i]));
-    }
-    return calls;
-}
-
 QColor Colour(COLORREF colour) {
     return QColor(static_cast<int>(colour & 0xFF), static_cast<int>((colour >> 8) & 0xFF),
                   static_cast<int>((colour >> 16) & 0xFF));
