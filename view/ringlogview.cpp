@@ -54,38 +54,19 @@ const char16_t* EmptyMessage(unsigned filterMode) {
     }
 }
 
-// Why the store kept the call, in the user's words; none for a call that is gone, which the user
-// sees disappear as asked.
-const char16_t* DeleteFailureText(DeleteFailure failure) {
+// Why the store kept the calls, in the user's words.
+const char16_t* FailureReason(DeleteFailure failure) {
     switch (failure) {
-    case DeleteFailure::Gone:
-    case DeleteFailure::None:
-        return nullptr;
     case DeleteFailure::Busy:
-        return u"The call was not deleted. The call log is in use by another program.";
+        return u"The call log is in use by another program.";
     case DeleteFailure::ReadOnly:
-        return u"The call was not deleted. The call log cannot be changed.";
+        return u"The call log cannot be changed.";
     case DeleteFailure::Full:
-        return u"The call was not deleted. The phone's storage is full.";
+        return u"The phone's storage is full.";
     case DeleteFailure::Ambiguous:
-        return u"The call was not deleted. The call log holds another call just like it, and the two "
-               u"cannot be told apart.";
-    case DeleteFailure::Other:
-        break;
-    }
-    return u"The call was not deleted. The call log could not be read or changed.";
-}
-
-const char16_t* DeleteAllFailureText(DeleteFailure failure) {
-    switch (failure) {
-    case DeleteFailure::Busy:
-        return u"No call was deleted. The call log is in use by another program.";
-    case DeleteFailure::ReadOnly:
-        return u"No call was deleted. The call log cannot be changed.";
-    case DeleteFailure::Full:
-        return u"No call was deleted. The phone's storage is full.";
+        return u"The call log holds another call just like it, and the two cannot be told apart.";
     default:
-        return u"No call was deleted. The call log could not be read or changed.";
+        return u"The call log could not be read or changed.";
     }
 }
 
@@ -512,15 +493,17 @@ void CRinglogView::AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& 
     // have changed the log meanwhile.
     callList.Load();
     FillList();
-    const char16_t* reason = DeleteFailureText(failure);
-    // A call that is gone went as the user asked: the first row is selected, as after a Delete.
-    // One the store kept stays selected, found by what it is, as it may have moved.
-    selectedRow = reason != nullptr ? RowOfCall(chosen) : 0;
+    // A call that is gone went as the user asked: no word, and the first row is selected, as
+    // after a Delete. One the store kept stays selected, found by what it is, as it may have moved.
+    const bool kept = failure != DeleteFailure::Gone;
+    selectedRow = kept ? RowOfCall(chosen) : 0;
     if (GetListCtrl().GetItemCount() > 0) {
         SelectRow(selectedRow);
     }
-    if (reason != nullptr) {
-        MessageBox(reason, u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
+    if (kept) {
+        FixedText<160> message;
+        message.Format(u"%s %s", {u"The call was not deleted.", FailureReason(failure)});
+        MessageBox(message.Data(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
     }
 }
 
@@ -555,7 +538,9 @@ void CRinglogView::OnDeleteAll() {
         // The store kept every call and the call list was read again from it: the rows follow,
         // so no row stands for a call that is gone or at another position.
         FillList();
-        MessageBox(DeleteAllFailureText(failure), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
+        FixedText<160> message;
+        message.Format(u"%s %s", {u"No call was deleted.", FailureReason(failure)});
+        MessageBox(message.Data(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
     }
 }
 
