@@ -1,8 +1,8 @@
 """The reverse lookup dialog as a screen reader reads it over AT-SPI: its texts are labels, its
 number field is a text field holding the typed digits, Clear is a push button.
 
-Run inside its own D-Bus session: dbus-run-session -- python3 atspi_revlookup.py DIALOGSHOTS
-It starts a virtual X server of its own and `DIALOGSHOTS --show lookup` on it."""
+Run on a desktop of its own (tests/support/withdesktop.sh): atspi_revlookup.py DIALOGSHOTS starts
+`DIALOGSHOTS --show lookup` there."""
 import os
 import subprocess
 import sys
@@ -10,32 +10,10 @@ import time
 
 import pyatspi
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+import atspi  # noqa: E402  (the tests' one accessibility lookup)
+
 WAIT_SECONDS = 60
-
-
-def start_x_server():
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "640x480x24", "-nolisten", "tcp"],
-                              pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        display = pipe.readline().strip()
-    if not display:
-        server.kill()
-        sys.exit("Xvfb gave no display")
-    return server, ":" + display
-
-
-def find_application(name):
-    deadline = time.monotonic() + WAIT_SECONDS
-    while time.monotonic() < deadline:
-        desktop = pyatspi.Registry.getDesktop(0)
-        for index in range(desktop.childCount):
-            app = desktop.getChildAtIndex(index)
-            if app is not None and app.name == name:
-                return app
-        time.sleep(0.2)
-    return None
 
 
 def showing(node):
@@ -47,13 +25,8 @@ def walk(node, found):
         child = node.getChildAtIndex(index)
         if child is None:
             continue
-        role = child.getRoleName()
-        text = child.name
-        if role == "text":
-            accessible_text = child.queryText()
-            text = accessible_text.getText(0, accessible_text.characterCount)
         if showing(child):
-            found.append((role, text))
+            found.append((child.getRoleName(), atspi.spoken_name(child)))
         walk(child, found)
 
 
@@ -72,12 +45,10 @@ def read_screen(app):
 
 def main():
     dialogshots = sys.argv[1]
-    server, display = start_x_server()
-    env = dict(os.environ, DISPLAY=display, QT_QPA_PLATFORM="xcb", QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1",
-               QT_ACCESSIBILITY="1")
+    env = dict(os.environ, QT_QPA_PLATFORM="xcb")
     program = subprocess.Popen([dialogshots, "--show", "lookup"], env=env, stdout=subprocess.DEVNULL)
     try:
-        app = find_application(os.path.basename(dialogshots))
+        app = atspi.find_app(os.path.basename(dialogshots), WAIT_SECONDS)
         if app is None:
             print("the program never appeared on the accessibility bus")
             return 1
@@ -99,8 +70,6 @@ def main():
     finally:
         program.kill()
         program.wait()
-        server.kill()
-        server.wait()
 
 
 if __name__ == "__main__":

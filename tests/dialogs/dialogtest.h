@@ -3,7 +3,8 @@
 // The dialogs over the real application: the application object, its main frame and list view on
 // the phone screen, a phone store and a city database of the test's own in a temporary folder,
 // the end of the program recorded instead of done.
-#include "tests/gui/guitesthelpers.h"
+#include "tests/support/guitest.h"
+#include "tests/support/programstart.h"
 
 #include "app/mainframe.h"
 #include "app/ringlogapp.h"
@@ -59,19 +60,15 @@ inline bool IsShown(const CDialog& dialog, unsigned id) {
 }
 
 // Runs the dialog modally; whileOpen runs once it is up and in front, and should close it as a
-// user would. A dialog still open afterwards is cancelled, so a failing test never hangs.
+// user would.
 inline int RunWhileOpen(CDialog& dialog, const std::function<void()>& whileOpen) {
     bool ran = false;
-    QTimer::singleShot(0, [&] {
+    WhenDialogUp([&](CDialog& up) {
         ran = true;
+        EXPECT_EQ(&up, &dialog) << "another dialog came up";
         // What the user sees: the dialog has painted once.
         dialog.GetSafeHwnd()->repaint();
-        EXPECT_EQ(CWnd::GetActiveWindow(), &dialog) << "the dialog is not the active window";
         whileOpen();
-        if (!dialog.IsEnding()) {
-            ADD_FAILURE() << "the dialog was left open";
-            dialog.EndDialog(-2);
-        }
     });
     const int result = dialog.DoModal();
     EXPECT_TRUE(ran) << "the dialog never ran its loop";
@@ -98,10 +95,7 @@ protected:
         SetStorePath(dir + "/phone.db");
         citydbfile::Write(dir + "/Zonrik.dll");
         SetCityDatabaseOverride(dir + "/Zonrik.dll");
-        theApp.appName.clear();
-        ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, theApp.appName);
-        ASSERT_TRUE(theApp.InitInstance());
-        frame = static_cast<CMainFrame*>(AfxGetMainWnd());
+        frame = StartProgram();
         ASSERT_NE(frame, nullptr);
         // The list view opens the database on the list's side; the dialogs read the same one.
         CityDatabase::Load();

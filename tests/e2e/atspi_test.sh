@@ -7,23 +7,17 @@
 #   atspi_test.sh BIN_DIR
 set -euo pipefail
 bin="$1"
-here="$(cd "$(dirname "$0")" && pwd)"
+support="$(cd "$(dirname "$0")/../support" && pwd)"
 
-if [ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ] || [ -z "${ATSPI_TEST_INNER:-}" ]; then
-    # A runtime folder of this run for the session and the accessibility bus it starts.
-    runtime=$(mktemp -d)
-    chmod 700 "$runtime"
-    status=0
-    env ATSPI_TEST_INNER=1 XDG_RUNTIME_DIR="$runtime" dbus-run-session -- bash "$0" "$@" || status=$?
-    rm -rf "$runtime"
-    exit "$status"
+# The desktop of its own: a session bus, a virtual X server and the accessibility bus.
+if [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
+    exec bash "$support/withdesktop.sh" bash "$0" "$@"
 fi
 
 work=$(mktemp -d)
 cleanup() {
-    [ -n "${app:-}" ] && kill "$app" 2>/dev/null
+    [ -n "${app:-}" ] && kill "$app" 2>/dev/null || true
     [ -n "${holder:-}" ] && kill "$holder" 2>/dev/null || true
-    [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -34,7 +28,7 @@ fail() {
     exit 1
 }
 read_tree() {
-    /usr/bin/python3 "$here/atspi_tree.py" ringlog 60 > "$work/tree" || fail "ringlog not on the accessibility bus"
+    /usr/bin/python3 "$support/atspi.py" ringlog 60 > "$work/tree" || fail "ringlog not on the accessibility bus"
 }
 # Waits until the screen reader reads a line matching the pattern.
 wait_for() {
@@ -46,20 +40,7 @@ wait_for() {
     fail "never read: $1"
 }
 
-# A display number of the server's own choosing, so parallel tests never meet.
-exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-exec 3>&-
-for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-done
-display=":$(head -n 1 "$work/display")"
-[ "$display" != ":" ] || fail "Xvfb gave no display"
-# The accessibility bus is started by D-Bus when the program asks for it.
-export DISPLAY="$display" QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 QT_ACCESSIBILITY=1
-export RINGLOG_RUNTIME_DIR="$work" TZ=UTC LC_ALL=C
+export QT_QPA_PLATFORM=xcb RINGLOG_RUNTIME_DIR="$work" TZ=UTC LC_ALL=C
 # The program ends at once and frees nothing on purpose; in a sanitizer build the desktop libraries'
 # allocations would otherwise count as leaks and change the exit code.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
@@ -81,8 +62,15 @@ wait_for '^ +text \|  \|'
 xdotool type --delay 100 206386
 wait_for '^ +label \| Seattle, WA \|.*showing'
 grep -qE '^ +text \| 206386 \|' "$work/tree" || fail "the typed digits"
+# The turn is read once what the screen reader reads has changed.
+cp "$work/tree" "$work/before-turn"
 xdotool key F9
-sleep 1
+for _ in $(seq 100); do
+    read_tree
+    cmp -s "$work/tree" "$work/before-turn" || break
+    sleep 0.2
+done
+cmp -s "$work/tree" "$work/before-turn" && fail "the screen did not turn"
 wait_for '^ +label \| Seattle, WA \|.*showing'
 grep -qE '^ +text \| 206386 \|.*showing' "$work/tree" || fail "the digits after the turn"
 xdotool key F4

@@ -1,6 +1,7 @@
 // The real application object, document, main frame and view on the phone screen: start-up, the
 // titles, the main soft-key bar and its menu, and every way the program ends.
-#include "guitesthelpers.h"
+#include "tests/support/guitest.h"
+#include "tests/support/programstart.h"
 
 #include "app/mainframe.h"
 #include "app/ringlogapp.h"
@@ -27,12 +28,6 @@ using namespace guitest;
 namespace {
 
 // What the platform does before InitInstance: the application's name from its string resource.
-void NameTheApplication() {
-    RecordExitsInsteadOfEnding();
-    theApp.appName.clear();
-    ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, theApp.appName);
-}
-
 struct MenuEntry {
     std::string text;
     int id;
@@ -62,9 +57,7 @@ void PrintTo(const MenuEntry& entry, std::ostream* os) {
 class Application : public testing::Test {
 protected:
     void SetUp() override {
-        NameTheApplication();
-        ASSERT_TRUE(theApp.InitInstance());
-        frame = static_cast<CMainFrame*>(AfxGetMainWnd());
+        frame = StartProgram();
         ASSERT_NE(frame, nullptr);
         QApplication::processEvents();
     }

@@ -1,6 +1,6 @@
 // The window framework with small classes of the test's own: command routing, update handlers,
 // dialogs from templates, activation notices, the Done button, claimed keys and message boxes.
-#include "guitesthelpers.h"
+#include "tests/support/guitest.h"
 
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellmessagebox.h"

@@ -1,6 +1,6 @@
 // The list-view control on its own, with an owner of the test's own: what it asks its owner, what it
 // paints, and how it holds 100,000 rows.
-#include "guitesthelpers.h"
+#include "tests/support/guitest.h"
 
 #include "platform/ui/dc.h"
 #include "platform/ui/listcontrol.h"

@@ -1,5 +1,5 @@
 // The platform's start of the program: its switches and the single-instance check.
-#include "guitesthelpers.h"
+#include "tests/support/guitest.h"
 
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/singleinstance.h"

@@ -1,6 +1,6 @@
 // The single-instance channel against other users and killed programs: its folder, its lock and
 // its socket, with real processes.
-#include "guitesthelpers.h"
+#include "tests/support/guitest.h"
 
 #include "platform/ui/singleinstance.h"
 

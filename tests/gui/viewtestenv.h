@@ -5,7 +5,8 @@
 // screen font, so the view's tests start from a known list.
 #include "../calllog/citydbfile.h"
 #include "../platform/storetestenv.h"
-#include "guitesthelpers.h"
+#include "tests/support/guitest.h"
+#include "tests/support/programstart.h"
 
 #include "app/mainframe.h"
 #include "app/ringlogapp.h"
@@ -29,6 +30,7 @@
 
 namespace viewtest {
 
+using namespace guitest;
 using storetest::Call;
 using storetest::Utc;
 
@@ -72,10 +74,7 @@ protected:
         if (!calls.empty()) {
             AddCalls(calls);
         }
-        theApp.appName.clear();
-        ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, theApp.appName);
-        ASSERT_TRUE(theApp.InitInstance());
-        frame = static_cast<CMainFrame*>(AfxGetMainWnd());
+        frame = StartProgram();
         ASSERT_NE(frame, nullptr);
         view = dynamic_cast<CRinglogView*>(frame->GetActiveView());
         ASSERT_NE(view, nullptr);
@@ -157,35 +156,6 @@ protected:
         }
         return enabled;
     }
-
-    // The next dialog to open runs act once it is up and in front (looked for every 10 ms, from the
-    // loop the dialog runs); act should close it as a person would. A dialog left open is
-    // cancelled, so a failing test never hangs.
-    static void WhenDialogUp(std::function<void(CDialog&)> act) {
-        auto* poll = new QTimer;
-        auto tries = std::make_shared<int>(0);
-        QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
-            auto* dialog = dynamic_cast<CDialog*>(CWnd::GetActiveWindow());
-            if (dialog == nullptr) {
-                if (++*tries > 500) {
-                    ADD_FAILURE() << "no dialog came up";
-                    poll->deleteLater();
-                    poll->stop();
-                }
-                return;
-            }
-            poll->stop();
-            poll->deleteLater();
-            act(*dialog);
-            if (!dialog->IsEnding()) {
-                ADD_FAILURE() << "the dialog was left open";
-                dialog->EndDialog(-2);
-            }
-        });
-        poll->start(10);
-    }
-
-    static PhoneScreen* Phone() { return PhoneScreen::Instance(); }
 
     CMainFrame* frame = nullptr;
     CRinglogView* view = nullptr;

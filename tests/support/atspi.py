@@ -1,12 +1,13 @@
 #!/usr/bin/python3
-"""Prints what a screen reader reads of a running program over AT-SPI: every accessible object of
-the application, one per line, indented by depth, as "role | name | description | states" (a text
-field's contents stand for its name).
+"""What a screen reader reads of a running program over AT-SPI: the one accessibility lookup of the
+tests. As a program it prints every accessible object of the application, one per line, indented by
+depth, as "role | name | description | states" (a text field's contents stand for its name):
 
-    atspi_tree.py APP_NAME [SECONDS]
+    atspi.py APP_NAME [SECONDS]
 
-Waits up to SECONDS (default 20) for the application to appear on the accessibility bus. Rows of a
-long list are printed up to the first 12 only."""
+It waits up to SECONDS (default 20) for the application to appear on the accessibility bus. Rows of
+a long list are printed up to the first 12 only. As a module it gives find_app, spoken_name and
+walk to the tests written in Python."""
 import sys
 import time
 
@@ -33,15 +34,19 @@ def find_app(name, seconds):
     return None
 
 
+def spoken_name(node):
+    """A node's name as a screen reader says it: a text field is read by its contents."""
+    if node.getRole() == pyatspi.ROLE_TEXT:
+        text = node.queryText()
+        return text.getText(0, text.characterCount)
+    return node.name
+
+
 def walk(node, depth, out):
     try:
         states = node.getState()
         flags = [label for state, label in STATES.items() if states.contains(state)]
-        name = node.name
-        if node.getRole() == pyatspi.ROLE_TEXT:
-            # A text field is read by its contents.
-            text = node.queryText()
-            name = text.getText(0, text.characterCount)
+        name = spoken_name(node)
         out.append("%s%s | %s | %s | %s" % ("  " * depth, node.getRoleName(), name,
                                              node.description, ",".join(flags)))
         count = node.childCount

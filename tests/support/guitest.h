@@ -1,11 +1,12 @@
 #pragma once
 
 // Helpers of the GUI tests: the phone's parts by name, soft keys and menus as a person uses them,
-// the recorded end of the program.
+// a dialog acted on while it is up, the recorded end of the program.
 
 #include "platform/shell/navbar.h"
 #include "platform/shell/phonescreen.h"
 #include "platform/shell/softkeybar.h"
+#include "platform/ui/dialog.h"
 #include "platform/ui/process.h"
 
 #include <QAction>
@@ -14,6 +15,12 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
 
 #include <optional>
 #include <string>
@@ -118,6 +125,33 @@ inline void ProcessUntil(const bool& done, int milliseconds) {
 inline void TapMenuItem(QMenu* menu, QAction* action) {
     QTest::mouseClick(menu, Qt::LeftButton, Qt::NoModifier, menu->actionGeometry(action).center());
     QApplication::processEvents();
+}
+
+// The next dialog to come up runs act once it is up and in front (looked for every 10 ms, from the
+// loop the dialog runs); act should close it as a person would. A dialog left open is cancelled,
+// and one that never comes up fails the test after 5 s, so a failing test never hangs.
+inline void WhenDialogUp(std::function<void(CDialog&)> act) {
+    auto* poll = new QTimer;
+    auto tries = std::make_shared<int>(0);
+    QObject::connect(poll, &QTimer::timeout, [poll, tries, act] {
+        auto* dialog = dynamic_cast<CDialog*>(CWnd::GetActiveWindow());
+        if (dialog == nullptr) {
+            if (++*tries > 500) {
+                ADD_FAILURE() << "no dialog came up";
+                poll->stop();
+                poll->deleteLater();
+            }
+            return;
+        }
+        poll->stop();
+        poll->deleteLater();
+        act(*dialog);
+        if (!dialog->IsEnding()) {
+            ADD_FAILURE() << "the dialog was left open";
+            dialog->EndDialog(-2);
+        }
+    });
+    poll->start(10);
 }
 
 } // namespace guitest
