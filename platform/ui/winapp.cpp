@@ -2,6 +2,7 @@
 
 #include "platform/ui/process.h"
 #include "platform/ui/singledoctemplate.h"
+#include "platform/ui/wnd.h"
 
 #include <QApplication>
 
@@ -57,6 +58,16 @@ void CWinApp::OnFileNew() {
     if (CSingleDocTemplate* docTemplate = FirstDocTemplate()) {
         docTemplate->OpenDocumentFile(nullptr);
     }
+}
+
+void CWinApp::ResetFramework() {
+    if (CWnd* frame = mainWnd) {
+        mainWnd = nullptr;
+        frame->DestroyWindow();
+        delete frame;
+    }
+    templates.clear();
+    CWnd::ForgetActiveWindow();
 }
 
 CSingleDocTemplate* CWinApp::FirstDocTemplate() const {

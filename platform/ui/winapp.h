@@ -39,6 +39,10 @@ public:
     void OnFileNew();
 
     CSingleDocTemplate* FirstDocTemplate() const;
+    // Lets the main window, its views and the document templates go, and forgets the active window,
+    // so that the application can be started again in the same process (tests do; the program
+    // itself ends the process instead). Its main window's destruction runs its end as usual.
+    void ResetFramework();
 
     std::u16string appName;
     std::u16string registryKey;

@@ -127,6 +127,10 @@ void CWnd::DestroyWindow() {
     }
 }
 
+void CWnd::ForgetActiveWindow() {
+    activeWindow = nullptr;
+}
+
 void CWnd::WidgetDestroyed() {
     if (activeWindow == this) {
         activeWindow = nullptr;

@@ -64,6 +64,8 @@ public:
 
     // The phone's active top-level window, and the change of it: the old one is told first.
     static CWnd* GetActiveWindow();
+    // No window is active from now on (the framework's reset between runs of the application).
+    static void ForgetActiveWindow();
     static void ActivateTopLevel(CWnd* window);
 
     // Window messages.

@@ -1,6 +1,8 @@
 // Shared main of the GUI tests: the real windows on Qt's offscreen platform in the phone shell, a
 // fixed time zone and locale, and every Qt warning turned into a failure.
 #include "platform/shell/phoneshell.h"
+#include "platform/ui/process.h"
+#include "platform/ui/winapp.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +25,30 @@ void FailOnWarning(QtMsgType type, const QMessageLogContext&, const QString& mes
     ADD_FAILURE() << "Qt warning: " << text.constData();
 }
 
+void IgnoreEnd(int) {}
+
+// After each test the application and the phone start afresh, so that the cases of one test
+// program share a process: the main window and the document templates go (the main window's end
+// is not carried out), and the phone's screen is made anew with its windows, bars and keys.
+class FreshStart : public testing::EmptyTestEventListener {
+public:
+    explicit FreshStart(Shell& phone) : shell(phone) {}
+
+    void OnTestEnd(const testing::TestInfo&) override {
+        const EndProcessHook previous = SetEndProcessHook(IgnoreEnd);
+        if (CWinApp* app = AfxGetApp()) {
+            app->ResetFramework();
+        }
+        SetEndProcessHook(previous);
+        shell.DestroyShellControls();
+        shell.InitShellControls();
+        QApplication::processEvents();
+    }
+
+private:
+    Shell& shell;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -38,6 +64,7 @@ int main(int argc, char** argv) {
     PhoneShell shell(false, false);
     SetCurrentShell(&shell);
     shell.InitShellControls();
+    testing::UnitTest::GetInstance()->listeners().Append(new FreshStart(shell));
     const int result = RUN_ALL_TESTS();
     SetCurrentShell(nullptr);
     shell.DestroyShellControls();
