@@ -2,6 +2,7 @@
 
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/navbar.h"
+#include "platform/shell/phonebody.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/softkeybar.h"
@@ -13,7 +14,6 @@
 #include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -23,11 +23,6 @@
 Q_LOGGING_CATEGORY(shellLog, "ringlog.platform.shell")
 
 namespace {
-
-// The phone body around the screen: a speaker above it, the Talk and End keys below it.
-constexpr int kBezelSide = 14;
-constexpr int kBezelTop = 40;
-constexpr int kBezelBottom = 66;
 
 // The command that the Done button sends to the dialog that owns it: the dialog's OK.
 constexpr uint16_t kDoneCommand = 1;
@@ -53,17 +48,6 @@ bool DisplayIsPhoneSized() {
     }
     const QSize size = display->size();
     return size.width() <= kPhoneWidth && size.height() <= kPhoneHeight;
-}
-
-QPushButton* MakePhoneKey(QWidget* parent, const QString& name, const QString& label, const QColor& colour) {
-    auto* key = new QPushButton(label, parent);
-    key->setObjectName(name);
-    key->setFocusPolicy(Qt::NoFocus);
-    key->setStyleSheet(QStringLiteral("QPushButton { color: white; font-weight: bold; font-size: 11px;"
-                                      " border-radius: 11px; border: 1px solid #111; background: %1; }"
-                                      "QPushButton:pressed { background: %2; }")
-                           .arg(colour.name(), colour.darker(140).name()));
-    return key;
 }
 
 } // namespace
@@ -121,8 +105,8 @@ PhoneScreen::PhoneScreen() {
     workArea->setObjectName(QStringLiteral("workArea"));
     softKeyBar = new SoftKeyBar(this, screen);
 
-    talkButton = MakePhoneKey(this, QStringLiteral("talkKey"), QStringLiteral("Talk"), QColor(46, 160, 67));
-    endButton = MakePhoneKey(this, QStringLiteral("endKey"), QStringLiteral("End"), QColor(200, 40, 40));
+    talkButton = PhoneBody::MakeKey(this, QStringLiteral("talkKey"), QStringLiteral("Talk"), QColor(46, 160, 67));
+    endButton = PhoneBody::MakeKey(this, QStringLiteral("endKey"), QStringLiteral("End"), QColor(200, 40, 40));
     QObject::connect(talkButton, &QPushButton::pressed, this, [this] { SendPhoneKey(VK_TTALK, false); });
     QObject::connect(talkButton, &QPushButton::released, this, [this] { SendPhoneKey(VK_TTALK, true); });
     QObject::connect(endButton, &QPushButton::pressed, this, [this] { SendPhoneKey(VK_TEND, false); });
@@ -286,7 +270,7 @@ void PhoneScreen::RequestFullScreen(bool requested) {
 }
 
 QMargins PhoneScreen::BodyMargins() const {
-    return fullScreenMode ? QMargins() : QMargins(kBezelSide, kBezelTop, kBezelSide, kBezelBottom);
+    return fullScreenMode ? QMargins() : PhoneBody::Margins();
 }
 
 void PhoneScreen::Rotate() {
@@ -483,10 +467,8 @@ void PhoneScreen::LayOut() {
     if (messageBox != nullptr) {
         messageBox->setGeometry(screen->rect());
     }
-    const int keyTop = kBezelTop + screenSize.height() + 18;
-    const int keyWidth = 56;
-    talkButton->setGeometry(kBezelSide + 10, keyTop, keyWidth, 24);
-    endButton->setGeometry(kBezelSide + screenSize.width() - 10 - keyWidth, keyTop, keyWidth, 24);
+    talkButton->setGeometry(PhoneBody::TalkKeyRect(screenSize));
+    endButton->setGeometry(PhoneBody::EndKeyRect(screenSize));
 }
 
 void PhoneScreen::resizeEvent(QResizeEvent* event) {
@@ -501,29 +483,7 @@ void PhoneScreen::paintEvent(QPaintEvent*) {
         return; // the screen covers the whole window
     }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    QPainterPath body;
-    body.addRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 26, 26);
-    QLinearGradient gradient(0, 0, width(), 0);
-    gradient.setColorAt(0.0, QColor(38, 40, 46));
-    gradient.setColorAt(0.5, QColor(70, 74, 82));
-    gradient.setColorAt(1.0, QColor(38, 40, 46));
-    painter.fillPath(body, gradient);
-    painter.setPen(QPen(QColor(15, 15, 18), 1));
-    painter.drawPath(body);
-    // The speaker slot above the screen.
-    painter.setPen(Qt::NoPen);
-    painter.setBrush(QColor(15, 15, 18));
-    painter.drawRoundedRect(QRectF(width() / 2.0 - 28, 16, 56, 6), 3, 3);
-    // A thin dark frame around the glass.
-    painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(QColor(10, 10, 12), 3));
-    painter.drawRect(QRect(kBezelSide - 2, kBezelTop - 2, screenSize.width() + 3, screenSize.height() + 3));
-    // The navigation pad between the Talk and End keys.
-    const QPointF pad(width() / 2.0, kBezelTop + screenSize.height() + 30);
-    painter.setPen(QPen(QColor(20, 20, 24), 2));
-    painter.setBrush(QColor(96, 100, 110));
-    painter.drawEllipse(pad, 20, 14);
+    PhoneBody::Paint(painter, size(), screenSize);
 }
 
 void PhoneScreen::changeEvent(QEvent* event) {

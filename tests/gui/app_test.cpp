@@ -82,6 +82,10 @@ TEST(ApplicationStart, WindowTextIsRinglogUntilTheFirstActivation) {
     EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Zonrik Ringlog"));
     EXPECT_TRUE(Phone()->DoneShown());
     EXPECT_EQ(Phone()->DoneOwner(), frame->GetSafeHwnd());
+    // The frame and the document were made by hand, not as the application's: they go by hand too.
+    frame->DestroyWindow();
+    delete frame;
+    delete document;
 }
 
 TEST_F(Application, StartsWithAnEmptyDocumentTheMainBarAndItsWholeMenu) {
