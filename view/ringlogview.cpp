@@ -501,10 +501,14 @@ void CRinglogView::AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& 
         SelectRow(selectedRow);
     }
     if (kept) {
-        FixedText<160> message;
-        message.Format(u"%s %s", {u"The call was not deleted.", FailureReason(failure)});
-        MessageBox(message.Data(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
+        TellNotDeleted(u"The call was not deleted.", failure);
     }
+}
+
+void CRinglogView::TellNotDeleted(const char16_t* outcome, DeleteFailure failure) {
+    FixedText<160> message;
+    message.Format(u"%s %s", {outcome, FailureReason(failure)});
+    MessageBox(message.Data(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
 }
 
 int CRinglogView::RowOfCall(const NVXCallEntry& call) {
@@ -538,9 +542,7 @@ void CRinglogView::OnDeleteAll() {
         // The store kept every call and the call list was read again from it: the rows follow,
         // so no row stands for a call that is gone or at another position.
         FillList();
-        FixedText<160> message;
-        message.Format(u"%s %s", {u"No call was deleted.", FailureReason(failure)});
-        MessageBox(message.Data(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
+        TellNotDeleted(u"No call was deleted.", failure);
     }
 }
 

@@ -79,6 +79,8 @@ private:
     // After a Delete the store did not carry out: reads the list again and selects row 0 when the
     // call is gone, else tells the user why and selects the chosen call again.
     void AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& chosen);
+    // A message box owned by the view: what was not deleted, then why.
+    void TellNotDeleted(const char16_t* outcome, DeleteFailure failure);
     // The row of the call list's entry that is the call, or 0 when no row is.
     int RowOfCall(const NVXCallEntry& call);
     // Opens the call details of the row, with a copy of its entry.
