@@ -101,8 +101,7 @@ PhoneScreen::PhoneScreen() {
     screen->setPalette(palette);
 
     navBar = new NavBar(screen);
-    workArea = new QWidget(screen);
-    workArea->setObjectName(QStringLiteral("workArea"));
+    workArea = new ::WorkArea(screen);
     softKeyBar = new SoftKeyBar(this, screen);
 
     talkButton = PhoneBody::MakeKey(this, QStringLiteral("talkKey"), QStringLiteral("Talk"), QColor(46, 160, 67));
@@ -126,14 +125,6 @@ PhoneScreen::PhoneScreen() {
     resize(screenSize.grownBy(body));
     LayOut();
     qApp->installEventFilter(this);
-}
-
-bool PhoneScreen::Facts::IsShown(WindowHandle window) const {
-    return window != nullptr && !window->isHidden();
-}
-
-bool PhoneScreen::Facts::Holds(WindowHandle topLevel, WindowHandle window) const {
-    return topLevel != nullptr && window != nullptr && (topLevel == window || topLevel->isAncestorOf(window));
 }
 
 void PhoneScreen::AddWindow(QWidget* window, ShellClient* client, bool isMainFrame) {
@@ -205,16 +196,7 @@ void PhoneScreen::MakeFullScreen(QWidget* window) {
     if (!stack.BringToTop(window)) {
         return;
     }
-    const QSize oldSize = window->size();
-    window->setGeometry(workArea->rect());
-    // A window not shown yet would hear of its size only when shown; the full-screen sizing is part
-    // of its start-up, so it hears of it now, once.
-    if (!window->isVisible()) {
-        QResizeEvent resize(window->size(), oldSize);
-        QCoreApplication::sendEvent(window, &resize);
-        window->setAttribute(Qt::WA_PendingResizeEvent, false);
-    }
-    window->raise();
+    workArea->PlaceFullScreen(window);
     RefreshBars();
 }
 

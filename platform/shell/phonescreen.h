@@ -2,7 +2,9 @@
 
 #include "platform/resources/resourcemodule.h"
 #include "platform/shell/shell.h"
+#include "platform/shell/widgetfacts.h"
 #include "platform/shell/windowstack.h"
+#include "platform/shell/workarea.h"
 
 #include <QMargins>
 #include <QPointer>
@@ -104,13 +106,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Whether a window is shown and which window holds which, as the window system sees them.
-    class Facts : public WindowStack::WindowFacts {
-    public:
-        bool IsShown(WindowHandle window) const override;
-        bool Holds(WindowHandle topLevel, WindowHandle window) const override;
-    };
-
     PhoneScreen();
     ~PhoneScreen() override;
     void LayOut();
@@ -120,11 +115,11 @@ private:
     void ScheduleIdleUpdate();
     bool BelongsToPhone(QWidget* widget) const;
 
-    Facts facts;
+    WidgetFacts facts;
     WindowStack stack{facts};
     QWidget* screen = nullptr;
     NavBar* navBar = nullptr;
-    QWidget* workArea = nullptr;
+    ::WorkArea* workArea = nullptr;
     SoftKeyBar* softKeyBar = nullptr;
     QPushButton* talkButton = nullptr;
     QPushButton* endButton = nullptr;

@@ -14,8 +14,9 @@ namespace {
 
 constexpr const char* kCommandProperty = "ringlogCommand";
 
-// Menu texts mark their access key with '&', which a phone does not show.
-QString MenuText(const std::u16string& text) {
+} // namespace
+
+QString SoftKeyBar::MenuText(const std::u16string& text) {
     QString result;
     const QString source = QString::fromStdU16String(text);
     for (qsizetype i = 0; i < source.size(); ++i) {
@@ -26,8 +27,6 @@ QString MenuText(const std::u16string& text) {
     }
     return result;
 }
-
-} // namespace
 
 SoftKeyBar::SoftKeyBar(PhoneScreen* phoneScreen, QWidget* parent) : QWidget(parent), phone(phoneScreen) {
     SoftKeyBarAccessible::Install();

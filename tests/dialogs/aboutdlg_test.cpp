@@ -28,7 +28,7 @@ std::set<unsigned> VisibleControls(const CDialog& dialog) {
 class About : public DialogTest {
 protected:
     void TearDown() override {
-        Phone()->SetScreenSize(QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight));
+        TheShell().SetScreenSize(kDefaultScreenSize);
         DialogTest::TearDown();
     }
 };
@@ -36,7 +36,7 @@ protected:
 TEST_F(About, ShowsOneSetOfSevenForEachShapeOfTheScreen) {
     CAboutDlg dialog;
     const int result = RunWhileOpen(dialog, [&] {
-        EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("About"));
+        EXPECT_EQ(TheShell().NavTitleText(), QStringLiteral("About"));
         EXPECT_EQ(LastDialogKind, kDialogAbout);
         EXPECT_EQ(VisibleControls(dialog), kPortraitSet);
         EXPECT_EQ(TextOf(dialog, IDC_ABOUT_VERSION_PORT), QStringLiteral("Version 1.6.0"));
@@ -48,15 +48,15 @@ TEST_F(About, ShowsOneSetOfSevenForEachShapeOfTheScreen) {
         EXPECT_EQ(VisibleControls(dialog), kLandscapeSet);
         EXPECT_EQ(TextOf(dialog, IDC_ABOUT_VERSION_LAND), QStringLiteral("Version 1.6.0"));
         // A second resize in the same shape changes nothing.
-        Phone()->SetScreenSize(QSize(400, 240));
+        TheShell().SetScreenSize(ScreenSize{400, 240});
         EXPECT_EQ(VisibleControls(dialog), kLandscapeSet);
         TurnScreen();
         EXPECT_EQ(VisibleControls(dialog), kPortraitSet);
         // A square screen is portrait.
-        Phone()->SetScreenSize(QSize(300, 300));
+        TheShell().SetScreenSize(ScreenSize{300, 300});
         EXPECT_EQ(VisibleControls(dialog), kPortraitSet);
         LastDialogKind = kDialogNone;
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(LastDialogKind, kDialogAbout);
@@ -67,13 +67,13 @@ TEST_F(About, WithoutAParentTheMainWindowOwnsItAndWaitsBehindIt) {
     CAboutDlg dialog;
     RunWhileOpen(dialog, [&] {
         EXPECT_FALSE(frame->GetSafeHwnd()->isEnabled());
-        EXPECT_EQ(Phone()->ForegroundWindow(), dialog.GetSafeHwnd());
-        EXPECT_EQ(Phone()->DoneOwner(), dialog.GetSafeHwnd());
-        Phone()->PressDone();
+        EXPECT_EQ(TheShell().ForegroundWindow(), dialog.GetSafeHwnd());
+        EXPECT_EQ(TheShell().DoneOwner(), dialog.GetSafeHwnd());
+        TheShell().PressDone();
     });
     EXPECT_TRUE(frame->GetSafeHwnd()->isEnabled());
-    EXPECT_EQ(Phone()->ForegroundWindow(), frame->GetSafeHwnd());
-    EXPECT_EQ(Phone()->DoneOwner(), frame->GetSafeHwnd());
+    EXPECT_EQ(TheShell().ForegroundWindow(), frame->GetSafeHwnd());
+    EXPECT_EQ(TheShell().DoneOwner(), frame->GetSafeHwnd());
 }
 
 TEST_F(About, EndKeyEndsTheProgramWithCodeZero) {

@@ -79,14 +79,14 @@ TEST_F(CallInfo, ShowsEveryValueUnderItsTitleWithCallAndDeleteKeys) {
     QString labels;
     const int result = Open(MakeEntry(), [&](CCallInfoDlg& dialog) {
         values = Values(dialog);
-        title = Phone()->NavTitleText();
-        left = SoftKey(0)->text();
-        right = SoftKey(1)->text();
+        title = TheShell().NavTitleText();
+        left = TheShell().SoftKeyText(0);
+        right = TheShell().SoftKeyText(1);
         labels = TextOf(dialog, IDC_DURATION_LABEL) + "," + TextOf(dialog, IDC_DATE_LABEL) + "," +
                  TextOf(dialog, IDC_TIME_LABEL);
-        EXPECT_EQ(Phone()->DoneOwner(), dialog.GetSafeHwnd());
+        EXPECT_EQ(TheShell().DoneOwner(), dialog.GetSafeHwnd());
         EXPECT_EQ(LastDialogKind, kDialogCallInfo) << "written while it opens";
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(values, (std::vector<QString>{"Incoming Call", "Grace Hopper", "(206) 386-1234", "Seattle, WA",
@@ -98,7 +98,7 @@ TEST_F(CallInfo, ShowsEveryValueUnderItsTitleWithCallAndDeleteKeys) {
     // Done: the kind is recorded, no action.
     EXPECT_EQ(LastDialogKind, kDialogCallInfo);
     EXPECT_EQ(InfoAction, kInfoActionNone);
-    EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Zonrik Ringlog"));
+    EXPECT_EQ(TheShell().NavTitleText(), QStringLiteral("Zonrik Ringlog"));
 }
 
 TEST_F(CallInfo, WithoutACopyItShowsAnEmptyMissedCallWithTheBlankKey) {
@@ -106,8 +106,8 @@ TEST_F(CallInfo, WithoutACopyItShowsAnEmptyMissedCallWithTheBlankKey) {
     RunWhileOpen(dialog, [&] {
         EXPECT_EQ(Values(dialog),
                   (std::vector<QString>{"Missed Call", "", "", "", "00:00:00", "01/01/1970", "00:00:00"}));
-        EXPECT_EQ(SoftKey(0)->text(), QStringLiteral("   "));
-        Phone()->PressDone();
+        EXPECT_EQ(TheShell().SoftKeyText(0), QStringLiteral("   "));
+        TheShell().PressDone();
     });
 }
 
@@ -129,7 +129,7 @@ TEST_F(CallInfo, CallTypeLineNamesTheTypeInABoldTransparentFont) {
             EXPECT_EQ(callType->font().weight(), QFont::Bold);
             EXPECT_FALSE(callType->autoFillBackground());
             EXPECT_EQ(name->font().weight(), QFont::Normal);
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
     }
 }
@@ -144,7 +144,7 @@ TEST_F(CallInfo, NameLineIsEmptyForNoNameAndForUnNamedExactly) {
         entry.nameText.Assign(name);
         Open(entry, [&](CCallInfoDlg& dialog) {
             EXPECT_EQ(TextOf(dialog, IDC_NAME), shown);
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
     }
 }
@@ -160,7 +160,7 @@ TEST_F(CallInfo, LongNameIsCutWithAnEllipsisToItsLine) {
         Open(entry, [&](CCallInfoDlg& dialog) {
             (name == &wide ? wideShown : narrowShown) = TextOf(dialog, IDC_NAME);
             EXPECT_EQ(QString::fromStdU16String(dialog.nameLine.Data()), TextOf(dialog, IDC_NAME));
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
     }
     ASSERT_TRUE(wideShown.endsWith(QChar(0x2026))) << wideShown.toStdString();
@@ -176,7 +176,7 @@ TEST_F(CallInfo, LongNameIsCutWithAnEllipsisToItsLine) {
     entry.nameText.Assign(u"Margaret Hamilton");
     Open(entry, [&](CCallInfoDlg& dialog) {
         EXPECT_EQ(TextOf(dialog, IDC_NAME), QStringLiteral("Margaret Hamilton"));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -194,7 +194,7 @@ TEST_F(CallInfo, LocationLineNeedsCityAndStateAndCutsTheCityToFit) {
         entry.stateText.Assign(row.state);
         Open(entry, [&](CCallInfoDlg& dialog) {
             EXPECT_EQ(TextOf(dialog, IDC_LOCATION), row.shown);
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
     }
 
@@ -211,7 +211,7 @@ TEST_F(CallInfo, LocationLineNeedsCityAndStateAndCutsTheCityToFit) {
         dialog.GetDlgItem(IDC_LOCATION)->MoveWindow(line->x(), line->y(), 20, line->height());
         dialog.ComposeLocationLine();
         EXPECT_EQ(QString::fromStdU16String(dialog.locationLine.Data()), QStringLiteral("WA"));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -241,7 +241,7 @@ TEST_P(CallInfoTimes, DurationDateAndTimeAreLocal) {
     std::vector<QString> shown;
     Open(entry, [&](CCallInfoDlg& dialog) {
         shown = {TextOf(dialog, IDC_DURATION), TextOf(dialog, IDC_DATE), TextOf(dialog, IDC_TIME)};
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     EXPECT_EQ(shown, (std::vector<QString>{row.duration, row.date, row.time}));
 }
@@ -276,7 +276,7 @@ TEST_F(CallInfo, TimeThatCannotBeConvertedLeavesItsLinesEmptyAndDeleteStillWorks
     std::vector<QString> values;
     Open(entry, [&](CCallInfoDlg& dialog) {
         values = Values(dialog);
-        TapSoftKey(1);
+        TheShell().PressSoftKey(1);
         EXPECT_TRUE(dialog.IsEnding());
     });
     EXPECT_EQ(values,
@@ -303,15 +303,15 @@ TEST_F(CallInfo, LeftKeyIsCallWhenThereIsANumberToDialElseBlank) {
         entry.callerIdType = row.callerIdType;
         entry.dialNumber.Assign(row.dialNumber);
         Open(entry, [&](CCallInfoDlg& dialog) {
-            EXPECT_EQ(SoftKey(0)->text(), row.left);
-            EXPECT_EQ(SoftKey(1)->text(), QStringLiteral("Delete"));
+            EXPECT_EQ(TheShell().SoftKeyText(0), row.left);
+            EXPECT_EQ(TheShell().SoftKeyText(1), QStringLiteral("Delete"));
             if (row.left == QStringLiteral("   ")) {
                 // The blank key does nothing.
-                TapSoftKey(0);
+                TheShell().PressSoftKey(0);
                 EXPECT_FALSE(dialog.IsEnding());
                 EXPECT_EQ(InfoAction, kInfoActionNone);
             }
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
     }
 }
@@ -324,8 +324,8 @@ TEST_F(CallInfo, CallAndDeleteRecordTheChoiceAndCloseWithoutAsking) {
         LastDialogKind = kDialogNone;
         const int result = Open(MakeEntry(), [&](CCallInfoDlg&) {
             LastDialogKind = kDialogNone;
-            TapSoftKey(key);
-            EXPECT_EQ(Phone()->ActiveMessageBox(), nullptr);
+            TheShell().PressSoftKey(key);
+            EXPECT_TRUE(TheShell().MessageBoxes().empty());
         });
         EXPECT_EQ(result, IDOK);
         EXPECT_EQ(InfoAction, action);
@@ -349,8 +349,8 @@ TEST_F(CallInfo, BlockedCallerFromTheStoreHasNoNameNumberLabelAndBlankKey) {
     RunWhileOpen(dialog, [&] {
         EXPECT_EQ(TextOf(dialog, IDC_NAME), QString());
         EXPECT_EQ(TextOf(dialog, IDC_NUMBER), QStringLiteral("Caller ID Blocked"));
-        EXPECT_EQ(SoftKey(0)->text(), QStringLiteral("   "));
-        Phone()->PressDone();
+        EXPECT_EQ(TheShell().SoftKeyText(0), QStringLiteral("   "));
+        TheShell().PressDone();
     });
 }
 
@@ -380,7 +380,7 @@ TEST_F(CallInfo, DeleteStillReachesTheCallShownWhenAnotherProcessAddedOneMeanwhi
         EXPECT_EQ(TextOf(dialog, IDC_NAME), QStringLiteral("Bob"));
         // The dialler logs a call with the same start time while the details are open.
         ASSERT_EQ(AddCallRecords({call(noon, u"2065550009", u"Zed")}, false, &error), 0);
-        TapSoftKey(1);
+        TheShell().PressSoftKey(1);
     });
     ASSERT_EQ(InfoAction, kInfoActionDelete);
 
@@ -416,11 +416,11 @@ TEST_F(CallInfo, ScreenTurnPutsEveryValueBackAtItsTemplatePlaceAndKeepsTheCutLin
         EXPECT_EQ(Control<QLabel>(dialog, IDC_NAME)->geometry(), QRect(14, 31, 207, 13));
         EXPECT_EQ(Control<QLabel>(dialog, IDC_TIME)->geometry(), QRect(14, 174, 82, 13));
         EXPECT_EQ(Values(dialog), before);
-        EXPECT_EQ(dialog.GetSafeHwnd()->size(), Phone()->WorkArea()->size());
+        EXPECT_EQ(dialog.GetSafeHwnd()->size(), TheShell().WorkArea()->size());
 
         TurnScreen();
         EXPECT_EQ(Values(dialog), before);
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -432,14 +432,13 @@ TEST_F(CallInfo, TapAndPaintSetTheValuesAgain) {
         dialog.SetDlgItemText(IDC_DATE, u"changed");
         dialog.GetSafeHwnd()->grab();
         EXPECT_EQ(TextOf(dialog, IDC_DATE), QStringLiteral("03/07/2006"));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
 TEST_F(CallInfo, EndKeyEndsTheProgramWithCodeZeroAndTalkDoesNothing) {
     Open(MakeEntry(), [&](CCallInfoDlg& dialog) {
-        QTest::keyPress(Phone(), Qt::Key_F3);
-        QTest::keyRelease(Phone(), Qt::Key_F3);
+        TheShell().PressTalkKey();
         EXPECT_FALSE(RecordedExit().has_value());
         EXPECT_FALSE(dialog.IsEnding());
         PressEndKey();

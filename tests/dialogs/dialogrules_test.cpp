@@ -39,7 +39,7 @@ protected:
         dialog.entry.stateText.Assign(u"WA");
         RunWhileOpen(dialog, [&] {
             whileOpen(dialog);
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
     }
 
@@ -143,7 +143,7 @@ TEST_F(DialogRules, AnEditFieldWithoutItsControlFailsTheRelayoutAndTheOtherItems
         EXPECT_EQ(TextOf(dialog, IDC_ABOUT_VERSION_PORT), QStringLiteral("Placed"));
         // 10, 90, 60 x 8 dialog units at 1.5 by 1.625 pixels each.
         EXPECT_EQ(dialog.GetDlgItem(IDC_ABOUT_VERSION_PORT)->GetSafeHwnd()->geometry(), QRect(15, 146, 90, 13));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 

@@ -1,10 +1,11 @@
 #pragma once
 
-// The dialogs over the real application: the application object, its main frame and list view on
-// the phone screen, a phone store and a city database of the test's own in a temporary folder,
+// The dialogs over the real application: the application object, its main frame and list view in
+// the test shell, a phone store and a city database of the test's own in a temporary folder,
 // the end of the program recorded instead of done.
 #include "tests/support/guitest.h"
 #include "tests/support/programstart.h"
+#include "tests/support/testshell.h"
 
 #include "app/mainframe.h"
 #include "app/ringlogapp.h"
@@ -75,13 +76,16 @@ inline int RunWhileOpen(CDialog& dialog, const std::function<void()>& whileOpen)
     return result;
 }
 
+inline TestShell& TheShell() {
+    return TestShell::Current();
+}
+
 inline void PressEndKey() {
-    QTest::keyPress(Phone(), Qt::Key_F4);
-    QTest::keyRelease(Phone(), Qt::Key_F4);
+    TheShell().PressEndKey();
 }
 
 inline void TurnScreen() {
-    QTest::keyClick(Phone(), Qt::Key_F9);
+    TheShell().TurnScreen();
     QApplication::processEvents();
 }
 

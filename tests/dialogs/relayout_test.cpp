@@ -79,10 +79,10 @@ TEST_F(Relayout, LandscapeOnlyWhenTheScreenIsWiderThanHigh) {
                                            {QSize(321, 320), true},
                                            {QSize(320, 321), false}};
     for (const auto& [size, landscape] : rows) {
-        Phone()->SetScreenSize(size);
+        TheShell().SetScreenSize(ScreenSize{size.width(), size.height()});
         EXPECT_EQ(IsLandscape(), landscape) << size.width() << " x " << size.height();
     }
-    Phone()->SetScreenSize(QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight));
+    TheShell().SetScreenSize(kDefaultScreenSize);
 }
 
 TEST_F(Relayout, MissingTemplateFailsAndMovesNothing) {
@@ -99,7 +99,7 @@ TEST_F(Relayout, MissingTemplateFailsAndMovesNothing) {
         EXPECT_EQ(RelayoutFromTemplate(ResourceModule::Program(), &dialog, IDD_ABOUTBOX), 0);
         // 43, 52, 60 x 8 dialog units at 1.5 by 1.625 pixels each.
         EXPECT_EQ(Place(dialog, IDC_ABOUT_VERSION_PORT), QRect(65, 85, 90, 13));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -136,7 +136,7 @@ TEST_F(Relayout, TemplateSetsPlacesTextsAndImagesAndKeepsAnImageThatCannotLoad) 
         EXPECT_NE(port->GetImage(), nullptr);
         EXPECT_NE(port->GetImage(), portImage);
         EXPECT_EQ(Control<QLabel>(dialog, IDC_ABOUT_LOGO_PORT)->pixmap().size(), QSize(91, 79));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -150,7 +150,7 @@ TEST_F(Relayout, ItemWithoutItsControlFailsButTheOthersAreStillPlaced) {
         EXPECT_EQ(RelayoutFromTemplate(Module(items, false), &dialog, kTemplateId), -1);
         EXPECT_EQ(Place(dialog, IDC_ABOUT_VERSION_PORT), QRect(15, 146, 90, 13));
         EXPECT_EQ(TextOf(dialog, IDC_ABOUT_VERSION_PORT), QStringLiteral("Placed"));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -174,7 +174,7 @@ TEST_F(Relayout, DeferredMovesWaitForTheEndOfTheirBatch) {
         EXPECT_EQ(Place(dialog, IDC_ABOUT_LINE1_PORT), QRect(7, 8, 10, 10));
         EXPECT_TRUE(dialog.GetSafeHwnd()->updatesEnabled());
         EXPECT_FALSE(batch.IsOpen());
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 

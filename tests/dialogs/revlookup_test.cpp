@@ -18,8 +18,8 @@ constexpr const char* kNotAvailable = "City and State information not available"
 class RevLookup : public DialogTest {
 protected:
     void TearDown() override {
-        if (ShellServices::GetScreenSize().width != PhoneScreen::kDefaultScreenWidth) {
-            Phone()->SetScreenSize(QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight));
+        if (ShellServices::GetScreenSize().width != kDefaultScreenSize.width) {
+            TheShell().SetScreenSize(kDefaultScreenSize);
         }
         DialogTest::TearDown();
     }
@@ -36,7 +36,7 @@ protected:
 
 TEST_F(RevLookup, OpensInPortraitWithTheFocusInItsEmptyNumberField) {
     Open([&](CRevLookup& dialog) {
-        EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Reverse Lookup"));
+        EXPECT_EQ(TheShell().NavTitleText(), QStringLiteral("Reverse Lookup"));
         EXPECT_EQ(dialog.orientation, 1);
         EXPECT_EQ(LastDialogKind, kDialogReverseLookup);
         for (unsigned id : {IDC_LOOKUP_HEADLINE_PORT, IDC_LOOKUP_PROMPT_PORT, IDC_LOOKUP_NUMBER_PORT,
@@ -56,7 +56,7 @@ TEST_F(RevLookup, OpensInPortraitWithTheFocusInItsEmptyNumberField) {
         EXPECT_EQ(headline->x(), 45) << "30 dialog units at 1.5 pixels";
         EXPECT_TRUE(Control<QLabel>(dialog, IDC_LOOKUP_RESULT_PORT)->wordWrap());
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_PORT), QString());
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     EXPECT_EQ(LastDialogKind, kDialogReverseLookup);
 }
@@ -72,7 +72,7 @@ TEST_F(RevLookup, SixthDigitShowsTheCityAtOnceAndAFifthEmptiesItAgain) {
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_PORT), QStringLiteral("206386"));
         QTest::keyClick(Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_PORT), Qt::Key_Backspace);
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_PORT), QString());
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -87,7 +87,7 @@ TEST_F(RevLookup, UnknownCodesAndExchangesAreNotAvailable) {
             Type(dialog, IDC_LOOKUP_NUMBER_PORT, digits);
             EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_PORT), QString::fromLatin1(result));
         }
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -96,8 +96,8 @@ TEST_F(RevLookup, WithoutTheDatabaseEverySixDigitsAreNotAvailable) {
     Open([&](CRevLookup& dialog) {
         Type(dialog, IDC_LOOKUP_NUMBER_PORT, "206386");
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_PORT), QString::fromLatin1(kNotAvailable));
-        EXPECT_EQ(Phone()->ActiveMessageBox(), nullptr);
-        Phone()->PressDone();
+        EXPECT_TRUE(TheShell().MessageBoxes().empty());
+        TheShell().PressDone();
     });
     EXPECT_FALSE(RecordedExit().has_value());
 }
@@ -123,7 +123,7 @@ TEST_F(RevLookup, TurnCarriesTheDigitsAndTheResultToTheOtherSet) {
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_PORT), QString());
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_LAND), QString());
         EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_PORT));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -134,12 +134,12 @@ TEST_F(RevLookup, SecondResizeInTheSameShapeLeavesTheFieldAsTheUserLeftIt) {
         dialog.SetDlgItemText(IDC_LOOKUP_NUMBER_LAND, u"");
         Type(dialog, IDC_LOOKUP_NUMBER_LAND, "425882");
         // Wider, still landscape: the portrait digits are not copied again.
-        Phone()->SetScreenSize(QSize(400, 240));
+        TheShell().SetScreenSize(ScreenSize{400, 240});
         QApplication::processEvents();
         EXPECT_EQ(dialog.GetSafeHwnd()->width(), 400);
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_LAND), QStringLiteral("425882"));
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_LAND), QStringLiteral("Redmond, WA"));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -153,7 +153,7 @@ TEST_F(RevLookup, OpenedOnALandscapeScreenShowsTheLandscapeSetEmpty) {
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_LAND), QString());
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_LAND), QString());
         EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_LAND));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
@@ -173,15 +173,14 @@ TEST_F(RevLookup, ClearEmptiesFieldAndResultAndKeepsTheFocusInTheField) {
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_LAND), QString());
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_RESULT_LAND), QString());
         EXPECT_EQ(QApplication::focusWidget(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_LAND));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 
 TEST_F(RevLookup, EndKeyEndsTheProgramWithCodeZeroAndTalkDoesNothing) {
     Open([&](CRevLookup& dialog) {
         Type(dialog, IDC_LOOKUP_NUMBER_PORT, "206");
-        QTest::keyPress(Phone(), Qt::Key_F3);
-        QTest::keyRelease(Phone(), Qt::Key_F3);
+        TheShell().PressTalkKey();
         EXPECT_FALSE(RecordedExit().has_value());
         EXPECT_EQ(TextOf(dialog, IDC_LOOKUP_NUMBER_PORT), QStringLiteral("206"));
         PressEndKey();

@@ -1,255 +1,69 @@
-// The window framework with small classes of the test's own: command routing, update handlers,
-// dialogs from templates, activation notices, the Done button, claimed keys and message boxes.
-#include "tests/support/guitest.h"
+// The window framework with small classes of the test's own, in the test shell: command routing,
+// update handlers, dialogs from templates, activation notices, the Done button, claimed keys,
+// message boxes and the wait cursor.
+#include "tests/gui/frameworktest.h"
+#include "tests/support/testshell.h"
 
-#include "platform/msgbox/messagebox.h"
-#include "platform/shell/shellmessagebox.h"
-#include "platform/shell/shellservices.h"
-#include "platform/ui/dialog.h"
-#include "platform/ui/document.h"
-#include "platform/ui/edit.h"
-#include "platform/ui/framewnd.h"
-#include "platform/ui/singledoctemplate.h"
-#include "platform/ui/view.h"
-#include "platform/ui/winapp.h"
-#include "resources/resource.h"
+#include "platform/ui/waitcursor.h"
 
-#include <gtest/gtest.h>
+#include <gtest/gtest-spi.h>
 
 #include <QLabel>
 #include <QTimer>
 
-#include <algorithm>
-#include <string>
-#include <vector>
-
-using namespace guitest;
-
 namespace {
 
-std::vector<std::string> events;
+using namespace frameworktest;
+using namespace guitest;
 
-void Log(const std::string& event) {
-    events.push_back(event);
+TestShell& TheShell() {
+    return TestShell::Current();
 }
-
-class TestApp : public CWinApp {
-public:
-    TestApp() : CWinApp(u"Test App") {}
-
-protected:
-    bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override {
-        static const CommandEntry<TestApp> commands[] = {{ID_MENU_DELETEALL, &TestApp::OnDeleteAll}};
-        return WalkCommandTable(this, commands, id, query, ui) || CWinApp::DispatchCommand(id, query, ui);
-    }
-
-private:
-    void OnDeleteAll() { Log("app delete all"); }
-};
-
-class TestDoc : public CDocument {};
-
-bool failFrameCreation = false;
-
-class TestFrame : public CFrameWnd {
-public:
-    int OnCreate(CREATESTRUCT* cs) override {
-        if (failFrameCreation || CFrameWnd::OnCreate(cs) == -1) {
-            return -1;
-        }
-        return ShellServices::CreateSoftKeyBar(GetSafeHwnd(), IDR_MAIN_MENU) == 0 ? 0 : -1;
-    }
-    void OnActivate(unsigned state, CWnd*, bool) override {
-        Log(state == WA_INACTIVE ? "frame inactive" : "frame active");
-        ShellServices::ShowDoneButton(GetSafeHwnd(), true);
-    }
-    void OnDestroy() override { Log("frame destroyed"); }
-
-protected:
-    bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override {
-        static const CommandEntry<TestFrame> commands[] = {
-            {ID_MENU_ABOUT, &TestFrame::OnAbout},
-            {ID_MENU_QUIT, &TestFrame::OnQuit},
-        };
-        return WalkCommandTable(this, commands, id, query, ui) || CFrameWnd::DispatchCommand(id, query, ui);
-    }
-
-private:
-    void OnAbout() { Log("frame about"); }
-    void OnQuit() { Log("frame quit"); }
-};
-
-class TestView : public CView {
-public:
-    void OnInitialUpdate() override {
-        Log("view initial update");
-        CView::OnInitialUpdate();
-    }
-    void OnActivateView(bool activate, CView* activateView, CView* deactiveView) override {
-        Log(activate ? "view active" : "view inactive");
-        ShellServices::ClaimCallKeys(GetSafeHwnd());
-        CView::OnActivateView(activate, activateView, deactiveView);
-    }
-    void OnKeyDown(unsigned key, unsigned, unsigned) override { Log("view key down " + std::to_string(key)); }
-    void OnKeyUp(unsigned key, unsigned, unsigned) override { Log("view key up " + std::to_string(key)); }
-
-    unsigned filter = ID_FILTER_ALLCALLS;
-    bool canDelete = false;
-
-protected:
-    bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override {
-        static const CommandEntry<TestView> commands[] = {
-            {ID_CALL, &TestView::OnCall},
-            {ID_MENU_ABOUT, &TestView::OnAbout},
-            {ID_MENU_DELETE, &TestView::OnDelete, &TestView::OnUpdateDelete},
-            {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, &TestView::OnFilter},
-            {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, nullptr, &TestView::OnUpdateFilter},
-        };
-        return WalkCommandTable(this, commands, id, query, ui) || CView::DispatchCommand(id, query, ui);
-    }
-
-private:
-    void OnCall() { Log("view call"); }
-    void OnAbout() { Log("view about"); }
-    void OnDelete() { Log("view delete"); }
-    void OnUpdateDelete(CCmdUI* ui) { ui->Enable(canDelete); }
-    void OnFilter(unsigned id) {
-        filter = id;
-        Log("view filter " + std::to_string(id));
-    }
-    void OnUpdateFilter(CCmdUI* ui) { ui->SetCheck(ui->id == filter ? 1 : 0); }
-};
-
-class LoggingDialog : public CDialog {
-public:
-    explicit LoggingDialog(CWnd* parent) : CDialog(IDD_CALLINFO, parent) {}
-    bool OnInitDialog() override {
-        Log("dialog init");
-        ShellServices::InitFullScreenDialog(GetSafeHwnd());
-        ShellServices::SetNavBarTitle(GetSafeHwnd(), u"Call Info");
-        return CDialog::OnInitDialog();
-    }
-    void OnOK() override {
-        Log("dialog ok");
-        CDialog::OnOK();
-    }
-};
-
-// Starts full-screen on the reverse lookup's template and logs its size, keys and the changes of
-// one of its edit controls.
-class StartUpDialog : public CDialog {
-public:
-    StartUpDialog(CWnd* parent, bool focusItself) : CDialog(IDD_REVLOOKUP, parent), choosesFocus(focusItself) {}
-    bool OnInitDialog() override {
-        Log("init begins");
-        ShellServices::InitFullScreenDialog(GetSafeHwnd());
-        ShellServices::ClaimCallKeys(GetSafeHwnd());
-        if (choosesFocus) {
-            GetDlgItem(IDC_LOOKUP_NUMBER_PORT)->SetFocus();
-        }
-        Log("init ends");
-        return true;
-    }
-    void OnSize(unsigned, int cx, int cy) override { Log("size " + std::to_string(cx) + "x" + std::to_string(cy)); }
-    void OnKeyUp(unsigned key, unsigned, unsigned) override { Log("dialog key up " + std::to_string(key)); }
-
-protected:
-    bool DispatchNotification(unsigned code, unsigned id) override {
-        static const NotifyEntry<StartUpDialog> notifications[] = {
-            {EN_CHANGE, IDC_LOOKUP_NUMBER_LAND, &StartUpDialog::OnChangeLand},
-        };
-        return WalkNotifyTable(this, notifications, code, id) || CDialog::DispatchNotification(code, id);
-    }
-
-private:
-    void OnChangeLand() {
-        Log("change " + QString::fromStdU16String(GetDlgItem(IDC_LOOKUP_NUMBER_LAND)->GetWindowText()).toStdString());
-    }
-
-    bool choosesFocus;
-};
-
-TestApp testApp;
-
-class Framework : public testing::Test {
-protected:
-    void SetUp() override {
-        RecordExitsInsteadOfEnding();
-        events.clear();
-        ShellServices::InitShellControls();
-        auto* docTemplate = new CSingleDocTemplate(IDR_MAINFRAME, RuntimeClassOf<TestDoc>(),
-                                                   RuntimeClassOf<TestFrame>(), RuntimeClassOf<TestView>());
-        testApp.AddDocTemplate(docTemplate);
-        document = docTemplate->OpenDocumentFile(nullptr);
-        ASSERT_NE(document, nullptr);
-        frame = static_cast<TestFrame*>(AfxGetMainWnd());
-        view = static_cast<TestView*>(frame->GetActiveView());
-        ASSERT_NE(view, nullptr);
-        QApplication::processEvents();
-    }
-
-    CDocument* document = nullptr;
-    TestFrame* frame = nullptr;
-    TestView* view = nullptr;
-};
 
 TEST_F(Framework, StartUpRunsInitialUpdateThenActivatesFrameThenView) {
     EXPECT_EQ(events, (std::vector<std::string>{"view initial update", "frame active", "view active"}));
     EXPECT_FALSE(document->IsModified());
-    EXPECT_EQ(Phone()->ForegroundWindow(), frame->GetSafeHwnd());
+    EXPECT_EQ(TheShell().ForegroundWindow(), frame->GetSafeHwnd());
     EXPECT_EQ(frame->GetWindowText(), u"Ringlog");
+    EXPECT_EQ(TheShell().SoftKeyMenuId(), IDR_MAIN_MENU);
 }
 
 TEST_F(Framework, SoftKeyCommandGoesToViewBeforeFrameThenApplication) {
     events.clear();
-    TapSoftKey(0);
+    EXPECT_TRUE(TheShell().PressSoftKey(0));
     EXPECT_EQ(events, (std::vector<std::string>{"view call"}));
 
     // About is in the tables of both the view and the frame: the view takes it.
-    TapSoftKey(1);
-    QMenu* menu = Phone()->SoftKeys()->OpenMenu();
-    ASSERT_NE(menu, nullptr);
-    TapMenuItem(menu, FindAction(menu, QStringLiteral("About")));
+    EXPECT_FALSE(TheShell().PressSoftKey(1)) << "the right key opens a menu";
+    EXPECT_TRUE(TheShell().ChooseMenuItem(1, {"About"}));
     // Quit only in the frame's table, Delete All only in the application's.
-    TapSoftKey(1);
-    menu = Phone()->SoftKeys()->OpenMenu();
-    TapMenuItem(menu, FindAction(menu, QStringLiteral("Quit")));
-    TapSoftKey(1);
-    menu = Phone()->SoftKeys()->OpenMenu();
-    TapMenuItem(menu, FindAction(menu, QStringLiteral("Delete All")));
+    EXPECT_TRUE(TheShell().ChooseMenuItem(1, {"Quit"}));
+    EXPECT_TRUE(TheShell().ChooseMenuItem(1, {"Delete All"}));
     EXPECT_EQ(events, (std::vector<std::string>{"view call", "view about", "frame quit", "app delete all"}));
 }
 
 TEST_F(Framework, UpdateHandlersGreyAndCheckItemsEachTimeTheMenuOpens) {
-    TapSoftKey(1);
-    QMenu* menu = Phone()->SoftKeys()->OpenMenu();
-    ASSERT_NE(menu, nullptr);
-    QAction* remove = FindAction(menu, QStringLiteral("Delete"));
-    QAction* lookup = FindAction(menu, QStringLiteral("Reverse Lookup"));
-    ASSERT_NE(remove, nullptr);
-    ASSERT_NE(lookup, nullptr);
-    EXPECT_FALSE(remove->isEnabled());
+    EXPECT_EQ(TheShell().SoftKeyText(1), QStringLiteral("Menu"));
+    const TestShell::MenuItemState remove = TheShell().MenuItemStateOf(1, {"Delete"});
+    const TestShell::MenuItemState lookup = TheShell().MenuItemStateOf(1, {"Reverse Lookup"});
+    ASSERT_TRUE(remove.found);
+    ASSERT_TRUE(lookup.found);
+    EXPECT_FALSE(remove.enabled);
     // No table of the route handles Reverse Lookup, so it is greyed without an update handler.
-    EXPECT_FALSE(lookup->isEnabled());
-    EXPECT_TRUE(FindAction(menu, QStringLiteral("Quit"))->isEnabled());
+    EXPECT_FALSE(lookup.enabled);
+    EXPECT_TRUE(TheShell().MenuItemStateOf(1, {"Quit"}).enabled);
 
     events.clear();
-    TapMenuItem(menu, remove);
+    EXPECT_FALSE(TheShell().ChooseMenuItem(1, {"Delete"}));
     EXPECT_TRUE(events.empty()) << "a greyed item must do nothing";
-    menu->close();
 
     view->canDelete = true;
     view->filter = ID_FILTER_MISSEDCALLS;
-    TapSoftKey(1);
-    menu = Phone()->SoftKeys()->OpenMenu();
-    EXPECT_TRUE(FindAction(menu, QStringLiteral("Delete"))->isEnabled());
-    QMenu* filters = FindAction(menu, QStringLiteral("Filter"))->menu();
-    ASSERT_NE(filters, nullptr);
-    filters->popup(QPoint(0, 0));
-    QApplication::processEvents();
-    EXPECT_FALSE(FindAction(filters, QStringLiteral("All Calls"))->isChecked());
-    EXPECT_TRUE(FindAction(filters, QStringLiteral("Missed Calls"))->isChecked());
-    TapMenuItem(filters, FindAction(filters, QStringLiteral("Outgoing Calls")));
+    EXPECT_TRUE(TheShell().MenuItemStateOf(1, {"Delete"}).enabled);
+    ASSERT_TRUE(TheShell().MenuItemStateOf(1, {"Filter"}).found);
+    EXPECT_FALSE(TheShell().MenuItemStateOf(1, {"Filter", "All Calls"}).checked);
+    EXPECT_TRUE(TheShell().MenuItemStateOf(1, {"Filter", "Missed Calls"}).checked);
+    EXPECT_TRUE(TheShell().ChooseMenuItem(1, {"Filter", "Outgoing Calls"}));
     EXPECT_EQ(view->filter, static_cast<unsigned>(ID_FILTER_OUTGOINGCALLS));
 }
 
@@ -288,9 +102,9 @@ TEST_F(Framework, ActivationNoticeFollowsDialogInitialisationAndItsClosing) {
     QString titleWhileOpen;
     QTimer::singleShot(0, [&] {
         whileOpen = events;
-        titleWhileOpen = Phone()->NavTitleText();
+        titleWhileOpen = TheShell().NavTitleText();
         // Done, owned by the dialog, is its OK.
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     LoggingDialog dialog(view);
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -299,8 +113,8 @@ TEST_F(Framework, ActivationNoticeFollowsDialogInitialisationAndItsClosing) {
     EXPECT_EQ(titleWhileOpen, QStringLiteral("Call Info"));
     EXPECT_EQ(events, (std::vector<std::string>{"dialog init", "frame inactive", "view inactive", "dialog ok",
                                                 "frame active", "view active"}));
-    EXPECT_EQ(Phone()->ForegroundWindow(), frame->GetSafeHwnd());
-    EXPECT_EQ(Phone()->DoneOwner(), frame->GetSafeHwnd());
+    EXPECT_EQ(TheShell().ForegroundWindow(), frame->GetSafeHwnd());
+    EXPECT_EQ(TheShell().DoneOwner(), frame->GetSafeHwnd());
 }
 
 TEST_F(Framework, FullScreenSizingReachesTheDialogDuringItsStartUp) {
@@ -308,11 +122,11 @@ TEST_F(Framework, FullScreenSizingReachesTheDialogDuringItsStartUp) {
     std::vector<std::string> whileOpen;
     QTimer::singleShot(0, [&] {
         whileOpen = events;
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     StartUpDialog dialog(view, false);
     EXPECT_EQ(dialog.DoModal(), IDOK);
-    const QSize area = Phone()->WorkArea()->size();
+    const QSize area = TheShell().WorkArea()->size();
     const std::string size = "size " + std::to_string(area.width()) + "x" + std::to_string(area.height());
     // Once, before the start-up returns; showing the dialog brings no second one.
     EXPECT_EQ(whileOpen,
@@ -326,7 +140,7 @@ TEST_F(Framework, FocusGoesToTheFirstTabStopUnlessTheDialogChoseOne) {
         QTimer::singleShot(0, [&] {
             CWnd* focus = CWnd::FromHandle(QApplication::focusWidget());
             focused = focus != nullptr ? focus->GetDlgCtrlID() : 0;
-            Phone()->PressDone();
+            TheShell().PressDone();
         });
         StartUpDialog dialog(view, choosesFocus);
         dialog.DoModal();
@@ -334,22 +148,6 @@ TEST_F(Framework, FocusGoesToTheFirstTabStopUnlessTheDialogChoseOne) {
         EXPECT_EQ(focused, choosesFocus ? static_cast<unsigned>(IDC_LOOKUP_NUMBER_PORT)
                                         : static_cast<unsigned>(IDC_LOOKUP_NUMBER_LAND));
     }
-}
-
-TEST_F(Framework, TalkAndEndReachTheDialogInFrontThoughTheViewClaimedThemAfterIt) {
-    QTimer::singleShot(0, [&] {
-        // The view claimed the keys again when the dialog's opening reached it.
-        ASSERT_EQ(std::count(events.begin(), events.end(), "view inactive"), 1);
-        events.clear();
-        QTest::keyPress(Phone(), Qt::Key_F4);
-        QTest::keyRelease(Phone(), Qt::Key_F4);
-        QTest::mouseClick(Phone()->findChild<QPushButton*>(QStringLiteral("talkKey")), Qt::LeftButton);
-        Phone()->PressDone();
-    });
-    StartUpDialog dialog(view, true);
-    dialog.DoModal();
-    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 2),
-              (std::vector<std::string>{"dialog key up 115", "dialog key up 114"}));
 }
 
 TEST_F(Framework, EditChangesReachTheNotificationTableTypedOrSetByTheProgram) {
@@ -367,35 +165,12 @@ TEST_F(Framework, EditChangesReachTheNotificationTableTypedOrSetByTheProgram) {
         // The other field has no row in the table.
         dialog->SetDlgItemText(IDC_LOOKUP_NUMBER_PORT, u"99");
         changes = events;
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
     StartUpDialog dialog(view, false);
     dialog.DoModal();
     EXPECT_EQ(changes, (std::vector<std::string>{"change 12", "change 123"}));
 }
-
-TEST_F(Framework, DoneShownForAControlBelongsToTheDialogHoldingIt) {
-    bool ownedByDialog = false;
-    QTimer::singleShot(0, [&] {
-        auto* dialog = static_cast<CDialog*>(CWnd::GetActiveWindow());
-        ShellServices::ShowDoneButton(dialog->GetDlgItem(IDC_LOOKUP_CLEAR_PORT)->GetSafeHwnd(), true);
-        ownedByDialog = Phone()->DoneOwner() == dialog->GetSafeHwnd();
-        QTest::mouseClick(Phone()->NavigationBar()->DoneButton(), Qt::LeftButton);
-    });
-    StartUpDialog dialog(view, false);
-    EXPECT_EQ(dialog.DoModal(), IDOK);
-    EXPECT_TRUE(ownedByDialog);
-}
-
-class EndsAtOnceDialog : public CDialog {
-public:
-    explicit EndsAtOnceDialog(CWnd* parent) : CDialog(IDD_ABOUTBOX, parent) {}
-    bool OnInitDialog() override {
-        Log("dialog init");
-        EndDialog(IDCANCEL);
-        return true;
-    }
-};
 
 TEST_F(Framework, DialogWithoutTemplateOrEndedInItsInitialisationNeverShows) {
     events.clear();
@@ -405,103 +180,94 @@ TEST_F(Framework, DialogWithoutTemplateOrEndedInItsInitialisationNeverShows) {
     EXPECT_EQ(ended.DoModal(), IDCANCEL);
     // No activation change reached the frame or the view, and the main screen is in front again.
     EXPECT_EQ(events, (std::vector<std::string>{"dialog init"}));
-    EXPECT_EQ(Phone()->ForegroundWindow(), frame->GetSafeHwnd());
+    EXPECT_EQ(TheShell().ForegroundWindow(), frame->GetSafeHwnd());
     EXPECT_TRUE(frame->GetSafeHwnd()->isEnabled());
 }
 
 TEST_F(Framework, DoneOwnedByTheFrameDoesNothingAndWithoutOwnerEndsTheFrame) {
     events.clear();
-    ASSERT_TRUE(Phone()->DoneShown());
-    QTest::mouseClick(Phone()->NavigationBar()->DoneButton(), Qt::LeftButton);
+    ASSERT_TRUE(TheShell().DoneShown());
+    TheShell().PressDone();
     QApplication::processEvents();
     EXPECT_TRUE(events.empty());
     EXPECT_NE(frame->GetSafeHwnd(), nullptr);
 
     ShellServices::ShowDoneButton(frame->GetSafeHwnd(), false);
-    EXPECT_FALSE(Phone()->DoneShown());
-    Phone()->ShowDone(nullptr);
-    Phone()->PressDone();
+    EXPECT_FALSE(TheShell().DoneShown());
+    ShellServices::ShowDoneButton(nullptr, true);
+    TheShell().PressDone();
     EXPECT_EQ(events, (std::vector<std::string>{"frame destroyed"}));
-}
-
-TEST_F(Framework, ClaimedEndKeyReachesTheViewWhereverTheFocusIs) {
-    events.clear();
-    Phone()->NavigationBar()->setFocus();
-    QTest::keyPress(Phone(), Qt::Key_F4);
-    QTest::keyRelease(Phone(), Qt::Key_F4);
-    EXPECT_EQ(events, (std::vector<std::string>{"view key down 115", "view key up 115"}));
-
-    events.clear();
-    QTest::mouseClick(Phone()->findChild<QPushButton*>(QStringLiteral("talkKey")), Qt::LeftButton);
-    EXPECT_EQ(events, (std::vector<std::string>{"view key down 114", "view key up 114"}));
-
-    // Also while a soft key's menu is open and has the keyboard.
-    events.clear();
-    TapSoftKey(1);
-    QMenu* menu = Phone()->SoftKeys()->OpenMenu();
-    ASSERT_NE(menu, nullptr);
-    QTest::keyRelease(menu, Qt::Key_F4);
-    EXPECT_EQ(events, (std::vector<std::string>{"view key up 115"}));
-}
-
-TEST_F(Framework, TurningTheScreenResizesFullScreenWindows) {
-    EXPECT_EQ(ShellServices::GetScreenSize().width, 240);
-    EXPECT_EQ(ShellServices::GetScreenSize().height, 320);
-    const QSize portrait = frame->GetSafeHwnd()->size();
-    QTest::keyClick(Phone(), Qt::Key_F9);
-    EXPECT_EQ(ShellServices::GetScreenSize().width, 320);
-    EXPECT_EQ(ShellServices::GetScreenSize().height, 240);
-    const QSize landscape = frame->GetSafeHwnd()->size();
-    EXPECT_EQ(landscape.width() - portrait.width(), 80);
-    EXPECT_EQ(landscape.height() - portrait.height(), -80);
-    CRect client;
-    view->GetClientRect(client);
-    EXPECT_EQ(client.Width(), landscape.width());
-
-    Phone()->resize(Phone()->width() + 40, Phone()->height());
-    EXPECT_EQ(ShellServices::GetScreenSize().width, 360);
-}
-
-TEST_F(Framework, MessageBoxIsShownInThePhoneAndAnsweredByTheUser) {
-    std::vector<std::string> seen;
-    Phone()->SetMessageBoxObserver([&](ShellMessageBox& box) {
-        seen.push_back(box.Caption().toStdString());
-        seen.push_back(box.Text().toStdString());
-        EXPECT_EQ(box.IconType(), static_cast<unsigned>(MB_ICONEXCLAMATION));
-        EXPECT_EQ(box.Results(), (std::vector<int>{IDYES, IDNO}));
-        EXPECT_TRUE(box.isVisible());
-        box.Press(IDYES);
-    });
-    EXPECT_EQ(
-        ShowMessageBox(nullptr, u"Permanently delete all calls?", u"Zonrik Ringlog", MB_YESNO | MB_ICONEXCLAMATION),
-        IDYES);
-    EXPECT_EQ(seen, (std::vector<std::string>{"Zonrik Ringlog", "Permanently delete all calls?"}));
-    EXPECT_EQ(Phone()->ActiveMessageBox(), nullptr);
-    Phone()->SetMessageBoxObserver(nullptr);
 }
 
 TEST(FrameworkStart, FailedFrameIsReportedAndLeavesNoMainWindow) {
     RecordExitsInsteadOfEnding();
     ShellServices::InitShellControls();
     failFrameCreation = true;
-    std::vector<std::string> seen;
-    Phone()->SetMessageBoxObserver([&](ShellMessageBox& box) {
-        seen = {box.Caption().toStdString(), box.Text().toStdString(), std::to_string(box.IconType())};
-        box.Press(IDOK);
-    });
+    TheShell().AnswerNextMessageBox(IDOK);
     events.clear();
     CSingleDocTemplate docTemplate(IDR_MAINFRAME, RuntimeClassOf<TestDoc>(), RuntimeClassOf<TestFrame>(),
                                    RuntimeClassOf<TestView>());
     EXPECT_EQ(docTemplate.OpenDocumentFile(nullptr), nullptr);
-    EXPECT_EQ(seen, (std::vector<std::string>{"Test App", "Failed to create empty document.",
-                                              std::to_string(MB_ICONEXCLAMATION)}));
+    ASSERT_EQ(TheShell().MessageBoxes().size(), 1u);
+    const TestShell::MessageBoxRecord& box = TheShell().MessageBoxes()[0];
+    EXPECT_EQ(box.caption, QStringLiteral("Test App"));
+    EXPECT_EQ(box.text, QStringLiteral("Failed to create empty document."));
+    EXPECT_EQ(box.type & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
     EXPECT_EQ(AfxGetMainWnd(), nullptr);
-    EXPECT_EQ(Phone()->MainFrameWindow(), nullptr);
+    EXPECT_EQ(TheShell().MainFrameWindow(), nullptr);
     // The frame's window never existed: it gets no destruction and the program does not end.
     EXPECT_TRUE(events.empty());
     EXPECT_FALSE(RecordedExit().has_value());
     failFrameCreation = false;
-    Phone()->SetMessageBoxObserver(nullptr);
+}
+
+// The shell's own records, as the framework reaches them.
+TEST_F(Framework, MessageBoxGoesToTheShellWithItsTextsAndTheAnswerComesBack) {
+    TheShell().AnswerNextMessageBox(IDYES);
+    TheShell().AnswerNextMessageBox(IDNO);
+    EXPECT_EQ(
+        ShowMessageBox(nullptr, u"Permanently delete all calls?", u"Zonrik Ringlog", MB_YESNO | MB_ICONEXCLAMATION),
+        IDYES);
+    EXPECT_EQ(frame->MessageBox(u"Again?", u"Zonrik Ringlog", MB_YESNO), IDNO);
+    ASSERT_EQ(TheShell().MessageBoxes().size(), 2u);
+    EXPECT_EQ(TheShell().MessageBoxes()[0].caption, QStringLiteral("Zonrik Ringlog"));
+    EXPECT_EQ(TheShell().MessageBoxes()[0].text, QStringLiteral("Permanently delete all calls?"));
+    EXPECT_EQ(TheShell().MessageBoxes()[0].type, static_cast<unsigned>(MB_YESNO | MB_ICONEXCLAMATION));
+    EXPECT_EQ(TheShell().MessageBoxes()[1].text, QStringLiteral("Again?"));
+}
+
+TEST_F(Framework, MessageBoxNobodyAnswersOrAnsweredWithAButtonItLacksFailsTheTestWithItsSafeAnswer) {
+    int result = 0;
+    EXPECT_NONFATAL_FAILURE(result = ShowMessageBox(nullptr, u"Delete?", u"Zonrik Ringlog", MB_YESNO),
+                            "nobody answered");
+    EXPECT_EQ(result, IDNO);
+    TheShell().AnswerNextMessageBox(IDYES);
+    EXPECT_NONFATAL_FAILURE(result = ShowMessageBox(nullptr, u"Gone.", u"Zonrik Ringlog", MB_OK), "no button");
+    EXPECT_EQ(result, IDOK);
+}
+
+TEST_F(Framework, WaitCursorIsShownAndHiddenInPairsEvenNested) {
+    EXPECT_EQ(TheShell().WaitCursorCount(), 0);
+    {
+        CWaitCursor outer;
+        EXPECT_EQ(TheShell().WaitCursorCount(), 1);
+        {
+            CWaitCursor inner;
+            EXPECT_EQ(TheShell().WaitCursorCount(), 2);
+        }
+        EXPECT_EQ(TheShell().WaitCursorCount(), 1);
+    }
+    EXPECT_EQ(TheShell().WaitCursorCount(), 0);
+}
+
+TEST_F(Framework, TurningTheScreenGivesEveryFullScreenWindowTheNewWorkArea) {
+    const QSize portrait = frame->GetSafeHwnd()->size();
+    TheShell().TurnScreen();
+    EXPECT_EQ(ShellServices::GetScreenSize().width, 320);
+    EXPECT_EQ(ShellServices::GetScreenSize().height, 240);
+    EXPECT_EQ(frame->GetSafeHwnd()->size(), TheShell().WorkArea()->size());
+    EXPECT_EQ(frame->GetSafeHwnd()->width() - portrait.width(), 80);
+    EXPECT_EQ(frame->GetSafeHwnd()->height() - portrait.height(), -80);
 }
 
 } // namespace
