@@ -7,20 +7,17 @@
 set -euo pipefail
 
 cd "$(dirname "$0")/../.."
+# The virtual X server of the one launcher of the tests.
+if [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
+    exec bash tests/support/withdesktop.sh --display-only bash bench/startup/startup_bench.sh "$@"
+fi
 bin="${1:-build}/bin"
 runs="${2:-5}"
-display=":$((90 + RANDOM % 9))"
 
 work=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do
-    DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
+trap 'rm -rf "$work"' EXIT
 
-export DISPLAY="$display" RINGLOG_RUNTIME_DIR="$work" XDG_RUNTIME_DIR="$work"
+export RINGLOG_RUNTIME_DIR="$work" XDG_RUNTIME_DIR="$work"
 export QT_QPA_PLATFORM=xcb
 printf '%8s %6s %10s %10s %10s %12s %12s\n' calls runs min_ms median_ms max_ms cpu_ms_med peak_rss_mib
 for calls in 0 1000 10000 100000; do

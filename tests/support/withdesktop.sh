@@ -2,12 +2,20 @@
 # Runs a command on a desktop of its own, as a user's session has it: a D-Bus session bus, a
 # runtime folder, a virtual X server (DISPLAY) and the accessibility bus already up (Qt's bridge
 # joins only a running one). The one launcher of the shell, Python and C++ tests that need any of
-# these; each wait ends on a condition.
-#   withdesktop.sh COMMAND [ARGS...]
+# these; each wait ends on a condition. With --display-only the virtual X server alone, without the
+# buses: the program's end-to-end cases, which share it. RINGLOG_IN_DESKTOP tells the command it
+# runs on such a desktop.
+#   withdesktop.sh [--display-only] COMMAND [ARGS...]
 set -uo pipefail
-if [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
+displayOnly=0
+if [ "${1:-}" = "--display-only" ]; then
+    displayOnly=1
+    shift
+fi
+if [ "$displayOnly" -eq 0 ] && [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
     RINGLOG_IN_DESKTOP=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v "fd limit" >&2)
 fi
+export RINGLOG_IN_DESKTOP=1
 # The accessibility bus's socket goes into the runtime folder: one of our own, so that runs side
 # by side do not share it.
 XDG_RUNTIME_DIR=$(mktemp -d /tmp/ringlog-desktop-XXXXXX)
@@ -37,6 +45,11 @@ if [ -z "$number" ]; then
     exit 1
 fi
 export DISPLAY=":$number"
+
+if [ "$displayOnly" -eq 1 ]; then
+    "$@"
+    exit
+fi
 
 launcher=""
 for candidate in /usr/libexec/at-spi-bus-launcher /usr/lib/at-spi2-core/at-spi-bus-launcher; do
