@@ -3,6 +3,7 @@
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/navbar.h"
 #include "platform/shell/phonebody.h"
+#include "platform/shell/phonekeys.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/softkeybar.h"
@@ -11,7 +12,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLoggingCategory>
 #include <QPainter>
 #include <QPushButton>
@@ -104,12 +104,13 @@ PhoneScreen::PhoneScreen() {
     workArea = new ::WorkArea(screen);
     softKeyBar = new SoftKeyBar(this, screen);
 
+    keys = new PhoneKeys(this);
     talkButton = PhoneBody::MakeKey(this, QStringLiteral("talkKey"), QStringLiteral("Talk"), QColor(46, 160, 67));
     endButton = PhoneBody::MakeKey(this, QStringLiteral("endKey"), QStringLiteral("End"), QColor(200, 40, 40));
-    QObject::connect(talkButton, &QPushButton::pressed, this, [this] { SendPhoneKey(VK_TTALK, false); });
-    QObject::connect(talkButton, &QPushButton::released, this, [this] { SendPhoneKey(VK_TTALK, true); });
-    QObject::connect(endButton, &QPushButton::pressed, this, [this] { SendPhoneKey(VK_TEND, false); });
-    QObject::connect(endButton, &QPushButton::released, this, [this] { SendPhoneKey(VK_TEND, true); });
+    QObject::connect(talkButton, &QPushButton::pressed, this, [this] { keys->SendCallKey(VK_TTALK, false); });
+    QObject::connect(talkButton, &QPushButton::released, this, [this] { keys->SendCallKey(VK_TTALK, true); });
+    QObject::connect(endButton, &QPushButton::pressed, this, [this] { keys->SendCallKey(VK_TEND, false); });
+    QObject::connect(endButton, &QPushButton::released, this, [this] { keys->SendCallKey(VK_TEND, true); });
     QObject::connect(navBar->DoneButton(), &QPushButton::clicked, this, [this] { PressDone(); });
 
     // On a phone, or when asked, the window is the screen alone: no drawn body, no Talk and End
@@ -125,6 +126,7 @@ PhoneScreen::PhoneScreen() {
     resize(screenSize.grownBy(body));
     LayOut();
     qApp->installEventFilter(this);
+    qApp->installEventFilter(keys);
 }
 
 void PhoneScreen::AddWindow(QWidget* window, ShellClient* client, bool isMainFrame) {
@@ -146,6 +148,10 @@ void PhoneScreen::RemoveWindow(QWidget* window) {
 QWidget* PhoneScreen::ForegroundWindow() const {
     const WindowStack::Entry* entry = stack.Front();
     return entry != nullptr ? entry->window : nullptr;
+}
+
+QWidget* PhoneScreen::CallKeyTarget() const {
+    return stack.CallKeyTarget();
 }
 
 QWidget* PhoneScreen::MainFrameWindow() const {
@@ -338,8 +344,6 @@ void PhoneScreen::SetMessageBoxObserver(std::function<void(ShellMessageBox&)> ob
 }
 
 void PhoneScreen::ScheduleIdleUpdate() {
-    // Like the idle time after each input on the phone: the keys' states are asked again once the
-    // input has been handled.
     if (idleUpdatePending) {
         return;
     }
@@ -351,20 +355,6 @@ void PhoneScreen::ScheduleIdleUpdate() {
             softKeyBar->UpdateStates();
         },
         Qt::QueuedConnection);
-}
-
-void PhoneScreen::SendPhoneKey(unsigned virtualKey, bool released) {
-    // The keys go to the active window, the front one, wherever the focus is: to the window inside
-    // it that claimed them, else to the front window itself.
-    QWidget* target = stack.CallKeyTarget();
-    if (target == nullptr) {
-        return;
-    }
-    QKeyEvent key(released ? QEvent::KeyRelease : QEvent::KeyPress, virtualKey == VK_TTALK ? Qt::Key_F3 : Qt::Key_F4,
-                  Qt::NoModifier);
-    deliveringPhoneKey = true;
-    QCoreApplication::sendEvent(target, &key);
-    deliveringPhoneKey = false;
 }
 
 bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
@@ -389,50 +379,10 @@ bool PhoneScreen::eventFilter(QObject* watched, QEvent* event) {
             ScheduleIdleUpdate();
         }
         break;
-    case QEvent::KeyPress:
-    case QEvent::KeyRelease: {
-        auto* key = static_cast<QKeyEvent*>(event);
-        const bool released = event->type() == QEvent::KeyRelease;
-        if (!watched->isWidgetType() || !BelongsToPhone(static_cast<QWidget*>(watched))) {
-            break;
-        }
-        ScheduleIdleUpdate();
-        if ((key->key() == Qt::Key_F3 || key->key() == Qt::Key_F4) && !deliveringPhoneKey) {
-            if (!key->isAutoRepeat()) {
-                SendPhoneKey(key->key() == Qt::Key_F3 ? VK_TTALK : VK_TEND, released);
-            }
-            return true;
-        }
-        // F1 and F2 are the left and right soft keys.
-        if (key->key() == Qt::Key_F1 || key->key() == Qt::Key_F2) {
-            if (!released && !key->isAutoRepeat()) {
-                softKeyBar->PressKey(key->key() == Qt::Key_F1 ? 0 : 1);
-            }
-            return true;
-        }
-        if (key->key() == Qt::Key_F9) {
-            if (!released && !key->isAutoRepeat()) {
-                Rotate();
-            }
-            return true;
-        }
-        break;
-    }
     default:
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-bool PhoneScreen::BelongsToPhone(QWidget* widget) const {
-    // A popup menu of a soft key is a window of its own, opened from the phone.
-    for (QWidget* window = widget != nullptr ? widget->window() : nullptr; window != nullptr;
-         window = window->parentWidget() != nullptr ? window->parentWidget()->window() : nullptr) {
-        if (window == this) {
-            return true;
-        }
-    }
-    return false;
 }
 
 void PhoneScreen::LayOut() {

@@ -15,6 +15,7 @@
 #include <vector>
 
 class NavBar;
+class PhoneKeys;
 class QPushButton;
 class ShellClient;
 class ShellMessageBox;
@@ -46,6 +47,8 @@ public:
     QWidget* WorkArea() const { return workArea; }
     QWidget* ForegroundWindow() const;
     QWidget* MainFrameWindow() const;
+    // Where the Talk and End keys go now: the window that claimed them, else the front window.
+    QWidget* CallKeyTarget() const;
     ShellClient* ClientOf(QWidget* window) const;
 
     void SetNavTitle(QWidget* window, const QString& text);
@@ -90,6 +93,9 @@ public:
 
     // Brings the bars up to date with the front window (title, Done, keys and their states).
     void RefreshBars();
+    // Like the idle time after each input on the phone: the keys' states are asked again once the
+    // input has been handled.
+    void ScheduleIdleUpdate();
 
     NavBar* NavigationBar() const { return navBar; }
     SoftKeyBar* SoftKeys() const { return softKeyBar; }
@@ -111,9 +117,6 @@ private:
     void LayOut();
     // The drawn body around the screen; none in full-screen mode.
     QMargins BodyMargins() const;
-    void SendPhoneKey(unsigned virtualKey, bool released);
-    void ScheduleIdleUpdate();
-    bool BelongsToPhone(QWidget* widget) const;
 
     WidgetFacts facts;
     WindowStack stack{facts};
@@ -121,12 +124,12 @@ private:
     NavBar* navBar = nullptr;
     ::WorkArea* workArea = nullptr;
     SoftKeyBar* softKeyBar = nullptr;
+    PhoneKeys* keys = nullptr;
     QPushButton* talkButton = nullptr;
     QPushButton* endButton = nullptr;
     QSize screenSize{kDefaultScreenWidth, kDefaultScreenHeight};
     bool phoneActive = false;
     bool idleUpdatePending = false;
-    bool deliveringPhoneKey = false;
     bool fullScreenMode = false;
     ShellMessageBox* messageBox = nullptr;
     std::function<void(ShellMessageBox&)> messageBoxObserver;
