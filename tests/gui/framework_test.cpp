@@ -260,6 +260,29 @@ TEST_F(Framework, WaitCursorIsShownAndHiddenInPairsEvenNested) {
     EXPECT_EQ(TheShell().WaitCursorCount(), 0);
 }
 
+TEST_F(Framework, TalkAndEndGoToTheWindowThatClaimedThemAndADialogStartsWithAnEmptyBar) {
+    events.clear();
+    TheShell().PressEndKey();
+    TheShell().PressTalkKey();
+    EXPECT_EQ(events, (std::vector<std::string>{"view key down 115", "view key up 115", "view key down 114",
+                                                "view key up 114"}));
+
+    std::vector<std::string> whileOpen;
+    QTimer::singleShot(0, [&] {
+        EXPECT_EQ(TheShell().SoftKeyMenuId(), 0);
+        EXPECT_EQ(TheShell().SoftKeyText(0), QString());
+        EXPECT_FALSE(TheShell().PressSoftKey(0));
+        events.clear();
+        TheShell().PressEndKey();
+        whileOpen = events;
+        TheShell().PressDone();
+    });
+    StartUpDialog dialog(view, false);
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(whileOpen, (std::vector<std::string>{"dialog key up 115"}));
+    EXPECT_EQ(TheShell().SoftKeyMenuId(), IDR_MAIN_MENU);
+}
+
 TEST_F(Framework, TurningTheScreenGivesEveryFullScreenWindowTheNewWorkArea) {
     const QSize portrait = frame->GetSafeHwnd()->size();
     TheShell().TurnScreen();
