@@ -263,6 +263,10 @@ QSize PhoneScreen::ScreenSize() const {
     return screenSize;
 }
 
+QRect PhoneScreen::ScreenRect() const {
+    return QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size());
+}
+
 void PhoneScreen::SetScreenSize(QSize size) {
     resize(size.grownBy(BodyMargins()));
 }
