@@ -159,6 +159,12 @@ class RefusedStart : public testing::Test {
 protected:
     static constexpr DesktopIdentity kIdentity{"com.zonrik.Ringlog", "ringlog"};
 
+    void TearDown() override {
+        if (PhoneScreen* phone = guitest::Phone()) {
+            phone->SetMessageBoxObserver(nullptr);
+        }
+    }
+
     // Refuses the start with reason while act runs once the box is up; act should answer it.
     int Refuse(const PlatformSwitches& switches, const std::string& reason,
                const std::function<void(ShellMessageBox&)>& act) {
