@@ -11,22 +11,38 @@
 #include <filesystem>
 #include <system_error>
 
+namespace {
+
+// The desktop entry is packaging/com.zonrik.Ringlog.desktop; its StartupWMClass is the class.
+constexpr DesktopIdentity kIdentity{"com.zonrik.Ringlog", "ringlog"};
+
+} // namespace
+
 int main(int argc, char** argv) {
     PlatformSwitches switches;
     std::string error;
     if (ParsePlatformSwitches(argc, argv, switches, error) != 0) {
-        std::fprintf(stderr,
-                     "ringlog: %s\nusage: ringlog [--store FILE] [--citydb FILE] [--screenshot FILE] [--fullscreen]\n",
-                     error.c_str());
+        std::fprintf(stderr, "ringlog: %s\n%s", error.c_str(), PlatformSwitchesUsage("ringlog").c_str());
         return 2;
+    }
+    // Answered before anything else: no display, no running program and no store is needed.
+    if (switches.help) {
+        std::fputs(PlatformSwitchesUsage("ringlog").c_str(), stdout);
+        return 0;
+    }
+    if (switches.version) {
+        std::puts("ringlog (Zonrik Ringlog) " RINGLOG_VERSION);
+        return 0;
     }
     if (!switches.store.empty()) {
         SetStorePath(switches.store);
     }
-    // A file that is no call log is refused before anything could write to it.
+    // A file that is no call log is refused before anything could write to it; the phone's screen
+    // says so too, as a program started from a launcher has no terminal.
     if (CheckStoreFile(StorePath(), &error) != 0) {
         std::fprintf(stderr, "ringlog: %s\n", error.c_str());
-        return 1;
+        PhoneShell shell(switches.fullScreen, false);
+        return AfxRefuseStart(argc, argv, switches, kIdentity, shell, error);
     }
     if (!switches.cityDatabase.empty()) {
         SetCityDatabaseOverride(switches.cityDatabase);
@@ -40,5 +56,5 @@ int main(int argc, char** argv) {
         std::filesystem::read_symlink("/proc/self/exe", ignored).string() + "\n" + store.lexically_normal().string();
     // The phone drawn in a window; nobody is there to answer a message box while a screenshot is taken.
     PhoneShell shell(switches.fullScreen, !switches.screenshot.empty());
-    return AfxWinMain(argc, argv, switches, instanceKey, shell);
+    return AfxWinMain(argc, argv, switches, kIdentity, instanceKey, shell);
 }

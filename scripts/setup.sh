@@ -11,7 +11,7 @@ mode=${1:-}
 [ $# -gt 0 ] && shift
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool
+          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool x11-utils
           dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file clang-format-14)
 
 install_missing() {

@@ -125,6 +125,8 @@ PhoneScreen::PhoneScreen() {
     setMinimumSize(body.left() + body.right() + 120, body.top() + body.bottom() + 120);
     resize(screenSize.grownBy(body));
     LayOut();
+    // Named after the program before any window of it is up (a start refused with a message box).
+    setWindowTitle(QApplication::applicationDisplayName());
     qApp->installEventFilter(this);
     qApp->installEventFilter(keys);
 }
@@ -247,6 +249,10 @@ void PhoneScreen::SendCommand(QWidget* window, uint16_t id) {
 
 QSize PhoneScreen::ScreenSize() const {
     return screenSize;
+}
+
+QRect PhoneScreen::ScreenRect() const {
+    return QRect(screen->mapToGlobal(QPoint(0, 0)), screen->size());
 }
 
 void PhoneScreen::SetScreenSize(QSize size) {
@@ -434,6 +440,11 @@ void PhoneScreen::changeEvent(QEvent* event) {
 void PhoneScreen::closeEvent(QCloseEvent* event) {
     ShellClient* client = ClientOf(MainFrameWindow());
     if (client == nullptr) {
+        // A box on a screen without the program behind it (a refused start) is answered, or nothing
+        // would be left to end the program once its window is gone.
+        if (messageBox != nullptr) {
+            messageBox->Dismiss();
+        }
         event->accept();
         return;
     }

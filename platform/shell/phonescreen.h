@@ -70,6 +70,8 @@ public:
     bool IsFullScreenMode() const { return fullScreenMode; }
 
     QSize ScreenSize() const;
+    // The screen inside the drawn body, in the desktop's coordinates.
+    QRect ScreenRect() const;
     // Gives the screen a size; the phone window grows or shrinks around it.
     void SetScreenSize(QSize size);
     // Turns the screen between portrait and landscape (the F9 key).

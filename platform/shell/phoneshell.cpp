@@ -122,6 +122,14 @@ ScreenSize PhoneShell::GetScreenSize() const {
     return ScreenSize{size.width(), size.height()};
 }
 
+ShellRect PhoneShell::MenuBounds() const {
+    if (screen == nullptr) {
+        return {};
+    }
+    const QRect bounds = screen->ScreenRect();
+    return ShellRect{bounds.x(), bounds.y(), bounds.width(), bounds.height()};
+}
+
 int PhoneShell::RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) {
     if (screen == nullptr) {
         return (type & MB_BUTTONMASK) == MB_YESNO ? IDNO : IDOK;

@@ -28,6 +28,7 @@ public:
     void InitFullScreenDialog(WindowHandle dialog) override;
     void ShowDoneButton(WindowHandle window, bool show) override;
     ScreenSize GetScreenSize() const override;
+    ShellRect MenuBounds() const override;
     int RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) override;
     void ShowWaitCursor(bool show) override;
     int SaveScreen(const std::string& path) override;

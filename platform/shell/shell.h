@@ -13,6 +13,14 @@ struct ScreenSize {
     int height = 0;
 };
 
+// A rectangle of the desktop in logical pixels: its top-left corner and its size.
+struct ShellRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
 // The phone's screen until the user resizes or turns it.
 inline constexpr ScreenSize kDefaultScreenSize{240, 320};
 
@@ -45,6 +53,10 @@ public:
     virtual void InitFullScreenDialog(WindowHandle dialog) = 0;
     virtual void ShowDoneButton(WindowHandle window, bool show) = 0;
     virtual ScreenSize GetScreenSize() const = 0;
+    // Where the soft keys' menus and their submenus may lie, in the desktop's logical pixels: the
+    // phone's screen, so that on a desktop no menu spills over the drawn body. Empty while there is
+    // no screen (before the controls are made); menus then go where the toolkit puts them.
+    virtual ShellRect MenuBounds() const = 0;
 
     // A modal message box on the screen; IDOK, IDYES or IDNO.
     virtual int RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) = 0;

@@ -133,12 +133,16 @@ void ShellMessageBox::Press(int pressed) {
     }
 }
 
+void ShellMessageBox::Dismiss() {
+    Press(buttons.back().second);
+}
+
 void ShellMessageBox::keyPressEvent(QKeyEvent* event) {
     // Enter takes the first button, Escape the safe one (No, or OK when that is the only one).
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         Press(buttons.front().second);
     } else if (event->key() == Qt::Key_Escape) {
-        Press(buttons.back().second);
+        Dismiss();
     } else {
         QFrame::keyPressEvent(event);
     }

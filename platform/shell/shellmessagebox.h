@@ -17,6 +17,10 @@ public:
     int Run();
     // Presses a button as a tap would (IDOK, IDYES or IDNO); a result the box does not offer is ignored.
     void Press(int result);
+    // Answers as Escape does: No, or OK when that is the only button.
+    void Dismiss();
+    // Whether a button has been pressed; the box goes once its loop has ended.
+    bool Answered() const { return result != 0; }
 
     QString Caption() const { return caption; }
     QString Text() const { return text; }

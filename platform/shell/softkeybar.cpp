@@ -1,18 +1,34 @@
 #include "platform/shell/softkeybar.h"
 
 #include "platform/shell/phonescreen.h"
+#include "platform/shell/shell.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/softkeybaraccessible.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLinearGradient>
 #include <QMenu>
 #include <QPainter>
 #include <QPushButton>
 
+#include <algorithm>
+
 namespace {
 
 constexpr const char* kCommandProperty = "ringlogCommand";
+
+// Where a menu placed at menu by the toolkit goes inside bounds: a submenu that would spill past the
+// right edge opens on the left of its menu (opener) instead, as it does at a display's edge, and
+// what still lies outside is moved in.
+QPoint PlaceInside(QRect menu, const QRect& bounds, const QRect* opener) {
+    if (menu.right() > bounds.right() && opener != nullptr) {
+        menu.moveRight(opener->left() - 1);
+    }
+    menu.moveLeft(std::max(bounds.left(), std::min(menu.left(), bounds.right() + 1 - menu.width())));
+    menu.moveTop(std::max(bounds.top(), std::min(menu.top(), bounds.bottom() + 1 - menu.height())));
+    return menu.topLeft();
+}
 
 } // namespace
 
@@ -121,6 +137,7 @@ void SoftKeyBar::PressKey(int index) {
 QMenu* SoftKeyBar::BuildMenu(const MenuItem& popup, QWidget* parent) {
     auto* menu = new QMenu(parent);
     menu->setStyleSheet(QStringLiteral("QMenu { font-size: 12px; }"));
+    menu->installEventFilter(this);
     for (const MenuItem& item : popup.children) {
         if (item.isSeparator) {
             menu->addSeparator();
@@ -169,6 +186,26 @@ void SoftKeyBar::UpdateMenu(QMenu* menu) {
             UpdateMenu(action->menu());
         }
     }
+}
+
+bool SoftKeyBar::eventFilter(QObject* watched, QEvent* event) {
+    // The menu has its place but is not on the display yet: moved now, it never shows outside.
+    auto* menu = qobject_cast<QMenu*>(watched);
+    const Shell* shell = CurrentShell();
+    if (event->type() != QEvent::Show || menu == nullptr || shell == nullptr) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const ShellRect bounds = shell->MenuBounds();
+    if (bounds.width > 0 && bounds.height > 0) {
+        const auto* opener = qobject_cast<QMenu*>(menu->parentWidget());
+        const QRect openerPlace = opener != nullptr && opener->isVisible() ? opener->geometry() : QRect();
+        const QPoint place = PlaceInside(menu->geometry(), QRect(bounds.x, bounds.y, bounds.width, bounds.height),
+                                         openerPlace.isNull() ? nullptr : &openerPlace);
+        if (place != menu->pos()) {
+            menu->move(place);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void SoftKeyBar::paintEvent(QPaintEvent*) {

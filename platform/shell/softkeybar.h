@@ -12,7 +12,8 @@ class QPushButton;
 class ShellClient;
 
 // The soft-key bar along the bottom of the screen: the front window's two keys. A key that is a
-// command sends it; a key that is a popup opens its menu above the key. Enabled and checked states
+// command sends it; a key that is a popup opens its menu above the key. Menus and submenus stay
+// inside the shell's menu bounds. Enabled and checked states
 // are asked of the window each time the bar is refreshed and each time a menu opens.
 class SoftKeyBar : public QWidget {
 public:
@@ -39,6 +40,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    // Keeps each menu, as it is shown, inside the shell's menu bounds.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QMenu* BuildMenu(const MenuItem& popup, QWidget* parent);

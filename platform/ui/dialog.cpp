@@ -75,6 +75,8 @@ QWidget* MakeControl(const DialogItem& item, QWidget* dialog, CDialog* owner) {
                          [owner, id] { owner->SendNotification(EN_CHANGE, id); });
         if ((item.style & ES_NUMBER) != 0) {
             edit->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), edit));
+            // A phone's on-screen keyboard shows its number pad for these.
+            edit->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhNoPredictiveText);
         }
         if ((item.style & ES_PASSWORD) != 0) {
             edit->setEchoMode(QLineEdit::Password);

@@ -10,6 +10,14 @@ int ParsePlatformSwitches(int argc, char** argv, PlatformSwitches& switches, std
             switches.fullScreen = true;
             continue;
         }
+        if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+            switches.help = true;
+            continue;
+        }
+        if (std::strcmp(arg, "--version") == 0) {
+            switches.version = true;
+            continue;
+        }
         if (std::strcmp(arg, "--store") == 0) {
             target = &switches.store;
         } else if (std::strcmp(arg, "--citydb") == 0) {
@@ -30,4 +38,19 @@ int ParsePlatformSwitches(int argc, char** argv, PlatformSwitches& switches, std
         *target = argv[++i];
     }
     return 0;
+}
+
+std::string PlatformSwitchesUsage(const char* program) {
+    const std::string name = program;
+    return "usage: " + name + " [--store FILE] [--citydb FILE] [--screenshot FILE] [--fullscreen]\n" + "       " +
+           name +
+           " --help | --version\n"
+           "\n"
+           "  --store FILE       the call log to show: the program's own store, GNOME Calls' or\n"
+           "                     Plasma Dialer's history\n"
+           "  --citydb FILE      the city database to use instead of the installed one\n"
+           "  --screenshot FILE  start, render the phone's screen to a PNG file and end\n"
+           "  --fullscreen       the window is the phone's screen alone, filling the display\n"
+           "  -h, --help         show this usage and end\n"
+           "  --version          show the name and version and end\n";
 }

@@ -1,5 +1,6 @@
 #include "platform/ui/winmain.h"
 
+#include "platform/msgbox/messagebox.h"
 #include "platform/resources/resourcemodule.h"
 #include "platform/shell/shell.h"
 #include "platform/ui/singleinstance.h"
@@ -9,6 +10,9 @@
 #include <QFont>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 
 namespace {
 
@@ -18,16 +22,75 @@ void BringToFront() {
     }
 }
 
+// The application's name: the application object's own, else the program's title string (which
+// the application object keeps from then on).
+std::u16string ApplicationName() {
+    CWinApp* app = AfxGetApp();
+    if (app != nullptr && !app->appName.empty()) {
+        return app->appName;
+    }
+    std::u16string title;
+    ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, title);
+    if (app != nullptr) {
+        app->appName = title;
+    }
+    return title;
+}
+
+// The window system's application as the phone has it: its font, the application's name in window
+// titles, and the names the desktop knows the windows by. The class must be set before the first
+// window is made: the window system reads it then.
+void SetUpApplication(const DesktopIdentity& identity) {
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+    QApplication::setApplicationName(QString::fromUtf8(identity.windowClass));
+    QApplication::setApplicationDisplayName(QString::fromStdU16String(ApplicationName()));
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(identity.desktopFileName));
+}
+
+bool IsSet(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr && *value != '\0';
+}
+
+// Whether a window system can start: without a display the window system's application ends the
+// process itself, before a refusal could be shown.
+bool WindowSystemReachable(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "-platform") == 0) {
+            return true;
+        }
+    }
+    return IsSet("QT_QPA_PLATFORM") || IsSet("DISPLAY") || IsSet("WAYLAND_DISPLAY");
+}
+
+// The shell's controls go before the application's window system does, and the shell that was
+// current before comes back.
+class ShellInUse {
+public:
+    explicit ShellInUse(Shell& inUse) : shell(inUse), previous(CurrentShell()) { SetCurrentShell(&shell); }
+    ~ShellInUse() {
+        shell.DestroyShellControls();
+        SetCurrentShell(previous);
+    }
+    ShellInUse(const ShellInUse&) = delete;
+    ShellInUse& operator=(const ShellInUse&) = delete;
+
+private:
+    Shell& shell;
+    Shell* previous;
+};
+
 } // namespace
 
-int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const std::string& instanceKey, Shell& shell) {
+int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const DesktopIdentity& identity,
+               const std::string& instanceKey, Shell& shell) {
     CWinApp* app = AfxGetApp();
     if (app == nullptr) {
         return 1;
     }
-    if (app->appName.empty()) {
-        ResourceModule::Program().LoadString(CWinApp::kAppTitleStringId, app->appName);
-    }
+    ApplicationName();
 
     // Before the window system is touched: a second start opens nothing.
     SingleInstance instance;
@@ -36,21 +99,10 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const st
     }
 
     QApplication application(argc, argv);
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setPixelSize(12);
-    QApplication::setFont(font);
-    QApplication::setApplicationDisplayName(QString::fromStdU16String(app->appName));
+    SetUpApplication(identity);
     instance.SetRaiseHandler(BringToFront);
 
-    // The shell's controls go before the application's window system does.
-    SetCurrentShell(&shell);
-    struct ShellEnd {
-        Shell& shell;
-        ~ShellEnd() {
-            shell.DestroyShellControls();
-            SetCurrentShell(nullptr);
-        }
-    } end{shell};
+    ShellInUse inUse(shell);
     if (!app->InitInstance()) {
         return 1;
     }
@@ -62,4 +114,26 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const st
         return 0;
     }
     return app->Run();
+}
+
+int AfxRefuseStart(int argc, char** argv, const PlatformSwitches& switches, const DesktopIdentity& identity,
+                   Shell& shell, const std::string& reason) {
+    constexpr int kFailedStart = 1;
+    if (!switches.screenshot.empty()) {
+        return kFailedStart;
+    }
+    std::optional<QApplication> application;
+    if (QCoreApplication::instance() == nullptr) {
+        if (!WindowSystemReachable(argc, argv)) {
+            return kFailedStart;
+        }
+        application.emplace(argc, argv);
+        SetUpApplication(identity);
+    }
+    ShellInUse inUse(shell);
+    shell.InitShellControls();
+    shell.ShowActive();
+    const std::u16string text = QString::fromStdString(reason).toStdU16String();
+    shell.RunMessageBox(text.c_str(), ApplicationName().c_str(), MB_OK | MB_ICONSTOP);
+    return kFailedStart;
 }

@@ -7,6 +7,8 @@
 #include "platform/shell/shellservices.h"
 #include "resources/resource.h"
 
+#include <QGuiApplication>
+#include <QInputMethodQueryEvent>
 #include <QPushButton>
 
 namespace {
@@ -187,6 +189,32 @@ TEST_F(RevLookup, EndKeyEndsTheProgramWithCodeZeroAndTalkDoesNothing) {
         ASSERT_TRUE(RecordedExit().has_value());
         EXPECT_EQ(*RecordedExit(), 0);
         dialog.EndDialog(IDCANCEL);
+    });
+}
+
+// What an on-screen keyboard asks of the focused field, as the input method asks it.
+Qt::InputMethodHints HintsOfTheFocusedField() {
+    QObject* focused = QGuiApplication::focusObject();
+    if (focused == nullptr) {
+        return Qt::ImhNone;
+    }
+    QInputMethodQueryEvent query(Qt::ImEnabled | Qt::ImHints);
+    QCoreApplication::sendEvent(focused, &query);
+    if (!query.value(Qt::ImEnabled).toBool()) {
+        return Qt::ImhNone;
+    }
+    return Qt::InputMethodHints(query.value(Qt::ImHints).toInt());
+}
+
+TEST_F(RevLookup, NumberFieldsAskTheOnScreenKeyboardForDigitsInBothShapes) {
+    Open([&](CRevLookup& dialog) {
+        ASSERT_EQ(QGuiApplication::focusObject(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_PORT));
+        EXPECT_TRUE(HintsOfTheFocusedField().testFlag(Qt::ImhDigitsOnly));
+        EXPECT_TRUE(HintsOfTheFocusedField().testFlag(Qt::ImhNoPredictiveText));
+        TurnScreen();
+        ASSERT_EQ(QGuiApplication::focusObject(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_LAND));
+        EXPECT_TRUE(HintsOfTheFocusedField().testFlag(Qt::ImhDigitsOnly));
+        Phone()->PressDone();
     });
 }
 

@@ -199,6 +199,55 @@ TEST_F(Application, TitleAndDoneComeBackAfterADialogAndAfterAnotherProgram) {
     EXPECT_TRUE(Phone()->DoneShown());
 }
 
+// Opens the main menu's Filter submenu with the keys; the submenu once it is up, or null.
+QMenu* OpenFilterSubmenu() {
+    TapSoftKey(1);
+    QMenu* menu = Phone()->SoftKeys()->OpenMenu();
+    QAction* filter = menu != nullptr ? FindAction(menu, QStringLiteral("Filter")) : nullptr;
+    if (filter == nullptr || filter->menu() == nullptr) {
+        return nullptr;
+    }
+    menu->setActiveAction(filter);
+    QTest::keyClick(menu, Qt::Key_Right);
+    bool up = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] { up = filter->menu()->isVisible(); });
+    poll.start(10);
+    ProcessUntil(up, 2000);
+    return up ? filter->menu() : nullptr;
+}
+
+TEST_F(Application, MenuAndFilterSubmenuOpenInsideThePhonesScreenInBothShapes) {
+    for (const QSize shape : {QSize(240, 320), QSize(320, 240)}) {
+        SCOPED_TRACE(testing::Message() << shape.width() << " x " << shape.height());
+        Phone()->SetScreenSize(shape);
+        QApplication::processEvents();
+        const ShellRect bounds = CurrentShell()->MenuBounds();
+        const QRect screen(bounds.x, bounds.y, bounds.width, bounds.height);
+        // The display is larger than the phone: the drawn body stands around the screen.
+        ASSERT_EQ(screen.size(), shape);
+        EXPECT_GT(screen.left(), Phone()->geometry().left());
+
+        QMenu* filter = OpenFilterSubmenu();
+        ASSERT_NE(filter, nullptr);
+        QMenu* menu = Phone()->SoftKeys()->OpenMenu();
+        EXPECT_TRUE(screen.contains(menu->geometry())) << "menu at " << menu->x() << "," << menu->y();
+        EXPECT_TRUE(screen.contains(filter->geometry())) << "submenu at " << filter->x() << "," << filter->y();
+        // The submenu opens beside its menu, on the left as the menu stands at the right edge; where
+        // the two do not fit side by side it keeps to the screen's left edge, hiding as little of
+        // the menu as it can.
+        EXPECT_LT(filter->x(), menu->x());
+        if (menu->width() + filter->width() <= screen.width()) {
+            EXPECT_FALSE(filter->geometry().intersects(menu->geometry()));
+        } else {
+            EXPECT_EQ(filter->x(), screen.left());
+        }
+        menu->close();
+        QApplication::processEvents();
+    }
+    Phone()->SetScreenSize(QSize(PhoneScreen::kDefaultScreenWidth, PhoneScreen::kDefaultScreenHeight));
+}
+
 TEST(ApplicationStart, MainBarThatCannotBeMadeStopsTheStartWithAMessage) {
     NameTheApplication();
     PhoneScreen::SetMenuLoader([](uint16_t, MenuTemplate&) { return -1; });

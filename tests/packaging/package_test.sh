@@ -60,8 +60,14 @@ grep -qx 'X-Purism-FormFactor=Workstation;Mobile;' "$root/usr/share/applications
 desktop-file-validate "$root/usr/share/applications/com.zonrik.Ringlog.desktop" >&2 || fail "desktop entry invalid"
 appstreamcli validate --no-net "$root/usr/share/metainfo/com.zonrik.Ringlog.metainfo.xml" >&2 ||
     fail "metainfo rejected by appstreamcli"
+grep -qx 'StartupWMClass=ringlog' "$root/usr/share/applications/com.zonrik.Ringlog.desktop" ||
+    fail "the desktop entry does not name the window's class"
 zcat "$root/usr/share/man/man1/ringlog.1.gz" | grep -q 'fullscreen' || fail "ringlog's man page"
 zcat "$root/usr/share/man/man1/ringlog-tool.1.gz" | grep -q 'import' || fail "ringlog-tool's man page"
+for page in ringlog ringlog-tool; do
+    zcat "$root/usr/share/man/man1/$page.1.gz" | grep -qF "\"$page (Zonrik Ringlog) 1.6.0\"" ||
+        fail "$page's man page does not give what --version prints"
+done
 
 # The unpacked programs find their city database from where they lie, as an installed tree does.
 place=$("$root/usr/bin/ringlog-tool" lookup 206386) || fail "ringlog-tool lookup failed"
@@ -70,6 +76,7 @@ RINGLOG_RUNTIME_DIR=$work XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=offscreen \
     "$root/usr/bin/ringlog" --store "$work/phone.db" --screenshot "$work/screen.png" 2>/dev/null ||
     fail "ringlog --screenshot failed"
 file -b "$work/screen.png" | grep -q 'PNG image' || fail "no picture of the screen"
+[ "$("$root/usr/bin/ringlog" --version)" = "ringlog (Zonrik Ringlog) 1.6.0" ] || fail "ringlog --version"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb") checked"

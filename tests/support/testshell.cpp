@@ -166,6 +166,16 @@ ScreenSize TestShell::GetScreenSize() const {
     return screenSize;
 }
 
+// The test shell opens no menus (a test chooses their items by command); the work area stands for
+// the screen all the same, so code asking where menus may lie gets a true answer.
+ShellRect TestShell::MenuBounds() const {
+    if (area == nullptr) {
+        return {};
+    }
+    const QPoint origin = area->mapToGlobal(QPoint(0, 0));
+    return ShellRect{origin.x(), origin.y(), area->width(), area->height()};
+}
+
 int TestShell::RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) {
     messageBoxes.push_back(MessageBoxRecord{Text(text), Text(caption), type});
     const int safe = IsYesNo(type) ? IDNO : IDOK;

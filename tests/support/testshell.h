@@ -54,6 +54,7 @@ public:
     void InitFullScreenDialog(WindowHandle dialog) override;
     void ShowDoneButton(WindowHandle window, bool show) override;
     ScreenSize GetScreenSize() const override;
+    ShellRect MenuBounds() const override;
     // Records the box and gives the next queued answer; a box nobody answered, or answered with a
     // button it does not have, fails the test and gets its safe answer (No or OK).
     int RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) override;

@@ -32,7 +32,8 @@ const Command commands[] = {
 };
 
 void PrintUsage(FILE* out) {
-    std::fprintf(out, "usage: ringlog-tool [--store FILE] [--citydb FILE] COMMAND [ARGS...]\n\ncommands:\n");
+    std::fprintf(out, "usage: ringlog-tool [--store FILE] [--citydb FILE] COMMAND [ARGS...]\n"
+                      "       ringlog-tool --help | --version\n\ncommands:\n");
     for (const Command& c : commands) {
         std::fprintf(out, "  %s\n", c.usage);
     }
@@ -47,6 +48,10 @@ int main(int argc, char** argv) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
             PrintUsage(stdout);
+            return 0;
+        }
+        if (arg == "--version") {
+            std::puts("ringlog-tool (Zonrik Ringlog) " RINGLOG_VERSION);
             return 0;
         }
         if (arg == "--store" || arg == "--citydb") {
