@@ -214,7 +214,7 @@ TEST_F(RevLookup, NumberFieldsAskTheOnScreenKeyboardForDigitsInBothShapes) {
         TurnScreen();
         ASSERT_EQ(QGuiApplication::focusObject(), Control<QLineEdit>(dialog, IDC_LOOKUP_NUMBER_LAND));
         EXPECT_TRUE(HintsOfTheFocusedField().testFlag(Qt::ImhDigitsOnly));
-        Phone()->PressDone();
+        TheShell().PressDone();
     });
 }
 

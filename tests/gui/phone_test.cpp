@@ -1,13 +1,19 @@
 // The phone shell under the window framework, with the framework test's own classes: the drawn Talk
 // key and the phone's key routing, the Done button, the soft-key bar's menus, turning the screen,
-// message boxes inside the screen.
+// message boxes inside the screen, and a start refused with the reason told on the phone's screen.
 #include "tests/gui/frameworktest.h"
 
 #include "platform/shell/shellmessagebox.h"
+#include "platform/ui/platformswitches.h"
+#include "platform/ui/winmain.h"
 
+#include <QLabel>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
+#include <string>
 
 namespace {
 
@@ -130,6 +136,83 @@ TEST_F(Framework, MessageBoxIsShownInThePhoneAndAnsweredByTheUser) {
     EXPECT_EQ(seen, (std::vector<std::string>{"Zonrik Ringlog", "Permanently delete all calls?"}));
     EXPECT_EQ(Phone()->ActiveMessageBox(), nullptr);
     Phone()->SetMessageBoxObserver(nullptr);
+}
+
+// A start refused before the program's InitInstance, on the phone shell the tests run in.
+class RefusedStart : public testing::Test {
+protected:
+    static constexpr DesktopIdentity kIdentity{"com.zonrik.Ringlog", "ringlog"};
+
+    void TearDown() override {
+        if (PhoneScreen* phone = guitest::Phone()) {
+            phone->SetMessageBoxObserver(nullptr);
+        }
+    }
+
+    // Refuses the start with reason while act runs once the box is up; act should answer it.
+    int Refuse(const PlatformSwitches& switches, const std::string& reason,
+               const std::function<void(ShellMessageBox&)>& act) {
+        guitest::IgnoreOffscreenLimits();
+        PhoneScreen* phone = guitest::Phone();
+        phone->SetMessageBoxObserver([this, phone, act](ShellMessageBox& box) {
+            boxes++;
+            EXPECT_TRUE(phone->isVisible()) << "the phone's window is shown with the box";
+            EXPECT_TRUE(box.isVisible());
+            act(box);
+            if (!box.Answered()) {
+                ADD_FAILURE() << "the box was left up";
+                box.Dismiss();
+            }
+        });
+        std::string program = "ringlog";
+        char* argv[] = {program.data(), nullptr};
+        return AfxRefuseStart(1, argv, switches, kIdentity, *CurrentShell(), reason);
+    }
+
+    int boxes = 0;
+};
+
+TEST_F(RefusedStart, TheReasonIsShownOnThePhonesScreenUntilAKeyDismissesIt) {
+    const std::string reason = "/home/grace/.local/share/plasmaphonedialer/calls.sqlite is not a call log (file is "
+                               "not a database)";
+    const int code = Refuse(PlatformSwitches{}, reason, [&](ShellMessageBox& box) {
+        EXPECT_EQ(box.Text().toStdString(), reason);
+        // The caption is the application's name: the framework test's own application here.
+        EXPECT_EQ(box.Caption(), QStringLiteral("Test App"));
+        EXPECT_EQ(box.IconType(), unsigned{MB_ICONSTOP});
+        EXPECT_EQ(box.Results(), std::vector<int>{IDOK});
+        // What the user reads lies inside the phone's screen, the long file name wrapped.
+        const QLabel* text = box.findChild<QLabel*>(QStringLiteral("text"));
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(text->text().toStdString(), reason);
+        const QRect onScreen(text->mapTo(&box, QPoint(0, 0)), text->size());
+        EXPECT_TRUE(box.rect().contains(onScreen))
+            << "text at " << onScreen.x() << "," << onScreen.y() << " " << onScreen.width() << "x" << onScreen.height();
+        QTest::keyClick(&box, Qt::Key_Return);
+    });
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(guitest::Phone(), nullptr) << "the phone's window goes with the refused start";
+    EXPECT_NE(CurrentShell(), nullptr) << "the shell in use before comes back";
+}
+
+TEST_F(RefusedStart, ClosingThePhonesWindowDismissesTheBoxAndEnds) {
+    const int code = Refuse(PlatformSwitches{}, "phone.db is not a call log", [](ShellMessageBox&) {
+        guitest::Phone()->close();
+        QApplication::processEvents();
+    });
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(code, 1);
+}
+
+TEST_F(RefusedStart, WhileAScreenshotIsTakenNothingIsShown) {
+    PlatformSwitches switches;
+    switches.screenshot = "/tmp/unused.png";
+    EXPECT_EQ(Refuse(switches, "phone.db is not a call log", [](ShellMessageBox&) {}), 1);
+    QApplication::processEvents();
+    EXPECT_EQ(boxes, 0);
+    ASSERT_NE(guitest::Phone(), nullptr);
+    EXPECT_FALSE(guitest::Phone()->isVisible());
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 #include "tests/support/guitest.h"
 
 #include "platform/msgbox/messagebox.h"
-#include "platform/shell/shellmessagebox.h"
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/singleinstance.h"
 #include "platform/ui/winmain.h"
@@ -11,13 +10,11 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QTest>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -152,82 +149,6 @@ TEST_F(SingleInstanceCheck, HolderThatNeverAnswersLetsTheStartRunAfterTheAttempt
     }
     SingleInstance second;
     EXPECT_EQ(second.Claim("key", 3, 10), SingleInstance::First);
-}
-
-// A start refused before the program's InitInstance, on the phone shell the tests run in.
-class RefusedStart : public testing::Test {
-protected:
-    static constexpr DesktopIdentity kIdentity{"com.zonrik.Ringlog", "ringlog"};
-
-    void TearDown() override {
-        if (PhoneScreen* phone = guitest::Phone()) {
-            phone->SetMessageBoxObserver(nullptr);
-        }
-    }
-
-    // Refuses the start with reason while act runs once the box is up; act should answer it.
-    int Refuse(const PlatformSwitches& switches, const std::string& reason,
-               const std::function<void(ShellMessageBox&)>& act) {
-        guitest::IgnoreOffscreenLimits();
-        PhoneScreen* phone = guitest::Phone();
-        phone->SetMessageBoxObserver([this, phone, act](ShellMessageBox& box) {
-            boxes++;
-            EXPECT_TRUE(phone->isVisible()) << "the phone's window is shown with the box";
-            EXPECT_TRUE(box.isVisible());
-            act(box);
-            if (!box.Answered()) {
-                ADD_FAILURE() << "the box was left up";
-                box.Dismiss();
-            }
-        });
-        std::string program = "ringlog";
-        char* argv[] = {program.data(), nullptr};
-        return AfxRefuseStart(1, argv, switches, kIdentity, *CurrentShell(), reason);
-    }
-
-    int boxes = 0;
-};
-
-TEST_F(RefusedStart, TheReasonIsShownOnThePhonesScreenUntilAKeyDismissesIt) {
-    const std::string reason = "/home/grace/.local/share/plasmaphonedialer/calls.sqlite is not a call log (file is "
-                               "not a database)";
-    const int code = Refuse(PlatformSwitches{}, reason, [&](ShellMessageBox& box) {
-        EXPECT_EQ(box.Text().toStdString(), reason);
-        EXPECT_EQ(box.Caption(), QStringLiteral("Zonrik Ringlog"));
-        EXPECT_EQ(box.IconType(), unsigned{MB_ICONSTOP});
-        EXPECT_EQ(box.Results(), std::vector<int>{IDOK});
-        // What the user reads lies inside the phone's screen, the long file name wrapped.
-        const QLabel* text = box.findChild<QLabel*>(QStringLiteral("text"));
-        ASSERT_NE(text, nullptr);
-        EXPECT_EQ(text->text().toStdString(), reason);
-        const QRect onScreen(text->mapTo(&box, QPoint(0, 0)), text->size());
-        EXPECT_TRUE(box.rect().contains(onScreen))
-            << "text at " << onScreen.x() << "," << onScreen.y() << " " << onScreen.width() << "x" << onScreen.height();
-        QTest::keyClick(&box, Qt::Key_Return);
-    });
-    EXPECT_EQ(boxes, 1);
-    EXPECT_EQ(code, 1);
-    EXPECT_EQ(guitest::Phone(), nullptr) << "the phone's window goes with the refused start";
-    EXPECT_NE(CurrentShell(), nullptr) << "the shell in use before comes back";
-}
-
-TEST_F(RefusedStart, ClosingThePhonesWindowDismissesTheBoxAndEnds) {
-    const int code = Refuse(PlatformSwitches{}, "phone.db is not a call log", [](ShellMessageBox&) {
-        guitest::Phone()->close();
-        QApplication::processEvents();
-    });
-    EXPECT_EQ(boxes, 1);
-    EXPECT_EQ(code, 1);
-}
-
-TEST_F(RefusedStart, WhileAScreenshotIsTakenNothingIsShown) {
-    PlatformSwitches switches;
-    switches.screenshot = "/tmp/unused.png";
-    EXPECT_EQ(Refuse(switches, "phone.db is not a call log", [](ShellMessageBox&) {}), 1);
-    QApplication::processEvents();
-    EXPECT_EQ(boxes, 0);
-    ASSERT_NE(guitest::Phone(), nullptr);
-    EXPECT_FALSE(guitest::Phone()->isVisible());
 }
 
 } // namespace
