@@ -56,6 +56,8 @@ ListControl::ListControl(CListView* owner, QWidget* parent)
     QObject::connect(scroller, &QScroller::stateChanged, this, [this](QScroller::State state) {
         if (state == QScroller::Dragging) {
             pressMayTap = false;
+        } else if (state == QScroller::Inactive) {
+            ReportScroll();
         }
     });
     MeasureRows();
@@ -124,6 +126,18 @@ void ListControl::ScrollToOffset(int pixels) {
         offset = pixels;
         scrollBar->setValue(pixels);
         update(ClientRect());
+    }
+    // A flick is told once it comes to rest; the keys, the wheel and the scroll bar at once.
+    const QScroller::State state = scroller->state();
+    if (state != QScroller::Dragging && state != QScroller::Scrolling) {
+        ReportScroll();
+    }
+}
+
+void ListControl::ReportScroll() {
+    if (reportedOffset != offset) {
+        reportedOffset = offset;
+        ListScrolled(this);
     }
 }
 

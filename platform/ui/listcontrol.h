@@ -92,11 +92,14 @@ private:
     void DrawRowDefault(CDC& dc, int row);
     void Tap(QPoint releasedAt);
     void UpdateScrollerDistance();
+    // Tells a screen reader that other rows are in view, if they are since it was last told.
+    void ReportScroll();
 
     QScrollBar* scrollBar;
     QScroller* scroller;
     int rowHeight = 16;
     int offset = 0;
+    int reportedOffset = 0;
     // The press under way: where it went down, whether the owner let the list handle it, and
     // whether it can still be a tap (it has not moved the tap distance nor stopped a flick).
     bool pressDown = false;
