@@ -87,9 +87,9 @@ ListControl::Row* ListControl::RowAt(int row) {
 
 int ListControl::CountPerPage() const {
     // From the first row whose top is in view to the last whose bottom is.
-    const int firstWhole = (offset + rowHeight - 1) / rowHeight;
-    const int pastLastWhole = ClampToInt((static_cast<long long>(offset) + ClientRect().height()) / rowHeight);
-    return std::max(1, pastLastWhole - firstWhole);
+    const long long firstWhole = (static_cast<long long>(offset) + rowHeight - 1) / rowHeight;
+    const long long pastLastWhole = (static_cast<long long>(offset) + ClientRect().height()) / rowHeight;
+    return std::max(1, ClampToInt(pastLastWhole - firstWhole));
 }
 
 int ListControl::MaxOffset() const {
@@ -236,11 +236,13 @@ void ListControl::mousePressEvent(QMouseEvent* event) {
     }
     pressDown = true;
     pressHandled = false;
+    pressedAt = event->position().toPoint();
     // A press that stops a flick only stops it.
     pressMayTap = scroller->state() != QScroller::Scrolling;
     UpdateScrollerDistance();
     scroller->handleInput(QScroller::InputPress, event->position(), static_cast<qint64>(event->timestamp()));
-    // The owner hears of the press at once (touch and stylus alike come here), and passes it back.
+    // The owner hears of the press at once and passes it back. A finger comes here too: the list
+    // takes no touch events, so the toolkit turns them into these presses, moves and lifts.
     WndWidget::mousePressEvent(event);
 }
 
