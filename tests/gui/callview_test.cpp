@@ -414,12 +414,12 @@ protected:
     }
     // A finger flicked up the screen: 90 pixels in three quick moves, lifted at once.
     void FlickUp(QPoint from) {
-        QPointingDevice* screen = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
-        QTest::touchEvent(List(), screen).press(0, from);
+        const std::unique_ptr<QPointingDevice> screen(QTest::createTouchDevice());
+        QTest::touchEvent(List(), screen.get()).press(0, from);
         for (int moved = 30; moved <= 90; moved += 30) {
-            QTest::touchEvent(List(), screen).move(0, from - QPoint(0, moved));
+            QTest::touchEvent(List(), screen.get()).move(0, from - QPoint(0, moved));
         }
-        QTest::touchEvent(List(), screen).release(0, from - QPoint(0, 90));
+        QTest::touchEvent(List(), screen.get()).release(0, from - QPoint(0, 90));
         ASSERT_TRUE(AtRest());
     }
     // Taps the row under point, which opens its details; returns the number they show.

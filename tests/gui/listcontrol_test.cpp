@@ -14,6 +14,7 @@
 #include <QScrollBar>
 #include <QScroller>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -411,13 +412,14 @@ TEST_F(ListControlTest, OneDistanceTellsATapFromAScroll) {
 TEST_F(ListControlTest, AFingerOnTheTouchScreenScrollsAndTapsAsTheStylusDoes) {
     AddRows(100);
     Paint();
-    QPointingDevice* screen = QTest::createTouchDevice(QInputDevice::DeviceType::TouchScreen);
-    QTest::touchEvent(control(), screen).press(0, QPoint(100, 150));
+    // A touch screen of the test's own, gone with the test.
+    const std::unique_ptr<QPointingDevice> screen(QTest::createTouchDevice());
+    QTest::touchEvent(control(), screen.get()).press(0, QPoint(100, 150));
     for (int moved = 10; moved <= 80; moved += 10) {
-        QTest::touchEvent(control(), screen).move(0, QPoint(100, 150 - moved));
+        QTest::touchEvent(control(), screen.get()).move(0, QPoint(100, 150 - moved));
         ASSERT_TRUE(QTest::qWaitFor([&] { return control()->Offset() == moved; }, 5000)) << moved;
     }
-    QTest::touchEvent(control(), screen).release(0, QPoint(100, 70));
+    QTest::touchEvent(control(), screen.get()).release(0, QPoint(100, 70));
     ASSERT_TRUE(AtRest());
     EXPECT_GE(control()->Offset(), 80);
     EXPECT_TRUE(Selected().empty());
@@ -426,8 +428,8 @@ TEST_F(ListControlTest, AFingerOnTheTouchScreenScrollsAndTapsAsTheStylusDoes) {
 
     // A finger lifted where it went down taps the row under it.
     const int row = list().HitTest(CPoint{100, 30});
-    QTest::touchEvent(control(), screen).press(0, QPoint(100, 30));
-    QTest::touchEvent(control(), screen).release(0, QPoint(100, 30));
+    QTest::touchEvent(control(), screen.get()).press(0, QPoint(100, 30));
+    QTest::touchEvent(control(), screen.get()).release(0, QPoint(100, 30));
     QApplication::processEvents();
     EXPECT_EQ(Selected(), std::vector<int>{row});
     EXPECT_EQ(view->presses, 1);
