@@ -281,14 +281,21 @@ void CRinglogView::OnSetFont(const CFont* font, bool redraw) {
 }
 
 bool CRinglogView::OnEraseBkgnd(CDC* dc) {
-    CRect client;
-    GetClientRect(client);
-    dc->FillSolidRect(client, kWhite);
+    // Only what is repainted is erased: the rows from the topmost in view down to the clip's bottom.
+    CRect box;
+    dc->GetClipBox(box);
+    dc->FillSolidRect(box, kWhite);
     CListCtrl& list = GetListCtrl();
     const int rows = list.GetItemCount();
-    for (int row = 0; row < rows; ++row) {
+    for (int row = list.GetTopIndex(); row < rows; ++row) {
         CRect bounds;
         list.GetItemRect(row, &bounds, LVIR_BOUNDS);
+        if (bounds.top >= box.bottom) {
+            break;
+        }
+        if (bounds.bottom <= box.top) {
+            continue;
+        }
         int left = bounds.left;
         for (int column = 0; column < 2; ++column) {
             const int width = list.GetColumnWidth(column);

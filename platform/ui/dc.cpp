@@ -119,3 +119,15 @@ CSize CDC::GetTextExtent(const char16_t* text) const {
     const QFontMetrics metrics(*currentFont);
     return CSize{metrics.horizontalAdvance(ToQString(text)), metrics.height()};
 }
+
+void CDC::GetClipBox(CRect& rect) const {
+    rect = CRect{};
+    if (painter == nullptr || painter->device() == nullptr) {
+        return;
+    }
+    QRect box(0, 0, painter->device()->width(), painter->device()->height());
+    if (painter->hasClipping()) {
+        box = box.intersected(painter->clipBoundingRect().toAlignedRect());
+    }
+    rect = CRect{box.left(), box.top(), box.left() + box.width(), box.top() + box.height()};
+}

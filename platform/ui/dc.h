@@ -62,6 +62,9 @@ public:
     void FillSolidRect(const CRect& rect, COLORREF colour);
     int DrawText(const char16_t* text, const CRect& rect, unsigned format);
     CSize GetTextExtent(const char16_t* text) const;
+    // The part of the window being painted (the whole window when nothing limits it); an empty
+    // rectangle for a measuring context.
+    void GetClipBox(CRect& rect) const;
     // The painter behind the context (null for a measuring context), for the image list.
     QPainter* Painter() const { return painter; }
     // Every text drawn from now on is also appended to sink (null stops it): what a screen reader

@@ -152,3 +152,11 @@ void ListEmptyTextChanged(ListControl* list) {
     QAccessibleEvent event(list, QAccessible::DescriptionChanged);
     QAccessible::updateAccessibility(&event);
 }
+
+void ListScrolled(ListControl* list) {
+    if (InterfaceOf(list) == nullptr) {
+        return;
+    }
+    QAccessibleEvent event(list, QAccessible::VisibleDataChanged);
+    QAccessible::updateAccessibility(&event);
+}

@@ -42,3 +42,5 @@ void InstallListAccessibility();
 void ListRowsChanged(ListControl* list);
 void ListRowStateChanged(ListControl* list, int row, unsigned oldState, unsigned newState);
 void ListEmptyTextChanged(ListControl* list);
+// Other rows are in view: the list scrolled and came to rest.
+void ListScrolled(ListControl* list);

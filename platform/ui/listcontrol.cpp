@@ -8,31 +8,56 @@
 #include "platform/ui/listview.h"
 
 #include <QFontMetrics>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QScrollEvent>
+#include <QScrollPrepareEvent>
+#include <QScroller>
+#include <QStyleHints>
 #include <QWheelEvent>
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
 constexpr int kWheelRows = 3;
+
+// Pixels as int, however far down a long list they lie.
+int ClampToInt(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
 
 FirstPaintHook firstPaintHook = nullptr;
 
 } // namespace
 
 ListControl::ListControl(CListView* owner, QWidget* parent)
-    : WndWidget(owner, parent), scrollBar(new QScrollBar(Qt::Vertical, this)) {
+    : WndWidget(owner, parent), scrollBar(new QScrollBar(Qt::Vertical, this)), scroller(QScroller::scroller(this)) {
     InstallListAccessibility();
     scrollBar->setObjectName(QStringLiteral("listScrollBar"));
     scrollBar->setFocusPolicy(Qt::NoFocus);
     scrollBar->hide();
-    QObject::connect(scrollBar, &QScrollBar::valueChanged, this, [this](int value) {
-        if (value != topIndex) {
-            topIndex = value;
-            update();
+    QObject::connect(scrollBar, &QScrollBar::valueChanged, this, [this](int value) { ScrollToOffset(value); });
+    // The scroll bar in the stylus's hand stops a flick, as a press on the rows does.
+    QObject::connect(scrollBar, &QScrollBar::sliderPressed, this, [this] { scroller->stop(); });
+
+    // The list ends where its rows end: no rubber band past the first or the last row.
+    QScrollerProperties properties = scroller->scrollerProperties();
+    properties.setScrollMetric(QScrollerProperties::HorizontalOvershootPolicy,
+                               QVariant::fromValue(QScrollerProperties::OvershootAlwaysOff));
+    properties.setScrollMetric(QScrollerProperties::VerticalOvershootPolicy,
+                               QVariant::fromValue(QScrollerProperties::OvershootAlwaysOff));
+    scroller->setScrollerProperties(properties);
+    UpdateScrollerDistance();
+    // Once the scroller follows the finger the press can no longer be a tap.
+    QObject::connect(scroller, &QScroller::stateChanged, this, [this](QScroller::State state) {
+        if (state == QScroller::Dragging) {
+            pressMayTap = false;
+        } else if (state == QScroller::Inactive) {
+            ReportScroll();
         }
     });
     MeasureRows();
@@ -61,11 +86,23 @@ ListControl::Row* ListControl::RowAt(int row) {
 }
 
 int ListControl::CountPerPage() const {
-    return std::max(1, ClientRect().height() / rowHeight);
+    // From the first row whose top is in view to the last whose bottom is.
+    const long long firstWhole = (static_cast<long long>(offset) + rowHeight - 1) / rowHeight;
+    const long long pastLastWhole = (static_cast<long long>(offset) + ClientRect().height()) / rowHeight;
+    return std::max(1, ClampToInt(pastLastWhole - firstWhole));
+}
+
+int ListControl::MaxOffset() const {
+    const long long content = static_cast<long long>(rows.size()) * rowHeight;
+    return ClampToInt(std::max(0LL, content - ClientRect().height()));
+}
+
+int ListControl::TapDistance() {
+    return QGuiApplication::styleHints()->startDragDistance();
 }
 
 CRect ListControl::RowBounds(int row) const {
-    const int top = (row - topIndex) * rowHeight;
+    const int top = ClampToInt(static_cast<long long>(row) * rowHeight - offset);
     int width = 0;
     for (int column = 0; column < columnCount; ++column) {
         width += columnWidths[column];
@@ -74,16 +111,48 @@ CRect ListControl::RowBounds(int row) const {
     if ((extendedStyle & LVS_EX_FULLROWSELECT) != 0) {
         width = std::max(width, ClientRect().width());
     }
-    return CRect{0, top, width, top + rowHeight};
+    return CRect{0, top, width, ClampToInt(static_cast<long long>(top) + rowHeight)};
 }
 
 void ListControl::ScrollTo(int top) {
-    const int last = std::max(0, static_cast<int>(rows.size()) - CountPerPage());
-    top = std::clamp(top, 0, last);
-    if (top != topIndex) {
-        topIndex = top;
-        scrollBar->setValue(top);
-        update();
+    // Keys and programs move the list by rows; a flick under way gives way to them.
+    scroller->stop();
+    ScrollToOffset(ClampToInt(static_cast<long long>(std::max(0, top)) * rowHeight));
+}
+
+void ListControl::ScrollToOffset(int pixels) {
+    pixels = std::clamp(pixels, 0, MaxOffset());
+    if (pixels != offset) {
+        offset = pixels;
+        scrollBar->setValue(pixels);
+        update(ClientRect());
+    }
+    // A flick is told once it comes to rest; the keys, the wheel and the scroll bar at once.
+    const QScroller::State state = scroller->state();
+    if (state != QScroller::Dragging && state != QScroller::Scrolling) {
+        ReportScroll();
+    }
+}
+
+void ListControl::ReportScroll() {
+    if (reportedOffset != offset) {
+        reportedOffset = offset;
+        ListScrolled(this);
+    }
+}
+
+void ListControl::UpdateScrollerDistance() {
+    // One threshold tells a tap from a scroll: the scroller starts to follow the finger at the
+    // same distance (it counts in metres; half a pixel less, as it asks for more than its figure).
+    const qreal pixelsPerMetre = scroller->pixelPerMeter().y();
+    if (pixelsPerMetre <= 0) {
+        return;
+    }
+    const QVariant distance((TapDistance() - 0.5) / pixelsPerMetre);
+    QScrollerProperties properties = scroller->scrollerProperties();
+    if (properties.scrollMetric(QScrollerProperties::DragStartDistance) != distance) {
+        properties.setScrollMetric(QScrollerProperties::DragStartDistance, distance);
+        scroller->setScrollerProperties(properties);
     }
 }
 
@@ -105,9 +174,7 @@ void ListControl::MeasureRows() {
 }
 
 void ListControl::RowsChanged() {
-    if (topIndex > 0 && topIndex > static_cast<int>(rows.size()) - CountPerPage()) {
-        topIndex = std::max(0, static_cast<int>(rows.size()) - CountPerPage());
-    }
+    offset = std::min(offset, MaxOffset());
     // A fill adds its rows one by one: the scroll bar, the repaint and the screen reader follow once
     // the owner is done, not at every row.
     if (!rowsChangePending) {
@@ -148,14 +215,67 @@ void ListControl::UpdateScrollBar() {
         }
     }
     scrollBar->setGeometry(width() - kScrollBarWidth, 0, kScrollBarWidth, height());
-    const int last = std::max(0, count - CountPerPage());
-    scrollBar->setRange(0, last);
-    scrollBar->setPageStep(CountPerPage());
-    topIndex = std::clamp(topIndex, 0, last);
-    scrollBar->setValue(topIndex);
+    offset = std::clamp(offset, 0, MaxOffset());
+    scrollBar->setRange(0, MaxOffset());
+    scrollBar->setPageStep(std::max(1, ClientRect().height()));
+    scrollBar->setSingleStep(rowHeight);
+    scrollBar->setValue(offset);
 }
 
 void ListControl::HandlePress(CPoint point) {
+    // The owner lets the list handle this press: it becomes a tap if it lifts where it went down.
+    pressHandled = true;
+    pressedAt = QPoint(point.x, point.y);
+    setFocus(Qt::MouseFocusReason);
+}
+
+void ListControl::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        WndWidget::mousePressEvent(event);
+        return;
+    }
+    pressDown = true;
+    pressHandled = false;
+    pressedAt = event->position().toPoint();
+    // A press that stops a flick only stops it.
+    pressMayTap = scroller->state() != QScroller::Scrolling;
+    UpdateScrollerDistance();
+    scroller->handleInput(QScroller::InputPress, event->position(), static_cast<qint64>(event->timestamp()));
+    // The owner hears of the press at once and passes it back. A finger comes here too: the list
+    // takes no touch events, so the toolkit turns them into these presses, moves and lifts.
+    WndWidget::mousePressEvent(event);
+}
+
+void ListControl::mouseMoveEvent(QMouseEvent* event) {
+    if (!pressDown || (event->buttons() & Qt::LeftButton) == 0) {
+        WndWidget::mouseMoveEvent(event);
+        return;
+    }
+    if ((event->position().toPoint() - pressedAt).manhattanLength() >= TapDistance()) {
+        pressMayTap = false;
+    }
+    scroller->handleInput(QScroller::InputMove, event->position(), static_cast<qint64>(event->timestamp()));
+}
+
+void ListControl::mouseReleaseEvent(QMouseEvent* event) {
+    if (!pressDown || event->button() != Qt::LeftButton) {
+        WndWidget::mouseReleaseEvent(event);
+        return;
+    }
+    pressDown = false;
+    if ((event->position().toPoint() - pressedAt).manhattanLength() >= TapDistance()) {
+        pressMayTap = false;
+    }
+    scroller->handleInput(QScroller::InputRelease, event->position(), static_cast<qint64>(event->timestamp()));
+    const bool tap = pressHandled && pressMayTap;
+    pressHandled = false;
+    pressMayTap = false;
+    if (tap) {
+        Tap(event->position().toPoint());
+    }
+}
+
+void ListControl::Tap(QPoint releasedAt) {
     CListView* view = View();
     if (view == nullptr) {
         return;
@@ -165,7 +285,7 @@ void ListControl::HandlePress(CPoint point) {
     view->OnListNotify(&press, &answer);
 
     // A tap leaves only the tapped row selected and focused; a tap beside the rows selects none.
-    const int hit = CListCtrl(this).HitTest(point);
+    const int hit = CListCtrl(this).HitTest(CPoint{pressedAt.x(), pressedAt.y()});
     for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
         const unsigned wanted = row == hit ? (LVIS_SELECTED | LVIS_FOCUSED) : 0u;
         Row& each = rows[static_cast<size_t>(row)];
@@ -175,26 +295,32 @@ void ListControl::HandlePress(CPoint point) {
             StateChanged(row, old);
         }
     }
-    setFocus(Qt::MouseFocusReason);
-    // The click goes to the owner when the stylus comes up.
-    pressedRow = hit;
-}
-
-void ListControl::mouseReleaseEvent(QMouseEvent* event) {
-    const int row = pressedRow;
-    pressedRow = -2;
-    CListView* view = View();
-    if (view == nullptr || event->button() != Qt::LeftButton || row == -2) {
-        WndWidget::mouseReleaseEvent(event);
-        return;
-    }
-    const QPoint at = event->position().toPoint();
+    // Then the click, as the stylus comes up.
     NMITEMACTIVATE click;
     click.hdr = NMHDR{view, view->GetDlgCtrlID(), NM_CLICK};
-    click.item = row;
-    click.action = CPoint{at.x(), at.y()};
+    click.item = hit;
+    click.action = CPoint{releasedAt.x(), releasedAt.y()};
     LRESULT result = 0;
     view->OnClick(&click, &result);
+}
+
+bool ListControl::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ScrollPrepare: {
+        // The scroller asks, at every press, what can scroll and where the list stands.
+        auto* prepare = static_cast<QScrollPrepareEvent*>(event);
+        prepare->setViewportSize(ClientRect().size());
+        prepare->setContentPosRange(QRectF(0, 0, 0, MaxOffset()));
+        prepare->setContentPos(QPointF(0, offset));
+        prepare->accept();
+        return true;
+    }
+    case QEvent::Scroll:
+        ScrollToOffset(qRound(static_cast<QScrollEvent*>(event)->contentPos().y()));
+        return true;
+    default:
+        return WndWidget::event(event);
+    }
 }
 
 void ListControl::HandleKey(unsigned virtualKey) {
@@ -202,16 +328,17 @@ void ListControl::HandleKey(unsigned virtualKey) {
     constexpr unsigned kPageUp = 0x21;
     constexpr unsigned kPageDown = 0x22;
     if (virtualKey == kPageUp) {
-        ScrollTo(topIndex - CountPerPage());
+        ScrollTo(TopIndex() - CountPerPage());
     } else if (virtualKey == kPageDown) {
-        ScrollTo(topIndex + CountPerPage());
+        ScrollTo(TopIndex() + CountPerPage());
     }
 }
 
 void ListControl::wheelEvent(QWheelEvent* event) {
     const int steps = event->angleDelta().y() / 120;
     if (steps != 0) {
-        ScrollTo(topIndex - steps * kWheelRows);
+        scroller->stop();
+        ScrollToOffset(ClampToInt(offset - static_cast<long long>(steps) * kWheelRows * rowHeight));
     }
     event->accept();
 }
@@ -221,15 +348,17 @@ void ListControl::resizeEvent(QResizeEvent* event) {
     WndWidget::resizeEvent(event);
 }
 
-void ListControl::paintEvent(QPaintEvent*) {
+void ListControl::paintEvent(QPaintEvent* event) {
     CListView* view = View();
     if (view == nullptr) {
         return;
     }
     FinishRowsChange();
     const QRect client = ClientRect();
+    // Only what is repainted is erased and drawn: the owner reads the clip box.
+    const QRect repainted = client.intersected(event->rect());
     QPainter painter(this);
-    painter.setClipRect(client);
+    painter.setClipRect(repainted);
 
     // The owner paints the background; what it painted stays whatever it answers.
     {
@@ -255,10 +384,12 @@ void ListControl::paintEvent(QPaintEvent*) {
         ListEmptyTextChanged(this);
     }
 
-    // Only the rows in view are painted.
+    // Only the rows in view, and of those the ones repainted, are painted.
     const int count = static_cast<int>(rows.size());
-    const int last = std::min(count, topIndex + client.height() / rowHeight + 2);
-    for (int row = topIndex; row < last; ++row) {
+    const int first = ClampToInt((static_cast<long long>(offset) + std::max(0, repainted.top())) / rowHeight);
+    const int last =
+        std::min(count, ClampToInt((static_cast<long long>(offset) + std::max(0, repainted.bottom())) / rowHeight + 1));
+    for (int row = first; row < last; ++row) {
         // Each row starts from the list's own colours and font, whatever the row before selected.
         CDC dc(&painter, this);
         LRESULT rowResult = CDRF_DODEFAULT;

@@ -8,10 +8,12 @@
 
 class CListView;
 class QScrollBar;
+class QScroller;
 
 // The toolkit window of a list view: the rows and columns, painting through the owner's background
-// and custom-draw handlers, a vertical scroll bar, taps and the wheel. Rows are plain data, painted
-// only while in view, so a list of 100,000 calls costs no widget per row.
+// and custom-draw handlers, a vertical scroll bar, taps, finger scrolling and the wheel. Rows are
+// plain data, painted only while in view, so a list of 100,000 calls costs no widget per row. The
+// list scrolls by the pixel: offset is how far its content is scrolled up.
 class ListControl : public WndWidget {
 public:
     struct Row {
@@ -42,11 +44,21 @@ public:
     const Row* RowAt(int row) const;
     Row* RowAt(int row);
     int RowHeight() const { return rowHeight; }
-    int TopIndex() const { return topIndex; }
-    // Rows that fit the client area whole.
+    // The topmost row at least partly in view.
+    int TopIndex() const { return offset / rowHeight; }
+    // Rows wholly in view where the list stands now.
     int CountPerPage() const;
     CRect RowBounds(int row) const;
+    // Scrolls so that the row's top is the list's top (as far as the rows allow).
     void ScrollTo(int top);
+    int Offset() const { return offset; }
+    // How far the content scrolls: the last row's bottom at the client area's bottom.
+    int MaxOffset() const;
+    void ScrollToOffset(int pixels);
+    // How far a press may move before it lifts and still be a tap; from there on it scrolls.
+    static int TapDistance();
+    // The kinetic scroller the list feeds with its presses.
+    QScroller* Scroller() const { return scroller; }
     // Asks the owner again for the row height (owner-drawn rows) or takes the font's.
     void MeasureRows();
     // Rows were added or removed: the scroll bar, the picture and the screen reader follow soon.
@@ -55,7 +67,8 @@ public:
     void FinishRowsChange();
     // A row's states changed.
     void StateChanged(int row, unsigned oldState);
-    // The list's own handling of a press and of keys the owner passed on.
+    // The list's own handling of a press and of keys the owner passed on. A press becomes a tap
+    // (selection and notifications) only when it lifts without having scrolled.
     void HandlePress(CPoint point);
     void HandleKey(unsigned virtualKey);
 
@@ -65,8 +78,11 @@ public:
     QString SpokenText(int row) const;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
@@ -74,11 +90,22 @@ private:
     CListView* View() const;
     void UpdateScrollBar();
     void DrawRowDefault(CDC& dc, int row);
+    void Tap(QPoint releasedAt);
+    void UpdateScrollerDistance();
+    // Tells a screen reader that other rows are in view, if they are since it was last told.
+    void ReportScroll();
 
     QScrollBar* scrollBar;
+    QScroller* scroller;
     int rowHeight = 16;
-    int topIndex = 0;
-    int pressedRow = -2;
+    int offset = 0;
+    int reportedOffset = 0;
+    // The press under way: where it went down, whether the owner let the list handle it, and
+    // whether it can still be a tap (it has not moved the tap distance nor stopped a flick).
+    bool pressDown = false;
+    bool pressHandled = false;
+    bool pressMayTap = false;
+    QPoint pressedAt;
     bool rowsChangePending = false;
     std::u16string emptyText;
 };

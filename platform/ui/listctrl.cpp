@@ -236,15 +236,16 @@ bool CListCtrl::EnsureVisible(int row, bool partialOk) {
     if (list == nullptr || list->RowAt(row) == nullptr) {
         return false;
     }
-    const int top = list->TopIndex();
-    const int page = list->CountPerPage();
-    if (row < top) {
+    const CRect bounds = list->RowBounds(row);
+    const int height = list->ClientRect().height();
+    if (bounds.top < 0) {
         list->ScrollTo(row);
-    } else if (row >= top + page) {
-        // A row that shows in part is left where it is only when the caller allows it.
-        const bool partlyShown = row == top + page && list->RowBounds(row).top < list->ClientRect().height();
+    } else if (bounds.bottom > height) {
+        // A row that shows in part is left where it is only when the caller allows it; else the
+        // list moves by whole rows until the row shows whole at the bottom.
+        const bool partlyShown = bounds.top < height;
         if (!(partialOk && partlyShown)) {
-            list->ScrollTo(row - page + 1);
+            list->ScrollTo(row - std::max(1, height / list->RowHeight()) + 1);
         }
     }
     return true;
@@ -299,8 +300,8 @@ int CListCtrl::HitTest(CPoint point) const {
     if (list == nullptr || point.y < 0 || point.x < 0 || point.x >= list->ClientRect().width()) {
         return -1;
     }
-    const int row = list->TopIndex() + point.y / list->RowHeight();
-    return row < GetItemCount() ? row : -1;
+    const long long row = (static_cast<long long>(list->Offset()) + point.y) / list->RowHeight();
+    return row < GetItemCount() ? static_cast<int>(row) : -1;
 }
 
 int CListCtrl::RowHeight() const {

@@ -189,7 +189,9 @@ public:
     // The next row after start (-1: from the top) with every state of flags.
     int GetNextItem(int start, unsigned flags) const;
 
+    // Scrolls by whole rows until the row shows whole (or in part, if partialOk and it does).
     bool EnsureVisible(int row, bool partialOk);
+    // The topmost row at least partly in view, and how many rows are wholly in view.
     int GetTopIndex() const;
     int GetCountPerPage() const;
     bool GetItemRect(int row, CRect* rect, int code) const;

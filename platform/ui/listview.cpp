@@ -19,9 +19,9 @@ WndWidget* CListView::CreateWidget(QWidget* parent) {
 }
 
 bool CListView::OnEraseBkgnd(CDC* dc) {
-    CRect client;
-    GetClientRect(client);
-    dc->FillSolidRect(client, listCtrl.GetBkColor());
+    CRect box;
+    dc->GetClipBox(box);
+    dc->FillSolidRect(box, listCtrl.GetBkColor());
     return true;
 }
 

@@ -145,5 +145,53 @@ xdotool key Return
 wait_for '^ +list item \| \(425\) 882-6683, .*selected'
 grep -q 'The call was not deleted' "$work/tree" && fail "the message box stayed"
 [ "$("$bin/ringlog-tool" --store "$store" list | wc -l)" -eq 2 ] || fail "a call was deleted"
-echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message, reverse lookup and a refused Delete read as expected"
+xdotool key F4
+wait "$app" || true
+app=
+
+# A drag up a long list with the mouse, as a finger drags it: the rows it moved out of view are read
+# as not showing, and the first row stays the only one selected (the drag is no tap).
+long="$work/long.db"
+"$bin/ringlog-tool" --store "$long" demo --calls 30 --seed 1 >/dev/null
+"$bin/ringlog" --store "$long" &
+app=$!
+wait_for '^ +list item \|.*selected.*showing$'
+first=$(grep -m1 -E '^ +list item \|' "$work/tree" | cut -d'|' -f2)
+# Where the third row is on the screen, and how high a row is.
+read -r x y height < <(/usr/bin/python3 - "$support" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[1])
+import pyatspi
+import atspi
+def rows(node):
+    if node.getRole() == pyatspi.ROLE_LIST_ITEM:
+        return [node]
+    found = []
+    for i in range(node.childCount):
+        child = node.getChildAtIndex(i)
+        if child is not None:
+            found += rows(child)
+        if len(found) > 2:
+            break
+    return found
+box = rows(atspi.find_app("ringlog", 20))[2].queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+print(box.x + box.width // 2, box.y + box.height // 2, box.height)
+PY
+)
+xdotool mousemove --sync "$x" "$y" mousedown 1
+for step in $(seq 1 $((3 * height / 10))); do
+    xdotool mousemove --sync "$x" $((y - 10 * step))
+done
+xdotool mouseup 1
+for _ in $(seq 100); do
+    read_tree
+    grep -m1 -E '^ +list item \|' "$work/tree" | grep -qv 'showing$' && break
+    sleep 0.2
+done
+grep -m1 -E '^ +list item \|' "$work/tree" | grep -qv 'showing$' || fail "the first row still showing after the drag"
+grep -qE '^ +list item \|.*showing$' "$work/tree" || fail "no row showing after the drag"
+selected=$(grep -E '^ +list item \|.*selected' "$work/tree" | cut -d'|' -f2)
+[ "$selected" = "$first" ] || fail "the drag selected another row: $selected"
+
+echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message, reverse lookup, a refused Delete and a drag read as expected"
 exit 0

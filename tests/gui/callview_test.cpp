@@ -2,6 +2,7 @@
 // marks, the selection, Call, Delete and Delete All, keys and taps, and what the screen shows.
 #include "viewtestenv.h"
 
+#include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellmessagebox.h"
@@ -12,6 +13,8 @@
 #include "tests/support/placedcalls.h"
 
 #include <QAccessible>
+#include <QPointingDevice>
+#include <QScroller>
 
 #include <QWidget>
 #include <sqlite3.h>
@@ -28,6 +31,14 @@ QColor Colour(COLORREF colour) {
 }
 
 const QColor kIconBlue(74, 121, 173);
+
+std::u16string SixtyNumber(int i) {
+    std::u16string number = u"2065550000";
+    for (size_t at = number.size(); i > 0; i /= 10) {
+        number[--at] = static_cast<char16_t>(u'0' + i % 10);
+    }
+    return number;
+}
 
 class CallView : public ViewTest {
 protected:
@@ -313,7 +324,12 @@ TEST_F(CallView, UpAndDownMoveByOneRowStopAtTheEndsAndScrollTheRowIntoView) {
     EXPECT_EQ(SelectedRows(), std::vector<int>{8});
     EXPECT_GT(Rows().GetTopIndex(), 0);
     EXPECT_LE(Rows().GetTopIndex(), 8);
-    EXPECT_GT(Rows().GetTopIndex() + Rows().GetCountPerPage(), 8);
+    // The last row shows whole at the bottom; the row at the top may show in part.
+    CRect last;
+    ASSERT_TRUE(Rows().GetItemRect(8, &last, LVIR_BOUNDS));
+    EXPECT_GE(last.top, 0);
+    EXPECT_EQ(last.bottom, List()->ClientRect().height());
+    EXPECT_GE(Rows().GetTopIndex() + Rows().GetCountPerPage(), 8);
     for (int i = 0; i < 8; ++i) {
         Key(Qt::Key_Up);
     }
@@ -344,6 +360,136 @@ TEST_F(CallView, ATapSelectsOnlyTheTappedRowAndATapBelowTheRowsKeepsTheSelection
     LRESULT answer = 0;
     view->OnListNotify(&press, &answer);
     EXPECT_EQ(answer, 1);
+}
+
+// Sixty calls, newest first, two minutes apart: missed, incoming, outgoing in turn; the number of
+// call i is 206555 and i in four digits.
+std::vector<CallRecordData> SixtyCalls() {
+    std::vector<CallRecordData> calls;
+    for (int i = 0; i < 60; ++i) {
+        calls.push_back(Call(Utc(2026, 12, 9, 14 - i / 30, 58 - 2 * (i % 30)), SixtyNumber(i).c_str(), nullptr,
+                             i % 3 == 0   ? kMissed
+                             : i % 3 == 1 ? kIncoming
+                                          : kOutgoing));
+    }
+    return calls;
+}
+
+// Counts the dialogs that come up while it lives and closes each with Done.
+class DialogCounter {
+public:
+    DialogCounter() {
+        QObject::connect(&poll, &QTimer::timeout, [this] {
+            auto* dialog = dynamic_cast<CDialog*>(CWnd::GetActiveWindow());
+            if (dialog != nullptr && !dialog->IsEnding()) {
+                ++count;
+                Phone()->PressDone();
+            }
+        });
+        poll.start(10);
+    }
+    int count = 0;
+
+private:
+    QTimer poll;
+};
+
+class CallViewScrolling : public CallView {
+protected:
+    QScroller* Scroller() { return List()->Scroller(); }
+    bool AtRest() {
+        return QTest::qWaitFor([this] { return Scroller()->state() == QScroller::Inactive; }, 15000);
+    }
+    // A stylus drag up by distance pixels (a multiple of 10) that follows the list as a hand does and comes to rest
+    // before it lifts.
+    void SlowDragUp(QPoint from, int distance) {
+        const int start = List()->Offset();
+        QTest::mousePress(List(), Qt::LeftButton, Qt::NoModifier, from);
+        for (int moved = 10; moved <= distance; moved += 10) {
+            QTest::mouseMove(List(), from - QPoint(0, moved), 40);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return List()->Offset() == start + moved; }, 5000)) << moved;
+        }
+        QTest::mouseRelease(List(), Qt::LeftButton, Qt::NoModifier, from - QPoint(0, distance), 300);
+        ASSERT_TRUE(AtRest());
+    }
+    // A finger flicked up the screen: 90 pixels in three quick moves, lifted at once.
+    void FlickUp(QPoint from) {
+        const std::unique_ptr<QPointingDevice> screen(QTest::createTouchDevice());
+        QTest::touchEvent(List(), screen.get()).press(0, from);
+        for (int moved = 30; moved <= 90; moved += 30) {
+            QTest::touchEvent(List(), screen.get()).move(0, from - QPoint(0, moved));
+        }
+        QTest::touchEvent(List(), screen.get()).release(0, from - QPoint(0, 90));
+        ASSERT_TRUE(AtRest());
+    }
+    // Taps the row under point, which opens its details; returns the number they show.
+    std::u16string TapRow(QPoint point) {
+        std::u16string shown;
+        WhenDialogUp([&shown](CDialog& dialog) {
+            if (auto* details = dynamic_cast<CCallInfoDlg*>(&dialog)) {
+                shown = details->entry.dialNumber.Data();
+            }
+            Phone()->PressDone();
+        });
+        QTest::mouseClick(List(), Qt::LeftButton, Qt::NoModifier, point);
+        QApplication::processEvents();
+        return shown;
+    }
+};
+
+TEST_F(CallViewScrolling, ADragScrollsTheListAndOpensNothingATapOpensTheRowUnderIt) {
+    Start(SixtyCalls());
+    Phone()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Phone()));
+    const int height = Rows().RowHeight();
+    {
+        DialogCounter dialogs;
+        SlowDragUp(QPoint(100, 4 * height), 150);
+        EXPECT_EQ(List()->Offset(), 150);
+        EXPECT_EQ(Rows().GetTopIndex(), 150 / height);
+        EXPECT_EQ(view->selectedRow, 0);
+        EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+
+        FlickUp(QPoint(100, 5 * height));
+        EXPECT_EQ(List()->Offset(), List()->MaxOffset());
+        CRect last;
+        ASSERT_TRUE(Rows().GetItemRect(59, &last, LVIR_BOUNDS));
+        EXPECT_EQ(last.bottom, List()->ClientRect().height());
+        EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+        EXPECT_EQ(dialogs.count, 0);
+    }
+
+    // At rest, a tap opens the row under it wherever the list stands.
+    const int row = Rows().HitTest(CPoint{100, height / 2});
+    ASSERT_GT(row, 40);
+    EXPECT_NE(TapRow(QPoint(100, height / 2)).find(SixtyNumber(row)), std::u16string::npos);
+    EXPECT_EQ(view->selectedRow, row);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{row});
+}
+
+TEST_F(CallViewScrolling, UnderAFilterADragOpensNothingAndATapOpensTheFilteredRow) {
+    Start(SixtyCalls());
+    Phone()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(Phone()));
+    ChooseFromMenu(QStringLiteral("Missed Calls"), QStringLiteral("Filter"));
+    ASSERT_EQ(Rows().GetItemCount(), 20);
+    Settle();
+    const int height = Rows().RowHeight();
+    {
+        DialogCounter dialogs;
+        SlowDragUp(QPoint(100, 4 * height), 110);
+        EXPECT_EQ(List()->Offset(), 110);
+        FlickUp(QPoint(100, 5 * height));
+        EXPECT_EQ(List()->Offset(), List()->MaxOffset());
+        EXPECT_EQ(SelectedRows(), std::vector<int>{0});
+        EXPECT_EQ(dialogs.count, 0);
+    }
+
+    // Row r of the missed calls is call 3r of the log.
+    const int row = Rows().HitTest(CPoint{100, 2 * height});
+    ASSERT_GE(row, 10);
+    EXPECT_NE(TapRow(QPoint(100, 2 * height)).find(SixtyNumber(3 * row)), std::u16string::npos);
+    EXPECT_EQ(SelectedRows(), std::vector<int>{row});
 }
 
 TEST_F(CallView, DeleteInTheMiddleRemovesThatCallFromThePhoneAndSelectsTheFirstRow) {

@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QImage>
+#include <QScrollBar>
+#include <QScroller>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +31,7 @@ public:
         CRect client;
         GetClientRect(client);
         dc->FillSolidRect(client, kRed);
+        dc->GetClipBox(erased);
         return false;
     }
     void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) override {
@@ -38,6 +43,11 @@ public:
         *result = CDRF_SKIPDEFAULT;
     }
     void OnClick(NMITEMACTIVATE* click, LRESULT*) override { clicks.push_back(click->item); }
+    void OnListNotify(NMHDR* header, LRESULT*) override {
+        if (header->code == NM_LISTPRESS) {
+            ++presses;
+        }
+    }
     void GetSpokenText(int row, std::u16string& text) override {
         if (speaks) {
             text = u"row " + std::u16string(1, static_cast<char16_t>(u'0' + row));
@@ -51,12 +61,17 @@ public:
     unsigned rowHeight = 20;
     std::vector<int> rowsAsked;
     std::vector<int> clicks;
+    int presses = 0;
+    CRect erased;
 };
 
 class ListControlTest : public testing::Test {
 protected:
     void SetUp() override {
         guitest::IgnoreOffscreenLimits();
+        // On the phone's screen, shown, so that touches find it and repaints reach it.
+        guitest::Phone()->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(guitest::Phone()));
         // A view deletes itself when its window goes, as the framework makes views with new.
         view = new CountingView;
         ASSERT_TRUE(view->Create(nullptr, WS_VISIBLE, CRect{0, 0, 200, 200}, 0, u""));
@@ -67,9 +82,38 @@ protected:
     void TearDown() override { view->DestroyWindow(); }
 
     CListCtrl& list() { return view->GetListCtrl(); }
+    // Paints the list whole; rowsAsked holds what that paint asked for.
     QImage Paint() {
         QApplication::processEvents();
+        view->rowsAsked.clear();
         return list().Control()->grab().toImage();
+    }
+    ListControl* control() { return list().Control(); }
+    QScroller* scroller() { return control()->Scroller(); }
+    // Waits until a flick has run its course.
+    bool AtRest() {
+        return QTest::qWaitFor([this] { return scroller()->state() == QScroller::Inactive; }, 15000);
+    }
+    // A stylus drag up the list by distance pixels, in steps of step pixels gap milliseconds apart
+    // (on the events' own clock), held still for hold milliseconds before it lifts.
+    QPoint DragUp(QPoint from, int distance, int step, int gap, int hold) {
+        QTest::mousePress(control(), Qt::LeftButton, Qt::NoModifier, from);
+        QPoint at = from;
+        for (int moved = 0; moved < distance;) {
+            const int next = std::min(step, distance - moved);
+            moved += next;
+            at.ry() -= next;
+            QTest::mouseMove(control(), at, gap);
+        }
+        QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, at, hold);
+        return at;
+    }
+    std::vector<int> Selected() {
+        std::vector<int> rows;
+        for (int row = list().GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list().GetNextItem(row, LVNI_SELECTED)) {
+            rows.push_back(row);
+        }
+        return rows;
     }
     void AddRows(int count) {
         for (int row = 0; row < count; ++row) {
@@ -202,6 +246,209 @@ TEST_F(ListControlTest, ItemTextIsCutToTheCallersBufferAndRowsPastTheEndGoToTheE
     EXPECT_EQ(item.image, 2);
     item.item = 2;
     EXPECT_FALSE(list().GetItem(&item));
+}
+
+TEST_F(ListControlTest, ASlowDragFollowsTheStylusByThePixelAndIsNoTap) {
+    AddRows(100);
+    Paint();
+    list().SetItemState(1, LVIS_SELECTED, LVIS_SELECTED);
+    // Down, then up by 73 pixels in 5-pixel steps 40 ms apart; the finger comes to rest before the lift.
+    QTest::mousePress(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 150));
+    QPoint at(100, 150);
+    const int distance = ListControl::TapDistance();
+    for (int moved = 5; moved <= 70; moved += 5) {
+        at.setY(150 - moved);
+        QTest::mouseMove(control(), at, 40);
+        // From the tap distance on, the list follows the finger as it goes, not only once it lifts.
+        const int expected = moved >= distance ? moved : 0;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return control()->Offset() == expected; }, 5000)) << moved;
+    }
+    at.setY(150 - 73);
+    QTest::mouseMove(control(), at, 40);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control()->Offset() == 73; }, 5000));
+    QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, at, 300);
+    ASSERT_TRUE(AtRest());
+    QApplication::processEvents();
+    EXPECT_EQ(control()->Offset(), 73);
+    EXPECT_EQ(control()->findChild<QScrollBar*>()->value(), 73);
+    // Nothing selected, told or opened: the owner heard only the press.
+    EXPECT_EQ(Selected(), std::vector<int>{1});
+    EXPECT_EQ(view->presses, 0);
+    EXPECT_TRUE(view->clicks.empty());
+}
+
+TEST_F(ListControlTest, UnderAPixelOffsetRowsHitTestsCountsAndTheScreenReaderStayTrue) {
+    AddRows(100);
+    Paint();
+    control()->ScrollToOffset(73);
+    // Row 3 shows its bottom 7 pixels at the top; rows 4 to 12 show whole; row 13 shows in part.
+    EXPECT_EQ(list().GetTopIndex(), 3);
+    EXPECT_EQ(list().GetCountPerPage(), 9);
+    CRect bounds;
+    ASSERT_TRUE(list().GetItemRect(3, &bounds, LVIR_BOUNDS));
+    EXPECT_EQ(bounds.top, -13);
+    EXPECT_EQ(bounds.bottom, 7);
+    ASSERT_TRUE(list().GetItemRect(4, &bounds, LVIR_ICON));
+    EXPECT_EQ(bounds.top, 7);
+    EXPECT_EQ(list().HitTest(CPoint{100, 6}), 3);
+    EXPECT_EQ(list().HitTest(CPoint{100, 7}), 4);
+    EXPECT_EQ(list().HitTest(CPoint{100, 199}), 13);
+
+    // Only the rows in view are painted, the partly shown ones at both ends too.
+    view->rowsAsked.clear();
+    Paint();
+    ASSERT_FALSE(view->rowsAsked.empty());
+    EXPECT_EQ(view->rowsAsked.front(), 3);
+    EXPECT_EQ(view->rowsAsked.back(), 13);
+
+    // The screen reader shows the rows in part or whole, and no other.
+    QAccessibleInterface* listInterface = QAccessible::queryAccessibleInterface(control());
+    ASSERT_NE(listInterface, nullptr);
+    for (int row : {2, 3, 13, 14}) {
+        QAccessibleInterface* rowInterface = listInterface->child(row);
+        ASSERT_NE(rowInterface, nullptr);
+        EXPECT_EQ(rowInterface->state().invisible, row == 2 || row == 14) << row;
+    }
+
+    // A row partly above the top scrolls down to show whole; one partly below by whole rows up.
+    ASSERT_TRUE(list().EnsureVisible(3, false));
+    EXPECT_EQ(control()->Offset(), 60);
+    control()->ScrollToOffset(73);
+    ASSERT_TRUE(list().EnsureVisible(13, true));
+    EXPECT_EQ(control()->Offset(), 73) << "shows in part, and the caller allows it";
+    ASSERT_TRUE(list().EnsureVisible(13, false));
+    EXPECT_EQ(control()->Offset(), 80);
+    ASSERT_TRUE(list().GetItemRect(13, &bounds, LVIR_BOUNDS));
+    EXPECT_EQ(bounds.bottom, 200);
+
+    // The wheel goes by three rows a notch; the scroll bar and Page Down move the list too.
+    QWheelEvent notch(QPointF(100, 100), control()->mapToGlobal(QPointF(100, 100)), QPoint(), QPoint(0, -120),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(control(), &notch);
+    EXPECT_EQ(control()->Offset(), 140);
+    control()->findChild<QScrollBar*>()->setValue(1001);
+    EXPECT_EQ(control()->Offset(), 1001);
+    EXPECT_EQ(list().GetTopIndex(), 50);
+    view->OnKeyDown(0x22, 1, 0);
+    EXPECT_EQ(list().GetTopIndex(), 50 + 9);
+    EXPECT_EQ(control()->Offset(), 59 * 20);
+    // At the end the last row's bottom is the list's bottom.
+    control()->ScrollToOffset(1000000);
+    EXPECT_EQ(control()->Offset(), 100 * 20 - 200);
+}
+
+TEST_F(ListControlTest, AFastFlickRunsOnAfterTheLiftAndStopsAtTheLastRow) {
+    AddRows(200);
+    Paint();
+    // 60 pixels in 3 ms, lifted at once.
+    DragUp(QPoint(100, 180), 60, 20, 1, 1);
+    EXPECT_EQ(scroller()->state(), QScroller::Scrolling);
+    ASSERT_TRUE(AtRest());
+    EXPECT_EQ(control()->Offset(), control()->MaxOffset());
+    CRect last;
+    ASSERT_TRUE(list().GetItemRect(199, &last, LVIR_BOUNDS));
+    EXPECT_EQ(last.bottom, 200);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(view->presses, 0);
+    EXPECT_TRUE(view->clicks.empty());
+}
+
+TEST_F(ListControlTest, ATapDuringAFlickStopsItWithoutSelectingAndTheNextTapSelects) {
+    AddRows(100000);
+    Paint();
+    DragUp(QPoint(100, 180), 60, 20, 1, 1);
+    ASSERT_EQ(scroller()->state(), QScroller::Scrolling);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return control()->Offset() > 200; }, 5000));
+    QTest::mouseClick(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(scroller()->state(), QScroller::Inactive);
+    const int stoppedAt = control()->Offset();
+    QApplication::processEvents();
+    EXPECT_EQ(control()->Offset(), stoppedAt);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(view->presses, 0);
+    EXPECT_TRUE(view->clicks.empty());
+
+    // At rest, a tap selects the row under it wherever the list stands.
+    const int row = list().HitTest(CPoint{100, 100});
+    EXPECT_EQ(row, (stoppedAt + 100) / 20);
+    QTest::mouseClick(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(Selected(), std::vector<int>{row});
+    EXPECT_EQ(view->presses, 1);
+    EXPECT_EQ(view->clicks, std::vector<int>{row});
+}
+
+TEST_F(ListControlTest, OneDistanceTellsATapFromAScroll) {
+    AddRows(100);
+    Paint();
+    const int distance = ListControl::TapDistance();
+    ASSERT_GT(distance, 1);
+    // Short of the distance, up or across, the press is a tap on the row it went down on.
+    QTest::mousePress(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 50));
+    QTest::mouseMove(control(), QPoint(100, 50 - (distance - 1)), 50);
+    QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 50 - (distance - 1)), 50);
+    ASSERT_TRUE(AtRest());
+    EXPECT_EQ(control()->Offset(), 0);
+    EXPECT_EQ(view->clicks, std::vector<int>{2});
+    EXPECT_EQ(Selected(), std::vector<int>{2});
+
+    // At the distance it is a scroll: the list follows it and nothing is selected or told.
+    QTest::mousePress(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 110));
+    QTest::mouseMove(control(), QPoint(100, 110 - distance), 50);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return control()->Offset() == distance; }, 5000));
+    QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 110 - distance), 300);
+    ASSERT_TRUE(AtRest());
+    EXPECT_EQ(control()->Offset(), distance);
+    // Across, where the list cannot scroll, it moves nothing and is no tap either.
+    QTest::mousePress(control(), Qt::LeftButton, Qt::NoModifier, QPoint(60, 110));
+    QTest::mouseMove(control(), QPoint(60 + distance, 110), 50);
+    QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, QPoint(60 + distance, 110), 300);
+    ASSERT_TRUE(AtRest());
+    EXPECT_EQ(control()->Offset(), distance);
+    EXPECT_EQ(view->clicks, std::vector<int>{2});
+    EXPECT_EQ(Selected(), std::vector<int>{2});
+    EXPECT_EQ(view->presses, 1);
+}
+
+TEST_F(ListControlTest, AFingerOnTheTouchScreenScrollsAndTapsAsTheStylusDoes) {
+    AddRows(100);
+    Paint();
+    // A touch screen of the test's own, gone with the test.
+    const std::unique_ptr<QPointingDevice> screen(QTest::createTouchDevice());
+    QTest::touchEvent(control(), screen.get()).press(0, QPoint(100, 150));
+    for (int moved = 10; moved <= 80; moved += 10) {
+        QTest::touchEvent(control(), screen.get()).move(0, QPoint(100, 150 - moved));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return control()->Offset() == moved; }, 5000)) << moved;
+    }
+    QTest::touchEvent(control(), screen.get()).release(0, QPoint(100, 70));
+    ASSERT_TRUE(AtRest());
+    EXPECT_GE(control()->Offset(), 80);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(view->presses, 0);
+    EXPECT_TRUE(view->clicks.empty());
+
+    // A finger lifted where it went down taps the row under it.
+    const int row = list().HitTest(CPoint{100, 30});
+    QTest::touchEvent(control(), screen.get()).press(0, QPoint(100, 30));
+    QTest::touchEvent(control(), screen.get()).release(0, QPoint(100, 30));
+    QApplication::processEvents();
+    EXPECT_EQ(Selected(), std::vector<int>{row});
+    EXPECT_EQ(view->presses, 1);
+    EXPECT_EQ(view->clicks, std::vector<int>{row});
+}
+
+TEST_F(ListControlTest, ARepaintOfOneRowErasesAndDrawsThatRowAlone) {
+    AddRows(100000);
+    Paint();
+    control()->ScrollToOffset(50000 * 20 + 7);
+    Paint();
+    view->rowsAsked.clear();
+    list().SetItemState(50003, LVIS_SELECTED, LVIS_SELECTED);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !view->rowsAsked.empty(); }, 5000));
+    EXPECT_EQ(view->rowsAsked, std::vector<int>{50003});
+    CRect bounds;
+    ASSERT_TRUE(list().GetItemRect(50003, &bounds, LVIR_BOUNDS));
+    EXPECT_EQ(view->erased.top, bounds.top);
+    EXPECT_EQ(view->erased.bottom, bounds.bottom);
 }
 
 } // namespace
