@@ -9,6 +9,9 @@ namespace {
 
 // The icon rectangle inside column 0: the image's width from the list's indent, the row's height.
 constexpr int kIconIndent = 2;
+// The icon sits a little below its row's top, so that the first row's icon keeps clear of the bar
+// above the list as the others keep clear of the separator above them.
+constexpr int kIconDrop = 2;
 
 } // namespace
 
@@ -268,7 +271,7 @@ bool CListCtrl::GetItemRect(int row, CRect* rect, int code) const {
     case LVIR_ICON: {
         const CImageList* images = list->smallImages;
         const int width = images != nullptr ? images->GetImageSize().cx : 0;
-        *rect = CRect{kIconIndent, bounds.top, kIconIndent + width, bounds.bottom};
+        *rect = CRect{kIconIndent, std::min(bounds.top + kIconDrop, bounds.bottom), kIconIndent + width, bounds.bottom};
         return true;
     }
     case LVIR_LABEL:

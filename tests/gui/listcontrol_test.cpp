@@ -289,7 +289,7 @@ TEST_F(ListControlTest, UnderAPixelOffsetRowsHitTestsCountsAndTheScreenReaderSta
     EXPECT_EQ(bounds.top, -13);
     EXPECT_EQ(bounds.bottom, 7);
     ASSERT_TRUE(list().GetItemRect(4, &bounds, LVIR_ICON));
-    EXPECT_EQ(bounds.top, 7);
+    EXPECT_EQ(bounds.top, 7 + 2) << "the icon sits 2 pixels below its row's top";
     EXPECT_EQ(list().HitTest(CPoint{100, 6}), 3);
     EXPECT_EQ(list().HitTest(CPoint{100, 7}), 4);
     EXPECT_EQ(list().HitTest(CPoint{100, 199}), 13);
