@@ -1,5 +1,7 @@
 #include "calllog/entryarena.h"
 
+#include "platform/text/pagememory.h"
+
 #include <new>
 #include <type_traits>
 
@@ -9,7 +11,7 @@ static_assert(std::is_trivially_destructible_v<NVXCallEntry>, "entries are dropp
 
 EntryArena::~EntryArena() {
     for (const Block& block : blocks) {
-        ::operator delete(block.entries);
+        FreePages(block.entries, block.capacity * sizeof(NVXCallEntry));
     }
 }
 
@@ -20,14 +22,14 @@ NVXCallEntry* EntryArena::Allocate() {
     }
     if (current == blocks.size()) {
         const size_t capacity = blocks.empty() ? kFirstBlock : Capacity();
-        void* memory = ::operator new(capacity * sizeof(NVXCallEntry), std::nothrow);
+        void* memory = AllocatePages(capacity * sizeof(NVXCallEntry));
         if (memory == nullptr) {
             return nullptr;
         }
         try {
             blocks.push_back(Block{static_cast<NVXCallEntry*>(memory), capacity});
         } catch (const std::bad_alloc&) {
-            ::operator delete(memory);
+            FreePages(memory, capacity * sizeof(NVXCallEntry));
             return nullptr;
         }
         used = 0;
@@ -43,7 +45,7 @@ void EntryArena::Rewind() {
 void EntryArena::ReleaseUnused() {
     const size_t keep = used > 0 ? current + 1 : current;
     while (blocks.size() > keep) {
-        ::operator delete(blocks.back().entries);
+        FreePages(blocks.back().entries, blocks.back().capacity * sizeof(NVXCallEntry));
         blocks.pop_back();
     }
 }

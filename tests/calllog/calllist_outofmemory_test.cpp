@@ -1,14 +1,15 @@
-// The call list when memory runs out in the middle of a load. This binary replaces the
-// nothrow form of operator new, the one the list's entry arena uses for its blocks, with one that
-// can be told to fail; every other allocation is left alone.
+// The call list when memory runs out in the middle of a load. This binary brings its own
+// AllocatePages and FreePages, the page memory the list's entry arena takes its blocks from, in
+// place of the platform's, and can tell it to fail; every other allocation is left alone.
 #include "calllog/calllist.h"
 
 #include "platform/phone/phonelibrary.h"
 #include "platform/text/localheap.h"
+#include "platform/text/pagememory.h"
 #include "tests/platform/storetestenv.h"
 
 #include <cstddef>
-#include <new>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,18 +20,18 @@ int allocationsLeft = -1;
 
 } // namespace
 
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+void* AllocatePages(size_t bytes) {
     if (allocationsLeft == 0) {
         return nullptr;
     }
     if (allocationsLeft > 0) {
         --allocationsLeft;
     }
-    try {
-        return ::operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return std::calloc(1, bytes);
+}
+
+void FreePages(void* block, size_t) {
+    std::free(block);
 }
 
 namespace {
