@@ -41,6 +41,9 @@ int CallList::Load() {
         return -1;
     }
     Clear();
+    // The minute, the zone and the locale are taken once for the whole log: every call of one load
+    // is judged against the same "now".
+    const TimeFacts facts = ReadTimeFacts();
     for (;;) {
         // Running out of memory ends the load as if the log had ended there. An entry that is not
         // kept goes back with the arena's next rewind.
@@ -51,7 +54,7 @@ int CallList::Load() {
         if (PhoneGetNextCallLogRecord(logHandle, entry) != 0) {
             break;
         }
-        DeriveDisplayFields(*entry);
+        DeriveDisplayFields(*entry, facts);
         if (!Append(entries, entry)) {
             FreeRecordStrings(*entry);
             break;

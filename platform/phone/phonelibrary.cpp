@@ -69,6 +69,21 @@ void FreeUndelivered(PhoneCallLog& log) {
     log.order.clear();
 }
 
+// How many calls the log holds, counted on the time index; 0 when it cannot be told. Only a hint
+// for the room to reserve: growing the lists as the rows come would copy them over and over.
+size_t CountCalls(sqlite3* db, int64_t callLog) {
+    sqlite3_stmt* stmt = nullptr;
+    size_t calls = 0;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM records WHERE db = ?1", -1, &stmt, nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(stmt, 1, callLog);
+        if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) > 0) {
+            calls = static_cast<size_t>(sqlite3_column_int64(stmt, 0));
+        }
+    }
+    sqlite3_finalize(stmt);
+    return calls;
+}
+
 // Reads every row of the call log into log. 0, or -1 with the error set (nothing is kept then).
 int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     // NOT INDEXED: the scan in storage order is the point, whatever index the planner would pick.
@@ -83,6 +98,9 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     int rc = SQLITE_OK;
     std::string error;
     try {
+        const size_t expected = CountCalls(db, callLog);
+        log.records.reserve(expected);
+        log.order.reserve(expected);
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             CallLogRecord record{};
             record.recordSize = sizeof(CallLogRecord);
