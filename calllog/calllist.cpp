@@ -9,11 +9,6 @@
 
 namespace {
 
-void ReleaseEntry(NVXCallEntry* entry) {
-    FreeRecordStrings(*entry);
-    delete entry;
-}
-
 // Appends without throwing: false when the list cannot grow.
 bool Append(std::vector<NVXCallEntry*>& entries, NVXCallEntry* entry) {
     try {
@@ -28,7 +23,7 @@ bool Append(std::vector<NVXCallEntry*>& entries, NVXCallEntry* entry) {
 
 CallList::~CallList() {
     for (NVXCallEntry* entry : entries) {
-        ReleaseEntry(entry);
+        FreeRecordStrings(*entry);
     }
     entries.clear();
     count = 0;
@@ -46,37 +41,40 @@ int CallList::Load() {
         return -1;
     }
     Clear();
+    // The minute, the zone and the locale are taken once for the whole log: every call of one load
+    // is judged against the same "now".
+    const TimeFacts facts = ReadTimeFacts();
     for (;;) {
-        // Running out of memory ends the load as if the log had ended there.
-        NVXCallEntry* entry = new (std::nothrow) NVXCallEntry;
+        // Running out of memory ends the load as if the log had ended there. An entry that is not
+        // kept goes back with the arena's next rewind.
+        NVXCallEntry* entry = arena.Allocate();
         if (entry == nullptr) {
             break;
         }
         if (PhoneGetNextCallLogRecord(logHandle, entry) != 0) {
-            ReleaseEntry(entry);
             break;
         }
-        DeriveDisplayFields(*entry);
+        DeriveDisplayFields(*entry, facts);
         if (!Append(entries, entry)) {
-            ReleaseEntry(entry);
+            FreeRecordStrings(*entry);
             break;
         }
     }
     count = static_cast<int>(entries.size());
+    // A log that shrank leaves blocks no entry needs; a log that stays the same size keeps them all.
+    arena.ReleaseUnused();
     PhoneCloseCallLog(logHandle);
     logHandle = nullptr;
     return 0;
 }
 
 int CallList::Clear() {
-    if (count == 0 && entries.empty()) {
-        return 0;
-    }
     for (NVXCallEntry* entry : entries) {
-        ReleaseEntry(entry);
+        FreeRecordStrings(*entry);
     }
     entries.clear();
     count = 0;
+    arena.Rewind();
     return 0;
 }
 
@@ -175,7 +173,8 @@ int CallList::RemoveAt(int position) {
     if (entry == nullptr) {
         return 0;
     }
-    ReleaseEntry(entry);
+    // The entry's memory stays in the arena until the next load.
+    FreeRecordStrings(*entry);
     entries.erase(entries.begin() + position);
     count = static_cast<int>(entries.size());
     return 0;

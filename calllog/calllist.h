@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calllog/deletefailure.h"
+#include "calllog/entryarena.h"
 #include "calllog/nvxcallentry.h"
 #include "platform/phone/phonelibrary.h"
 
@@ -8,7 +9,8 @@
 
 // Every call of the phone's call log, in the order the phone delivers them (latest first), with
 // the operations the list view needs by 0-based position. Owns its entries and, through them, the
-// phone's texts; opens the city database for the view and unloads it at tear-down.
+// phone's texts (the entries themselves live in an arena that the next load reuses); opens the city database for the
+// view and unloads it at tear-down.
 class CallList {
 public:
     CallList() = default;
@@ -64,4 +66,7 @@ public:
     int count = 0;
     CallLogHandle logHandle = nullptr;
     std::vector<NVXCallEntry*> entries;
+
+private:
+    EntryArena arena;
 };

@@ -52,21 +52,14 @@ void PutDate(FixedText<11>& timeText, int month, int day, int year) {
     timeText.Assign(text);
 }
 
-void DeriveTimeText(NVXCallEntry& entry) {
+void DeriveTimeText(NVXCallEntry& entry, const TimeFacts& facts) {
     SystemTime call{};
     FileTime local{};
     if (FileTimeToLocalFileTime(entry.startTime, &local) == 0) {
         FileTimeToSystemTime(local, &call);
     }
 
-    SystemTime now{};
-    GetLocalTime(&now);
-
-    char16_t pattern[255] = {};
-    GetLocaleTimePattern(pattern, 255);
-    char16_t formatted[15] = {};
-    FormatLocaleTimeNoSeconds(now, formatted, 15);
-
+    const SystemTime& now = facts.now;
     // The year is compared too: a call from this day of an earlier year is not from today.
     const bool today = call.day == now.day && call.month == now.month && call.year == now.year;
     if (!today) {
@@ -74,23 +67,38 @@ void DeriveTimeText(NVXCallEntry& entry) {
         return;
     }
 
-    const bool twoDigits = Contains(pattern, u"hh") || Contains(pattern, u"HH");
-    const bool twelveHour = Contains(formatted, u"M");
     const int hour = call.hour % 24;
     const int minute = call.minute % 60;
-    if (!twelveHour) {
-        PutClock(entry.timeText, hour, minute, twoDigits, u"");
+    if (!facts.twelveHour) {
+        PutClock(entry.timeText, hour, minute, facts.twoDigits, u"");
     } else if (hour < 12) {
         // The hour after midnight is 12 on a 12-hour clock, not 0.
-        PutClock(entry.timeText, hour == 0 ? 12 : hour, minute, twoDigits, u" a");
+        PutClock(entry.timeText, hour == 0 ? 12 : hour, minute, facts.twoDigits, u" a");
     } else {
-        PutClock(entry.timeText, hour == 12 ? 12 : hour - 12, minute, twoDigits, u" p");
+        PutClock(entry.timeText, hour == 12 ? 12 : hour - 12, minute, facts.twoDigits, u" p");
     }
 }
 
 } // namespace
 
+TimeFacts ReadTimeFacts() {
+    TimeFacts facts{};
+    GetLocalTime(&facts.now);
+
+    char16_t pattern[255] = {};
+    GetLocaleTimePattern(pattern, 255);
+    char16_t formatted[15] = {};
+    FormatLocaleTimeNoSeconds(facts.now, formatted, 15);
+    facts.twoDigits = Contains(pattern, u"hh") || Contains(pattern, u"HH");
+    facts.twelveHour = Contains(formatted, u"M");
+    return facts;
+}
+
 int DeriveDisplayFields(NVXCallEntry& entry) {
+    return DeriveDisplayFields(entry, ReadTimeFacts());
+}
+
+int DeriveDisplayFields(NVXCallEntry& entry, const TimeFacts& facts) {
     char16_t* number = LocalText(entry.number);
     const char16_t* name = LocalText(entry.name);
     const char16_t* nameType = LocalText(entry.nameType);
@@ -136,7 +144,7 @@ int DeriveDisplayFields(NVXCallEntry& entry) {
         FormatNumber(entry.numberText.Data(), entry.numberText.capacity);
     }
 
-    DeriveTimeText(entry);
+    DeriveTimeText(entry, facts);
 
     if (nameType != nullptr) {
         const FixedText<51> shown = entry.numberText;

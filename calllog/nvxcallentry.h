@@ -2,6 +2,7 @@
 
 #include "platform/phone/phonelibrary.h"
 #include "platform/text/textops.h"
+#include "platform/time/filetime.h"
 
 // One call as the program holds it: the phone's 48-byte call-log record, then the texts the list
 // and the call details show, derived once at load. An entry of the call list owns the record's
@@ -33,9 +34,23 @@ struct NVXCallEntry : CallLogRecord {
 static_assert(sizeof(NVXCallEntry) == 48 + (101 + 51 + 60 + 51 + 3 + 11 + 52) * sizeof(char16_t) + 2,
               "the record, the derived texts and padding to a 4-byte boundary");
 
+// What the time texts of calls depend on besides the call: the local time now, and the locale's
+// clock (two-digit hours? a 12-hour clock with a marker?).
+struct TimeFacts {
+    SystemTime now;
+    bool twoDigits;
+    bool twelveHour;
+};
+
+// The time facts as they are at this moment.
+TimeFacts ReadTimeFacts();
+
 // Fills the derived texts from the record, and writes the stripped number back over the record's
 // number text. Returns 0.
 int DeriveDisplayFields(NVXCallEntry& entry);
+
+// The same with time facts read before: a load reads them once for all of its calls.
+int DeriveDisplayFields(NVXCallEntry& entry, const TimeFacts& facts);
 
 // Copies the record (its text handles borrowed), nameText, numberText, cityText, stateText and
 // timeText into snapshot; dialNumber becomes the record's number text (stripped at load, not

@@ -6,20 +6,36 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <string>
 #include <vector>
 
 // The whole log is read when it opens, in the order the rows are stored, then sorted latest first.
 // Read through the start-time index instead, every row is a separate look-up in the table; a scan
-// in storage order reads each page once and in order. Records not yet delivered own their texts.
+// in storage order reads each page once and in order. The texts wait as the store holds them
+// (UTF-8, one pool for the whole log) and become local texts only as their record is delivered:
+// the caller has released the texts of its previous load by then, so the new ones take their place
+// in the local heap instead of both loads' texts being held at once.
 struct SortKey {
     int64_t start;
     int64_t oid;
     size_t index;
 };
 
+// A text of a record not yet delivered: where it lies in the pool; absent (NULL) when bytes < 0.
+struct PooledText {
+    uint32_t offset;
+    int32_t bytes;
+};
+
+struct PendingCall {
+    CallLogRecord record;
+    PooledText texts[4];
+};
+
 struct PhoneCallLog {
-    std::vector<CallLogRecord> records;
+    std::vector<PendingCall> records;
+    std::string textPool;
     // The records' order of delivery: latest first.
     std::vector<SortKey> order;
     size_t next = 0;
@@ -35,18 +51,21 @@ int Fail(const std::string& error) {
     return -1;
 }
 
-// A text column as a new local text; 0 for NULL. false when the heap is out of memory.
-bool ColumnText(sqlite3_stmt* stmt, int column, LocalHandle* handle) {
-    *handle = 0;
+// A text column into the pool; false when the pool would pass what an offset can address.
+bool PoolText(sqlite3_stmt* stmt, int column, std::string& pool, PooledText* text) {
+    *text = PooledText{0, -1};
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
         return true;
     }
-    // Read as stored (UTF-8) and converted once into the new text: SQLite's own conversion would
-    // allocate and free a buffer per column.
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-    const size_t bytes = text != nullptr ? static_cast<size_t>(sqlite3_column_bytes(stmt, column)) : 0;
-    *handle = LocalAllocUtf8(text != nullptr ? text : "", bytes);
-    return *handle != 0;
+    // Read as stored (UTF-8): SQLite's own UTF-16 conversion would allocate a buffer per column.
+    const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
+    const size_t length = bytes != nullptr ? static_cast<size_t>(sqlite3_column_bytes(stmt, column)) : 0;
+    if (pool.size() + length > UINT32_MAX || length > INT32_MAX) {
+        return false;
+    }
+    *text = PooledText{static_cast<uint32_t>(pool.size()), static_cast<int32_t>(length)};
+    pool.append(bytes != nullptr ? bytes : "", length);
+    return true;
 }
 
 void FreeTexts(const CallLogRecord& record) {
@@ -55,18 +74,19 @@ void FreeTexts(const CallLogRecord& record) {
     }
 }
 
-void FreeUndelivered(PhoneCallLog& log) {
-    if (log.order.size() == log.records.size()) {
-        for (size_t i = log.next; i < log.order.size(); ++i) {
-            FreeTexts(log.records[log.order[i].index]);
-        }
-    } else {
-        for (const CallLogRecord& record : log.records) {
-            FreeTexts(record);
+// How many calls the log holds, counted on the time index; 0 when it cannot be told. Only a hint
+// for the room to reserve: growing the lists as the rows come would copy them over and over.
+size_t CountCalls(sqlite3* db, int64_t callLog) {
+    sqlite3_stmt* stmt = nullptr;
+    size_t calls = 0;
+    if (sqlite3_prepare_v2(db, "SELECT count(*) FROM records WHERE db = ?1", -1, &stmt, nullptr) == SQLITE_OK) {
+        sqlite3_bind_int64(stmt, 1, callLog);
+        if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_int64(stmt, 0) > 0) {
+            calls = static_cast<size_t>(sqlite3_column_int64(stmt, 0));
         }
     }
-    log.records.clear();
-    log.order.clear();
+    sqlite3_finalize(stmt);
+    return calls;
 }
 
 // Reads every row of the call log into log. 0, or -1 with the error set (nothing is kept then).
@@ -83,8 +103,13 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     int rc = SQLITE_OK;
     std::string error;
     try {
+        const size_t expected = CountCalls(db, callLog);
+        log.records.reserve(expected);
+        log.order.reserve(expected);
+        log.textPool.reserve(expected * 32);
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            CallLogRecord record{};
+            PendingCall call{};
+            CallLogRecord& record = call.record;
             record.recordSize = sizeof(CallLogRecord);
             const int64_t oid = sqlite3_column_int64(stmt, 0);
             record.startTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(stmt, 1)));
@@ -92,18 +117,16 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
             record.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 3));
             record.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 4));
             record.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 5));
-            LocalHandle* texts[4] = {&record.number, &record.name, &record.nameType, &record.note};
-            bool allocated = true;
-            for (int i = 0; i < 4 && allocated; ++i) {
-                allocated = ColumnText(stmt, 6 + i, texts[i]);
+            bool pooled = true;
+            for (int i = 0; i < 4 && pooled; ++i) {
+                pooled = PoolText(stmt, 6 + i, log.textPool, &call.texts[i]);
             }
-            if (!allocated) {
-                FreeTexts(record);
-                error = "out of memory for the call's texts";
+            if (!pooled) {
+                error = "the call log's texts are too large to read";
                 break;
             }
             log.order.push_back(SortKey{sqlite3_column_int64(stmt, 1), oid, log.records.size()});
-            log.records.push_back(record);
+            log.records.push_back(call);
         }
     } catch (const std::bad_alloc&) {
         error = "out of memory for the call log";
@@ -113,7 +136,6 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     }
     sqlite3_finalize(stmt);
     if (!error.empty()) {
-        FreeUndelivered(log);
         return Fail(error);
     }
     // Latest first; of two calls with the same start, the one added later first. A dialler appends
@@ -172,7 +194,22 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
     if (handle->next >= handle->records.size()) {
         return Fail("end of the call log");
     }
-    *record = handle->records[handle->order[handle->next++].index];
+    const PendingCall& call = handle->records[handle->order[handle->next].index];
+    CallLogRecord delivered = call.record;
+    LocalHandle* texts[4] = {&delivered.number, &delivered.name, &delivered.nameType, &delivered.note};
+    for (int i = 0; i < 4; ++i) {
+        const PooledText& text = call.texts[i];
+        if (text.bytes < 0) {
+            continue;
+        }
+        *texts[i] = LocalAllocUtf8(handle->textPool.data() + text.offset, static_cast<size_t>(text.bytes));
+        if (*texts[i] == 0) {
+            FreeTexts(delivered);
+            return Fail("out of memory for the call's texts");
+        }
+    }
+    ++handle->next;
+    *record = delivered;
     return 0;
 }
 
@@ -180,7 +217,6 @@ int PhoneCloseCallLog(CallLogHandle handle) {
     if (handle == nullptr) {
         return 0;
     }
-    FreeUndelivered(*handle);
     delete handle;
     --openLogs;
     return 0;

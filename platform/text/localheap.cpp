@@ -2,6 +2,7 @@
 
 #include "platform/text/utf8.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -19,15 +20,34 @@ constexpr uint32_t kSlotMask = (1u << kSlotBits) - 1;
 constexpr uint32_t kMaxSlots = kSlotMask;
 constexpr uint32_t kGenerations = 1u << (32 - kSlotBits);
 
+// Texts are packed one after another into blocks instead of being allocated one by one: a call log
+// of 100,000 calls holds about 250,000 texts of a few characters each, and a block costs neither
+// an allocation nor an allocator's header per text. A block counts its live texts; once the last
+// of them is released, the block is written from its start again, so the texts of the next load
+// land in memory that is already in use. A text longer than a block gets a block of its own.
+constexpr size_t kBlockChars = 16384;
+
+struct Block {
+    std::unique_ptr<char16_t[]> chars;
+    size_t capacity = 0;
+    size_t used = 0;
+    size_t live = 0;
+};
+
 struct Slot {
-    std::unique_ptr<char16_t[]> text;
+    char16_t* text = nullptr;
     uint32_t generation = 0;
+    uint32_t block = 0;
 };
 
 struct Heap {
     std::mutex lock;
     std::vector<Slot> slots;
     std::vector<uint32_t> freeSlots;
+    std::vector<Block> blocks;
+    // Blocks without a live text, to be filled again; the block texts are written to now.
+    std::vector<uint32_t> emptyBlocks;
+    uint32_t current = 0;
     size_t live = 0;
     size_t rejectedFrees = 0;
 
@@ -40,6 +60,74 @@ struct Heap {
         Slot& slot = slots[index];
         return slot.text != nullptr && slot.generation == handle >> kSlotBits ? &slot : nullptr;
     }
+
+    // Room for chars characters in a block, or -1. The room is claimed with Commit.
+    int64_t BlockWithRoom(size_t chars) {
+        if (current < blocks.size() && blocks[current].capacity - blocks[current].used >= chars) {
+            return current;
+        }
+        if (chars <= kBlockChars && !emptyBlocks.empty()) {
+            current = emptyBlocks.back();
+            emptyBlocks.pop_back();
+            return current;
+        }
+        if (blocks.size() >= UINT32_MAX) {
+            return -1;
+        }
+        try {
+            // Room to list every block as empty later, so that LocalFree never has to allocate.
+            emptyBlocks.reserve(blocks.size() + 1);
+            Block block;
+            block.capacity = chars > kBlockChars ? chars : kBlockChars;
+            block.chars.reset(new char16_t[block.capacity]);
+            blocks.push_back(std::move(block));
+        } catch (const std::bad_alloc&) {
+            return -1;
+        }
+        const auto added = static_cast<uint32_t>(blocks.size() - 1);
+        // A block of its own for a long text leaves the current block as it is.
+        if (chars <= kBlockChars) {
+            current = added;
+        }
+        return added;
+    }
+
+    // A free slot, or -1 when the table is full or cannot grow.
+    int64_t FreeSlot() {
+        if (!freeSlots.empty()) {
+            const uint32_t index = freeSlots.back();
+            freeSlots.pop_back();
+            return index;
+        }
+        if (slots.size() >= kMaxSlots) {
+            return -1;
+        }
+        try {
+            slots.emplace_back();
+            // Room to give every slot back later, so that LocalFree never has to allocate.
+            if (freeSlots.capacity() < slots.size()) {
+                freeSlots.reserve(slots.capacity());
+            }
+        } catch (const std::bad_alloc&) {
+            if (slots.size() > freeSlots.capacity()) {
+                slots.pop_back();
+            }
+            return -1;
+        }
+        return static_cast<int64_t>(slots.size() - 1);
+    }
+
+    // A block's text is gone: a block left without texts is filled again from its start.
+    void Release(uint32_t index) {
+        Block& block = blocks[index];
+        if (--block.live > 0) {
+            return;
+        }
+        block.used = 0;
+        if (index != current) {
+            emptyBlocks.push_back(index);
+        }
+    }
 };
 
 Heap& TheHeap() {
@@ -48,60 +136,59 @@ Heap& TheHeap() {
     return *heap;
 }
 
-// Gives the text a slot and a handle; 0 when the table is full or cannot grow.
-LocalHandle Adopt(std::unique_ptr<char16_t[]> copy) {
+// Gives a new text of up to maxChars characters (terminator included) a slot and a handle, and
+// lets write put the text there; write returns the characters it wrote, terminator included.
+// 0 when the heap cannot grow.
+template <typename Write> LocalHandle Allocate(size_t maxChars, Write write) {
     Heap& heap = TheHeap();
     std::lock_guard<std::mutex> guard(heap.lock);
-    uint32_t index = 0;
-    if (!heap.freeSlots.empty()) {
-        index = heap.freeSlots.back();
-        heap.freeSlots.pop_back();
-    } else {
-        if (heap.slots.size() >= kMaxSlots) {
-            return 0;
-        }
-        try {
-            heap.slots.emplace_back();
-            // Room to give every slot back later, so that LocalFree never has to allocate.
-            if (heap.freeSlots.capacity() < heap.slots.size()) {
-                heap.freeSlots.reserve(heap.slots.capacity());
-            }
-        } catch (const std::bad_alloc&) {
-            if (heap.slots.size() > heap.freeSlots.capacity()) {
-                heap.slots.pop_back();
-            }
-            return 0;
-        }
-        index = static_cast<uint32_t>(heap.slots.size() - 1);
+    const int64_t index = heap.FreeSlot();
+    if (index < 0) {
+        return 0;
     }
-    Slot& slot = heap.slots[index];
+    const int64_t block = heap.BlockWithRoom(maxChars);
+    if (block < 0) {
+        // Never allocates: the list of free slots has room for every slot.
+        heap.freeSlots.push_back(static_cast<uint32_t>(index));
+        return 0;
+    }
+    Block& into = heap.blocks[static_cast<size_t>(block)];
+    char16_t* text = into.chars.get() + into.used;
+    into.used += write(text);
+    ++into.live;
+    Slot& slot = heap.slots[static_cast<size_t>(index)];
     slot.generation = (slot.generation + 1) % kGenerations;
-    slot.text = std::move(copy);
+    slot.text = text;
+    slot.block = static_cast<uint32_t>(block);
     ++heap.live;
-    return (slot.generation << kSlotBits) | (index + 1);
+    return (slot.generation << kSlotBits) | static_cast<uint32_t>(index + 1);
 }
 
 } // namespace
 
 LocalHandle LocalAllocText(const char16_t* text, size_t length) {
-    std::unique_ptr<char16_t[]> copy(new (std::nothrow) char16_t[length + 1]);
-    if (!copy) {
+    if (length >= SIZE_MAX / sizeof(char16_t)) {
         return 0;
     }
-    for (size_t i = 0; i < length; ++i) {
-        copy[i] = text[i];
-    }
-    copy[length] = u'\0';
-    return Adopt(std::move(copy));
+    return Allocate(length + 1, [&](char16_t* copy) {
+        for (size_t i = 0; i < length; ++i) {
+            copy[i] = text[i];
+        }
+        copy[length] = u'\0';
+        return length + 1;
+    });
 }
 
 LocalHandle LocalAllocUtf8(const char* text, size_t bytes) {
-    std::unique_ptr<char16_t[]> copy(new (std::nothrow) char16_t[bytes + 1]);
-    if (!copy) {
+    if (bytes >= SIZE_MAX / sizeof(char16_t)) {
         return 0;
     }
-    copy[bytes > 0 ? Utf8ToUtf16(text, bytes, copy.get()) : 0] = u'\0';
-    return Adopt(std::move(copy));
+    // A byte never decodes into more than one UTF-16 unit; the unused rest of the room is not taken.
+    return Allocate(bytes + 1, [&](char16_t* copy) {
+        const size_t length = bytes > 0 ? Utf8ToUtf16(text, bytes, copy) : 0;
+        copy[length] = u'\0';
+        return length + 1;
+    });
 }
 
 LocalHandle LocalAllocText(const char16_t* text) {
@@ -119,7 +206,7 @@ char16_t* LocalText(LocalHandle handle) {
     Heap& heap = TheHeap();
     std::lock_guard<std::mutex> guard(heap.lock);
     Slot* slot = heap.Find(handle);
-    return slot != nullptr ? slot->text.get() : nullptr;
+    return slot != nullptr ? slot->text : nullptr;
 }
 
 void LocalFree(LocalHandle handle) {
@@ -135,7 +222,8 @@ void LocalFree(LocalHandle handle) {
                      static_cast<unsigned>(handle));
         return;
     }
-    slot->text.reset();
+    slot->text = nullptr;
+    heap.Release(slot->block);
     --heap.live;
     heap.freeSlots.push_back((handle & kSlotMask) - 1);
 }

@@ -1,14 +1,15 @@
-// The call list when memory runs out in the middle of a load. This binary replaces the
-// nothrow form of operator new, the one the list uses for its entries, with one that can be
-// told to fail; every other allocation is left alone.
+// The call list when memory runs out in the middle of a load. This binary brings its own
+// AllocatePages and FreePages, the page memory the list's entry arena takes its blocks from, in
+// place of the platform's, and can tell it to fail; every other allocation is left alone.
 #include "calllog/calllist.h"
 
 #include "platform/phone/phonelibrary.h"
 #include "platform/text/localheap.h"
+#include "platform/text/pagememory.h"
 #include "tests/platform/storetestenv.h"
 
 #include <cstddef>
-#include <new>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,18 +20,18 @@ int allocationsLeft = -1;
 
 } // namespace
 
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+void* AllocatePages(size_t bytes) {
     if (allocationsLeft == 0) {
         return nullptr;
     }
     if (allocationsLeft > 0) {
         --allocationsLeft;
     }
-    try {
-        return ::operator new(size);
-    } catch (const std::bad_alloc&) {
-        return nullptr;
-    }
+    return std::calloc(1, bytes);
+}
+
+void FreePages(void* block, size_t) {
+    std::free(block);
 }
 
 namespace {
@@ -69,29 +70,42 @@ protected:
 using NameList = std::vector<std::u16string>;
 
 TEST_F(CallListOutOfMemory, LoadKeepsTheCallsReadBeforeMemoryRanOut) {
+    // More calls than the arena's first block holds, so the load needs a second block.
+    std::vector<CallRecordData> calls;
+    for (int i = 0; i < 300; ++i) {
+        const std::u16string name = u"N" + std::u16string(1, static_cast<char16_t>(u'A' + i / 26 % 26)) +
+                                    std::u16string(1, static_cast<char16_t>(u'A' + i % 26));
+        calls.push_back(
+            Call(Utc(2026, 11, 1, 0, 0) + static_cast<uint64_t>(i) * 600000000, u"2065550100", name.c_str()));
+    }
+    AddCalls(calls);
     {
         CallList list;
-        allocationsLeft = 3;
+        allocationsLeft = 1;
         EXPECT_EQ(list.Load(), 0);
         allocationsLeft = -1;
-        EXPECT_EQ(list.count, 3);
-        EXPECT_EQ(Names(list), (NameList{u"E", u"D", u"C"}));
-        EXPECT_EQ(list.EntryAt(3), nullptr);
-        // Two texts (number and name) for each entry kept, none for the call not read.
-        EXPECT_EQ(LocalLiveCount(), liveBefore + 6);
+        ASSERT_EQ(list.count, 256);
+        // The latest calls, as far as the first block of 256 entries reached: the five of the set-up
+        // (December), then the 300 of November from the latest down.
+        EXPECT_EQ(Names(list)[0], u"E");
+        EXPECT_EQ(Names(list)[4], u"A");
+        EXPECT_EQ(Names(list)[5], u"NLN");
+        EXPECT_EQ(Names(list)[255], u"NBX");
+        EXPECT_EQ(list.EntryAt(256), nullptr);
+        // Two texts (number and name) for each entry kept, none for the calls not read.
+        EXPECT_EQ(LocalLiveCount(), liveBefore + 2 * 256);
 
         // Memory back: the next load reads the whole log.
         EXPECT_EQ(list.Load(), 0);
-        EXPECT_EQ(Names(list), (NameList{u"E", u"D", u"C", u"B", u"A"}));
+        EXPECT_EQ(list.count, 305);
+        EXPECT_EQ(Names(list)[304], u"NAA");
     }
     EXPECT_EQ(LocalLiveCount(), liveBefore);
 }
 
-TEST_F(CallListOutOfMemory, LoadWithNoMemoryAtAllGivesAnEmptyListAndReleasesTheOldOne) {
+TEST_F(CallListOutOfMemory, LoadWithNoMemoryAtAllGivesAnEmptyList) {
     {
         CallList list;
-        ASSERT_EQ(list.Load(), 0);
-        ASSERT_EQ(list.count, 5);
         allocationsLeft = 0;
         EXPECT_EQ(list.Load(), 0);
         allocationsLeft = -1;
@@ -99,6 +113,21 @@ TEST_F(CallListOutOfMemory, LoadWithNoMemoryAtAllGivesAnEmptyListAndReleasesTheO
         EXPECT_EQ(list.EntryAt(0), nullptr);
         EXPECT_EQ(LocalLiveCount(), liveBefore);
     }
+    EXPECT_EQ(LocalLiveCount(), liveBefore);
+}
+
+TEST_F(CallListOutOfMemory, ReloadWritesOverTheEntriesOfTheLoadBefore) {
+    CallList list;
+    ASSERT_EQ(list.Load(), 0);
+    ASSERT_EQ(list.count, 5);
+    const NVXCallEntry* latest = list.EntryAt(0);
+    // No memory for entries: the next load of the same log needs none.
+    allocationsLeft = 0;
+    EXPECT_EQ(list.Load(), 0);
+    allocationsLeft = -1;
+    EXPECT_EQ(Names(list), (NameList{u"E", u"D", u"C", u"B", u"A"}));
+    EXPECT_EQ(list.EntryAt(0), latest);
+    list.Clear();
     EXPECT_EQ(LocalLiveCount(), liveBefore);
 }
 

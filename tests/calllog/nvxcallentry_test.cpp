@@ -269,3 +269,32 @@ TEST_F(CallEntry, FreeRecordStringsReleasesWhatIsPresentOnce) {
 }
 
 } // namespace
+
+namespace {
+
+// A load reads the time facts once and derives every call with them: the facts handed in decide,
+// not the clock or the locale at the moment each call is derived.
+TEST_F(CallEntry, TimeFactsHandedInDecideTheTimeText) {
+    setenv("LC_ALL", "en_US.UTF-8", 1);
+    setenv("TZ", "UTC", 1);
+    tzset();
+    const TimeFacts read = ReadTimeFacts();
+    EXPECT_TRUE(read.twelveHour);
+    EXPECT_FALSE(read.twoDigits);
+
+    TimeFacts facts{};
+    facts.now = SystemTime{2026, 12, 3, 9, 15, 0, 0, 0};
+    facts.twoDigits = true;
+    facts.twelveHour = false;
+    auto today = Delivered({u"2065550100"}, CallerIdAvailable, Utc(2026, 12, 9, 9, 41));
+    EXPECT_EQ(DeriveDisplayFields(*today, facts), 0);
+    EXPECT_TRUE(today->timeText.Equals(u"09:41"));
+    facts.now.day = 10;
+    auto yesterday = Delivered({u"2065550100"}, CallerIdAvailable, Utc(2026, 12, 9, 9, 41));
+    EXPECT_EQ(DeriveDisplayFields(*yesterday, facts), 0);
+    EXPECT_TRUE(yesterday->timeText.Equals(u"12/9/26"));
+    FreeRecordStrings(*today);
+    FreeRecordStrings(*yesterday);
+}
+
+} // namespace

@@ -154,6 +154,34 @@ void RecordHandler(const PlacedCall& call) {
     handled.push_back(call);
 }
 
+// A load releases the texts of the load before only after opening the log: the log's texts become
+// local texts as each record is delivered, so the two loads' texts are never held at once, and
+// records left undelivered cost no local text at all.
+TEST_F(PhoneLibrary, TextsBecomeLocalTextsOnlyAsTheirRecordIsDelivered) {
+    AddCalls({Call(Utc(2026, 12, 1, 8, 0), u"2065550001", u"Ada"), Call(Utc(2026, 12, 2, 8, 0), u"2065550002"),
+              Call(Utc(2026, 12, 3, 8, 0), u"\xE9t\xE9 \u20AC", u"Zo\xEB")});
+    const size_t live = LocalLiveCount();
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0) << PhoneLastError();
+    EXPECT_EQ(LocalLiveCount(), live);
+
+    CallLogRecord record{};
+    record.recordSize = 48;
+    ASSERT_EQ(PhoneGetNextCallLogRecord(log, &record), 0);
+    EXPECT_EQ(LocalLiveCount(), live + 2);
+    EXPECT_EQ(TextOr(record.number, u"-"), u"\xE9t\xE9 \u20AC");
+    EXPECT_EQ(TextOr(record.name, u"-"), u"Zo\xEB");
+    FreeTexts(record);
+
+    ASSERT_EQ(PhoneGetNextCallLogRecord(log, &record), 0);
+    EXPECT_EQ(TextOr(record.number, u"-"), u"2065550002");
+    EXPECT_EQ(record.name, 0u);
+    FreeTexts(record);
+    // The last call is never delivered: closing the log leaves nothing behind.
+    EXPECT_EQ(PhoneCloseCallLog(log), 0);
+    EXPECT_EQ(LocalLiveCount(), live);
+}
+
 TEST(PlaceCall, RequestGoesToTheHandlerWithCopiesOfItsTexts) {
     handled.clear();
     const LocalHandle number = LocalAllocText(u"(425) 555-1212");

@@ -4,7 +4,7 @@
 # joins only a running one). The one launcher of the shell, Python and C++ tests that need any of
 # these; each wait ends on a condition. With --display-only the virtual X server alone, without the
 # buses: the program's end-to-end cases, which share it. RINGLOG_IN_DESKTOP tells the command it
-# runs on such a desktop.
+# runs on such a desktop; RINGLOG_DESKTOP_SCREEN sets the server's screen (800x600x24 unless set).
 #   withdesktop.sh [--display-only] COMMAND [ARGS...]
 set -uo pipefail
 displayOnly=0
@@ -32,7 +32,7 @@ trap cleanup EXIT
 
 # A display number of the server's own choosing, so runs side by side never meet.
 exec 3>"$XDG_RUNTIME_DIR/display"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 "${RINGLOG_DESKTOP_SCREEN:-800x600x24}" -nolisten tcp -noreset >/dev/null 2>&1 &
 server=$!
 exec 3>&-
 for _ in $(seq 200); do

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -81,3 +82,70 @@ TEST(LocalHeap, TextCanBeRewrittenInPlace) {
 }
 
 } // namespace
+
+namespace {
+
+std::u16string Numbered(int i) {
+    return u"caller " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
+           std::u16string(static_cast<size_t>(i % 7), u'x');
+}
+
+} // namespace
+
+TEST(LocalHeap, ManyTextsAcrossBlocksStayIntactWhileOthersAreReleased) {
+    const size_t liveBefore = LocalLiveCount();
+    // Enough texts to fill several blocks; every other one is released, the rest must not move.
+    std::vector<LocalHandle> handles;
+    for (int i = 0; i < 20000; ++i) {
+        handles.push_back(LocalAllocText(Numbered(i).c_str()));
+        ASSERT_NE(handles.back(), 0u);
+    }
+    for (size_t i = 0; i < handles.size(); i += 2) {
+        LocalFree(handles[i]);
+    }
+    for (size_t i = 1; i < handles.size(); i += 2) {
+        ASSERT_EQ(std::u16string(LocalText(handles[i])), Numbered(static_cast<int>(i))) << i;
+    }
+    for (size_t i = 1; i < handles.size(); i += 2) {
+        LocalFree(handles[i]);
+    }
+    EXPECT_EQ(LocalLiveCount(), liveBefore);
+}
+
+TEST(LocalHeap, TextsOfTheNextLoadReuseTheMemoryOfReleasedOnes) {
+    std::vector<LocalHandle> first;
+    for (int i = 0; i < 5000; ++i) {
+        first.push_back(LocalAllocText(u"2065550100"));
+    }
+    const char16_t* firstText = LocalText(first.front());
+    for (LocalHandle handle : first) {
+        LocalFree(handle);
+    }
+    // Released handles stay unknown, although their memory is written again.
+    std::vector<LocalHandle> second;
+    bool reused = false;
+    for (int i = 0; i < 5000; ++i) {
+        second.push_back(LocalAllocText(u"4255550199"));
+        reused = reused || LocalText(second.back()) == firstText;
+    }
+    EXPECT_TRUE(reused);
+    EXPECT_EQ(LocalText(first.front()), nullptr);
+    EXPECT_EQ(std::u16string(LocalText(second.back())), u"4255550199");
+    for (LocalHandle handle : second) {
+        LocalFree(handle);
+    }
+}
+
+TEST(LocalHeap, TextLongerThanABlockReadsBack) {
+    const std::u16string longText(40000, u'7');
+    const LocalHandle before = LocalAllocText(u"short");
+    const LocalHandle big = LocalAllocText(longText.c_str());
+    const LocalHandle after = LocalAllocUtf8("after", 5);
+    ASSERT_NE(big, 0u);
+    EXPECT_EQ(std::u16string(LocalText(big)), longText);
+    EXPECT_EQ(std::u16string(LocalText(before)), u"short");
+    EXPECT_EQ(std::u16string(LocalText(after)), u"after");
+    LocalFree(big);
+    LocalFree(before);
+    LocalFree(after);
+}

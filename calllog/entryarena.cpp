@@ -1,0 +1,59 @@
+#include "calllog/entryarena.h"
+
+#include "platform/text/pagememory.h"
+
+#include <new>
+#include <type_traits>
+
+// Entries are placed into raw memory and never destroyed one by one: that is only sound while an
+// entry owns nothing that a destructor would have to release (its texts are released explicitly).
+static_assert(std::is_trivially_destructible_v<NVXCallEntry>, "entries are dropped without a destructor");
+
+EntryArena::~EntryArena() {
+    for (const Block& block : blocks) {
+        FreePages(block.entries, block.capacity * sizeof(NVXCallEntry));
+    }
+}
+
+NVXCallEntry* EntryArena::Allocate() {
+    while (current < blocks.size() && used == blocks[current].capacity) {
+        ++current;
+        used = 0;
+    }
+    if (current == blocks.size()) {
+        const size_t capacity = blocks.empty() ? kFirstBlock : Capacity();
+        void* memory = AllocatePages(capacity * sizeof(NVXCallEntry));
+        if (memory == nullptr) {
+            return nullptr;
+        }
+        try {
+            blocks.push_back(Block{static_cast<NVXCallEntry*>(memory), capacity});
+        } catch (const std::bad_alloc&) {
+            FreePages(memory, capacity * sizeof(NVXCallEntry));
+            return nullptr;
+        }
+        used = 0;
+    }
+    return new (&blocks[current].entries[used++]) NVXCallEntry;
+}
+
+void EntryArena::Rewind() {
+    current = 0;
+    used = 0;
+}
+
+void EntryArena::ReleaseUnused() {
+    const size_t keep = used > 0 ? current + 1 : current;
+    while (blocks.size() > keep) {
+        FreePages(blocks.back().entries, blocks.back().capacity * sizeof(NVXCallEntry));
+        blocks.pop_back();
+    }
+}
+
+size_t EntryArena::Capacity() const {
+    size_t capacity = 0;
+    for (const Block& block : blocks) {
+        capacity += block.capacity;
+    }
+    return capacity;
+}

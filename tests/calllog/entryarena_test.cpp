@@ -1,0 +1,66 @@
+#include "calllog/entryarena.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+namespace {
+
+std::vector<NVXCallEntry*> Take(EntryArena& arena, int count) {
+    std::vector<NVXCallEntry*> taken;
+    for (int i = 0; i < count; ++i) {
+        taken.push_back(arena.Allocate());
+    }
+    return taken;
+}
+
+TEST(EntryArena, EntriesAreDistinctEmptyAndWritableAcrossBlocks) {
+    EntryArena arena;
+    const std::vector<NVXCallEntry*> entries = Take(arena, 1000);
+    EXPECT_GT(arena.BlockCount(), 1u);
+    EXPECT_GE(arena.Capacity(), 1000u);
+    std::set<NVXCallEntry*> distinct;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        ASSERT_NE(entries[i], nullptr);
+        EXPECT_EQ(entries[i]->recordSize, 48u);
+        EXPECT_TRUE(entries[i]->nameText.IsEmpty());
+        EXPECT_EQ(entries[i]->number, 0u);
+        distinct.insert(entries[i]);
+        entries[i]->nameText.Format(u"%d", {static_cast<int>(i)});
+    }
+    EXPECT_EQ(distinct.size(), entries.size());
+    // Writing one entry never reaches into another.
+    EXPECT_TRUE(entries[999]->nameText.Equals(u"999"));
+    EXPECT_TRUE(entries[256]->nameText.Equals(u"256"));
+}
+
+TEST(EntryArena, AfterRewindTheSameMemoryComesBackInOrderAndFreshlyEmptied) {
+    EntryArena arena;
+    const std::vector<NVXCallEntry*> first = Take(arena, 600);
+    first[0]->timeText.Assign(u"12:00 p");
+    const size_t blocks = arena.BlockCount();
+    arena.Rewind();
+    const std::vector<NVXCallEntry*> second = Take(arena, 600);
+    EXPECT_EQ(second, first);
+    EXPECT_TRUE(second[0]->timeText.IsEmpty());
+    EXPECT_EQ(arena.BlockCount(), blocks);
+}
+
+TEST(EntryArena, BlocksALoadDidNotReachAreGivenBack) {
+    EntryArena arena;
+    Take(arena, 5000);
+    const size_t capacity = arena.Capacity();
+    arena.Rewind();
+    Take(arena, 10);
+    arena.ReleaseUnused();
+    EXPECT_EQ(arena.BlockCount(), 1u);
+    EXPECT_LT(arena.Capacity(), capacity);
+    // A load of nothing keeps no block.
+    arena.Rewind();
+    arena.ReleaseUnused();
+    EXPECT_EQ(arena.BlockCount(), 0u);
+    EXPECT_NE(arena.Allocate(), nullptr);
+}
+
+} // namespace
