@@ -89,6 +89,10 @@ public:
     // Brings the bars up to date with the front window (title, Done, keys and their states).
     void RefreshBars();
 
+    // The main window hears that the screen was handed back to it: at once when it is in front of
+    // an active phone, else when it next is.
+    void HandBackScreen();
+
     NavBar* NavigationBar() const { return navBar; }
     SoftKeyBar* SoftKeys() const { return softKeyBar; }
     QString NavTitleText() const;
@@ -119,6 +123,7 @@ private:
     void SendPhoneKey(unsigned virtualKey, bool released);
     void ScheduleIdleUpdate();
     bool BelongsToPhone(QWidget* widget) const;
+    void DeliverHandBack();
 
     Facts facts;
     WindowStack stack{facts};
@@ -130,6 +135,7 @@ private:
     QPushButton* endButton = nullptr;
     QSize screenSize{kDefaultScreenWidth, kDefaultScreenHeight};
     bool phoneActive = false;
+    bool handBackOwed = false;
     bool idleUpdatePending = false;
     bool deliveringPhoneKey = false;
     bool fullScreenMode = false;
