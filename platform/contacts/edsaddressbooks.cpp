@@ -9,8 +9,10 @@
 
 namespace {
 
-// How long a book's back-end may take to come up when the factory is started for it.
-constexpr guint32 kConnectSeconds = 10;
+// Books are read as they stand, not after their back-end went online: a remote book's copy on
+// the phone is what a call is named from, and without a network the wait would never end. The
+// library takes -1 for "do not wait" (0 waits for ever).
+constexpr guint32 kDoNotWait = static_cast<guint32>(-1);
 
 // Without a session bus GLib would try to start one (X11 autolaunch), which outlives the program.
 bool HasSessionBus() {
@@ -28,7 +30,7 @@ bool HasSessionBus() {
 
 int ReadBook(ESourceRegistry* registry, ESource* source, std::vector<ContactCard>* cards) {
     GError* error = nullptr;
-    EClient* client = e_book_client_connect_direct_sync(registry, source, kConnectSeconds, nullptr, &error);
+    EClient* client = e_book_client_connect_direct_sync(registry, source, kDoNotWait, nullptr, &error);
     if (client == nullptr) {
         g_clear_error(&error);
         return -1;
