@@ -38,7 +38,9 @@ void ReadFinished() {
     std::function<void()> notice;
     {
         std::lock_guard<std::mutex> guard(lookups.lock);
-        if (lookups.missed) {
+        // The read that finished may be an earlier one, of sources since replaced: only names that
+        // are there are announced.
+        if (lookups.missed && CallerNames::Map(std::chrono::milliseconds(0)) != nullptr) {
             lookups.missed = false;
             notice = lookups.namesArrived;
         }
