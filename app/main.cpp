@@ -2,8 +2,10 @@
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/storecheck.h"
 #include "platform/objectstore/storelocation.h"
+#include "platform/phone/callername.h"
 #include "platform/phone/desktopdialler.h"
 #include "platform/shell/phoneshell.h"
+#include "platform/shell/shellservices.h"
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/winmain.h"
 
@@ -48,6 +50,8 @@ int main(int argc, char** argv) {
         SetCityDatabaseOverride(switches.cityDatabase);
     }
     UseDesktopDialler();
+    // The address books are read meanwhile; names that come after the first screen show at once.
+    PhoneUseAddressBooks(&ShellServices::HandBackScreen);
 
     // One running program per executable and store.
     std::error_code ignored;

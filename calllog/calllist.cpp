@@ -2,6 +2,7 @@
 
 #include "calllog/calllogstore.h"
 #include "citydb/citydatabase.h"
+#include "platform/phone/callername.h"
 #include "platform/phone/placecall.h"
 #include "platform/text/localheap.h"
 
@@ -54,6 +55,9 @@ int CallList::Load() {
         if (PhoneGetNextCallLogRecord(logHandle, entry) != 0) {
             break;
         }
+        // Where the log holds no name the address book may know the caller: filled in before the
+        // texts are derived, so that the row, the details and the screen reader all show it.
+        entry->nameFromAddressBook = PhoneFindCallerName(entry) == 1;
         DeriveDisplayFields(*entry, facts);
         if (!Append(entries, entry)) {
             FreeRecordStrings(*entry);

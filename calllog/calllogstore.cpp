@@ -80,6 +80,16 @@ bool SameNumber(const std::optional<std::u16string>& stored, const NVXCallEntry&
     return SameText(std::optional<std::u16string>(number.c_str()), call.number);
 }
 
+// A name the address book gave the call is not the record's: the record holds no name and no
+// name type (absent, or empty texts).
+bool SameCallerName(const StoreRecordFields& fields, const NVXCallEntry& call) {
+    if (call.nameFromAddressBook) {
+        return (!fields.name.has_value() || fields.name->empty()) &&
+               (!fields.nameType.has_value() || fields.nameType->empty());
+    }
+    return SameText(fields.name, call.name) && SameText(fields.nameType, call.nameType);
+}
+
 // Whether the record is the call: every field the phone gave the entry agrees. Two calls may
 // share a start time, but not also their end, kinds, number and texts. 1 when it is, 0 when it is
 // not or has gone meanwhile, -1 when the store cannot read it.
@@ -91,8 +101,7 @@ int Matches(StoreHandle database, ObjectId record, const NVXCallEntry& call) {
     return fields.startTime == FileTimeValue(call.startTime) && fields.endTime == FileTimeValue(call.endTime) &&
                    fields.callType == call.callType && fields.flags == call.flags &&
                    fields.callerIdType == call.callerIdType && SameNumber(fields.number, call) &&
-                   SameText(fields.name, call.name) && SameText(fields.nameType, call.nameType) &&
-                   SameText(fields.note, call.note)
+                   SameCallerName(fields, call) && SameText(fields.note, call.note)
                ? 1
                : 0;
 }

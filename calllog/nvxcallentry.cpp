@@ -164,6 +164,7 @@ void CopyEntry(const NVXCallEntry& source, NVXCallEntry& snapshot) {
     snapshot.cityText = source.cityText;
     snapshot.stateText = source.stateText;
     snapshot.timeText = source.timeText;
+    snapshot.nameFromAddressBook = source.nameFromAddressBook;
     snapshot.dialNumber.Assign(LocalText(source.number));
 }
 

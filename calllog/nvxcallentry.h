@@ -30,9 +30,12 @@ struct NVXCallEntry : CallLogRecord {
     FixedText<3> stateText;
     FixedText<11> timeText;
     FixedText<52> dialNumber;
+    // The record's name and name type came from the address book, not from the call log: the
+    // store's record holds none, and the identity check compares it so.
+    bool nameFromAddressBook = false;
 };
 static_assert(sizeof(NVXCallEntry) == 48 + (101 + 51 + 60 + 51 + 3 + 11 + 52) * sizeof(char16_t) + 2,
-              "the record, the derived texts and padding to a 4-byte boundary");
+              "the record, the derived texts, the flag and padding to a 4-byte boundary");
 
 // What the time texts of calls depend on besides the call: the local time now, and the locale's
 // clock (two-digit hours? a 12-hour clock with a marker?).

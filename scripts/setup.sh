@@ -10,9 +10,14 @@ cd "$(dirname "$0")/.."
 mode=${1:-}
 [ $# -gt 0 ] && shift
 
+# What building and running needs (the build configures the tests as well; libebook gives the names
+# from the address books, and without it the program builds and shows numbers only), then what only
+# running the tests needs (the address-book service among it).
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
-          libbenchmark-dev fonts-dejavu-core fonts-dejavu-extra libx11-dev xvfb xauth xdotool x11-utils
-          dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file clang-format-14)
+          libbenchmark-dev libx11-dev libebook1.2-dev libebook-contacts1.2-dev fonts-dejavu-core fonts-dejavu-extra)
+test_packages=(xvfb xauth xdotool x11-utils
+               dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file clang-format-14
+               evolution-data-server)
 
 install_missing() {
     local missing=()
@@ -64,6 +69,7 @@ test_sanitized() {
 
 case "$mode" in
     test)
+        packages+=("${test_packages[@]}")
         install_missing
         build
         ctest --preset default -j"$(nproc)"
@@ -71,7 +77,7 @@ case "$mode" in
         ;;
     fuzz)
         # libFuzzer comes with clang; only this mode needs it.
-        packages+=(clang libclang-rt-14-dev)
+        packages+=("${test_packages[@]}" clang libclang-rt-14-dev)
         install_missing
         configure fuzz build-fuzz
         cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry -- -j"$(nproc)"

@@ -9,18 +9,17 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 bin="${1:-build}/bin"
 runs="${2:-3}"
-display=":$((80 + RANDOM % 9))"
+
+# The virtual X server of the tests' one launcher, its screen the phone's.
+if [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
+    RINGLOG_DESKTOP_SCREEN=360x720x24 exec bash tests/support/withdesktop.sh --display-only \
+        bash bench/scroll/scroll_bench.sh "$@"
+fi
 
 work=$(mktemp -d)
-trap 'kill "$xvfb" 2>/dev/null || true; rm -rf "$work"' EXIT
-Xvfb "$display" -screen 0 360x720x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-for _ in $(seq 50); do
-    DISPLAY="$display" xdotool getdisplaygeometry >/dev/null 2>&1 && break
-    sleep 0.1
-done
+trap 'rm -rf "$work"' EXIT
 
-export DISPLAY="$display" RINGLOG_RUNTIME_DIR="$work" XDG_RUNTIME_DIR="$work"
+export RINGLOG_RUNTIME_DIR="$work" XDG_RUNTIME_DIR="$work"
 export QT_QPA_PLATFORM=xcb QT_SCALE_FACTOR=2
 for calls in 10000 100000; do
     store="/tmp/ringlog-scroll-$calls.db"

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -292,7 +293,28 @@ void PhoneScreen::ShowActive() {
     RaiseTopLevel(this);
 }
 
+void PhoneScreen::HandBackScreen() {
+    handBackOwed = true;
+    DeliverHandBack();
+}
+
+void PhoneScreen::DeliverHandBack() {
+    // A dialog in front keeps it for the main window: the change shows when the dialog closes.
+    QWidget* frame = MainFrameWindow();
+    if (!handBackOwed || !phoneActive || frame == nullptr || ForegroundWindow() != frame) {
+        return;
+    }
+    handBackOwed = false;
+    if (ShellClient* client = ClientOf(frame)) {
+        client->ShellActivate(true);
+    }
+}
+
 void PhoneScreen::RefreshBars() {
+    if (handBackOwed) {
+        // After the change that refreshed the bars has been carried out in full.
+        QTimer::singleShot(0, this, [this] { DeliverHandBack(); });
+    }
     const WindowStack::Entry* front = stack.Front();
     const QString title = NavTitleText();
     navBar->SetTitle(title);
@@ -429,6 +451,10 @@ void PhoneScreen::changeEvent(QEvent* event) {
         const bool active = isActiveWindow();
         if (active != phoneActive) {
             phoneActive = active;
+            // The main window coming back in front learns all there is to learn now.
+            if (active && ForegroundWindow() == MainFrameWindow()) {
+                handBackOwed = false;
+            }
             if (ShellClient* client = ClientOf(ForegroundWindow())) {
                 client->ShellActivate(active);
             }

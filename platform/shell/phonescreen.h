@@ -99,6 +99,10 @@ public:
     // input has been handled.
     void ScheduleIdleUpdate();
 
+    // The main window hears that the screen was handed back to it: at once when it is in front of
+    // an active phone, else when it next is.
+    void HandBackScreen();
+
     NavBar* NavigationBar() const { return navBar; }
     SoftKeyBar* SoftKeys() const { return softKeyBar; }
     QString NavTitleText() const;
@@ -119,6 +123,7 @@ private:
     void LayOut();
     // The drawn body around the screen; none in full-screen mode.
     QMargins BodyMargins() const;
+    void DeliverHandBack();
 
     WidgetFacts facts;
     WindowStack stack{facts};
@@ -131,6 +136,7 @@ private:
     QPushButton* endButton = nullptr;
     QSize screenSize{kDefaultScreenWidth, kDefaultScreenHeight};
     bool phoneActive = false;
+    bool handBackOwed = false;
     bool idleUpdatePending = false;
     bool fullScreenMode = false;
     ShellMessageBox* messageBox = nullptr;

@@ -70,6 +70,12 @@ void PhoneShell::ShowActive() {
     }
 }
 
+void PhoneShell::HandBackScreen() {
+    if (screen != nullptr) {
+        screen->HandBackScreen();
+    }
+}
+
 void PhoneShell::BringToFront() {
     if (screen == nullptr) {
         return;

@@ -22,6 +22,7 @@ public:
     WindowHandle WorkArea() const override;
     void ShowActive() override;
     void BringToFront() override;
+    void HandBackScreen() override;
     void SetNavBarTitle(WindowHandle window, const char16_t* text) override;
     int CreateSoftKeyBar(WindowHandle window, uint16_t menuId) override;
     void ClaimCallKeys(WindowHandle window) override;

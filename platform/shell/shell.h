@@ -45,6 +45,9 @@ public:
     virtual void ShowActive() = 0;
     // Brings the phone to the front, as a second start of the program asks.
     virtual void BringToFront() = 0;
+    // Tells the main window, once it is in front of an active phone, that the screen was handed
+    // back to it, as when another program had it: what it shows may have changed meanwhile.
+    virtual void HandBackScreen() = 0;
 
     virtual void SetNavBarTitle(WindowHandle window, const char16_t* text) = 0;
     // 0, or -1 when the menu cannot be loaded (the bar is left as it was).

@@ -2,6 +2,9 @@
 
 #include "platform/msgbox/messagebox.h"
 
+#include <QCoreApplication>
+#include <QMetaObject>
+
 namespace {
 
 int ShowInShell(const void*, const char16_t* text, const char16_t* caption, unsigned type) {
@@ -53,4 +56,19 @@ void ShellServices::ShowDoneButton(WindowHandle window, bool show) {
 ScreenSize ShellServices::GetScreenSize() {
     Shell* shell = CurrentShell();
     return shell != nullptr ? shell->GetScreenSize() : kDefaultScreenSize;
+}
+
+void ShellServices::HandBackScreen() {
+    QCoreApplication* application = QCoreApplication::instance();
+    if (application == nullptr) {
+        return;
+    }
+    QMetaObject::invokeMethod(
+        application,
+        [] {
+            if (Shell* shell = CurrentShell()) {
+                shell->HandBackScreen();
+            }
+        },
+        Qt::QueuedConnection);
 }

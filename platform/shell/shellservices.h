@@ -28,4 +28,7 @@ public:
     // Shows the Done button and makes the window its owner, or hides it (the main window comes to front).
     static void ShowDoneButton(WindowHandle window, bool show);
     static ScreenSize GetScreenSize();
+    // Tells the main window that the screen was handed back to it, as when another program had it
+    // (Shell::HandBackScreen). May be called on any thread: it is carried out on the program's.
+    static void HandBackScreen();
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Holds the map of layers: reads every #include of the program's folders and fails when a folder
 includes from one it may not reach, when the program's own folders reach Qt, GLib or SQLite
-(directly or through any header they include), or when one of their headers does not compile on
+(directly or through any header they include), when GLib or the address-book libraries show up
+anywhere but in the sources of platform/contacts, or when one of their headers does not compile on
 its own without Qt's include folders.
 
     layering_test.py PROJECT_ROOT [CXX]
@@ -28,7 +29,8 @@ ALLOWED = {
     "resources": set(),
     "platform/ui": {"platform/msgbox", "platform/resources", "platform/shell", "platform/text"},
     "platform/shell": {"platform/msgbox", "platform/resources", "platform/text"},
-    "platform/phone": {"platform/objectstore", "platform/text", "platform/time"},
+    "platform/phone": {"platform/contacts", "platform/objectstore", "platform/text", "platform/time"},
+    "platform/contacts": set(),
     "platform/objectstore": {"platform/text", "platform/time"},
     "platform/files": {"platform/text"},
     "platform/msgbox": {"platform/text"},
@@ -46,7 +48,14 @@ THROUGH = {
 
 # The program's own code: no toolkit, no GLib, no SQLite, not even through a framework header.
 PLAIN = ("view", "dialogs", "calllog", "citydb")
-FORBIDDEN = re.compile(r"^(Q[A-Za-z]*|Qt[A-Za-z]*/.*|qt.*|glib.*\.h|glib/.*|gio/.*|gobject/.*|sqlite3\.h)$")
+FORBIDDEN = re.compile(r"^(Q[A-Za-z]*|Qt[A-Za-z]*/.*|qt.*|glib.*\.h|glib/.*|gio/.*|gobject/.*|sqlite3\.h|"
+                       r"libebook/.*|libebook-contacts/.*|libedataserver/.*|libebackend/.*)$")
+
+# GLib and the address-book libraries built on it stay in the one platform folder that reads the
+# address books, and there in its sources: no header of the project, and no other folder, carries them.
+GLIB = re.compile(r"^(glib.*\.h|glib/.*|gio/.*|gobject/.*|libebook/.*|libebook-contacts/.*|libedataserver/.*|"
+                  r"libebackend/.*)$")
+GLIB_FOLDER = "platform/contacts"
 
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
@@ -123,6 +132,16 @@ def check_plain(root, problems):
                     problems.append("%s reaches <%s> through %s" % (relative, name, " -> ".join(chain)))
 
 
+def check_glib(root, problems):
+    for path in sources(root):
+        relative = os.path.relpath(path, root)
+        for number, kind, name in includes(path):
+            if kind != "<" or not GLIB.match(name):
+                continue
+            if folder_of(relative) != GLIB_FOLDER or relative.endswith(".h"):
+                problems.append("%s:%d: <%s> outside the sources of %s" % (relative, number, name, GLIB_FOLDER))
+
+
 def check_headers_alone(root, compiler, problems):
     for path in sources(root):
         relative = os.path.relpath(path, root)
@@ -142,6 +161,7 @@ def main():
     problems = []
     check_edges(root, problems)
     check_plain(root, problems)
+    check_glib(root, problems)
     if len(sys.argv) > 2:
         check_headers_alone(root, sys.argv[2], problems)
     for problem in problems:

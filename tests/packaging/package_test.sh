@@ -31,6 +31,9 @@ depends=$(field Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3-0 libstdc++6 libc6 fonts-dejavu-core fonts-dejavu-extra; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -Fxq "$needed" || fail "Depends lacks $needed: $depends"
 done
+# The address books are read through a library; the address-book server is never required.
+echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -Fxq evolution-data-server && fail "Depends requires the address-book server: $depends"
+[ "$(field Suggests)" = evolution-data-server ] || fail "Suggests: $(field Suggests)"
 
 # Exactly these files, nothing else (directories aside).
 dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$work/files"

@@ -2,10 +2,15 @@
 # Runs a command on a desktop of its own, as a user's session has it: a D-Bus session bus, a
 # runtime folder, a virtual X server (DISPLAY) and the accessibility bus already up (Qt's bridge
 # joins only a running one). The one launcher of the shell, Python and C++ tests that need any of
-# these; each wait ends on a condition. With --display-only the virtual X server alone, without the
-# buses: the program's end-to-end cases, which share it. RINGLOG_IN_DESKTOP tells the command it
-# runs on such a desktop; RINGLOG_DESKTOP_SCREEN sets the server's screen (800x600x24 unless set).
-#   withdesktop.sh [--display-only] COMMAND [ARGS...]
+# these; each wait ends on a condition.
+#   withdesktop.sh [--display-only | --address-book] COMMAND [ARGS...]
+# With --display-only the virtual X server alone, without the buses: the program's end-to-end cases,
+# which share it. RINGLOG_IN_DESKTOP tells the command it runs on such a desktop;
+# RINGLOG_DESKTOP_SCREEN sets the server's screen (800x600x24 unless set).
+# The session bus starts no service of the machine's, so that a test never depends on what is
+# installed; with --address-book it starts them as a session does (the address-book service), over
+# a home of the run's own (HOME and the XDG folders, GSettings in memory). Every service the bus
+# started is ended with the run, so that none holds the caller's pipes.
 set -uo pipefail
 displayOnly=0
 if [ "${1:-}" = "--display-only" ]; then
@@ -13,7 +18,34 @@ if [ "${1:-}" = "--display-only" ]; then
     shift
 fi
 if [ "$displayOnly" -eq 0 ] && [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
-    RINGLOG_IN_DESKTOP=1 exec dbus-run-session -- bash "$0" "$@" 2> >(grep -v "fd limit" >&2)
+    scratch=$(mktemp -d /tmp/ringlog-session-XXXXXX)
+    config=(--config-file "$scratch/session.conf")
+    if [ "${1:-}" = "--address-book" ]; then
+        shift
+        config=(--config-file /usr/share/dbus-1/session.conf)
+        export HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/.local/share" XDG_CONFIG_HOME="$scratch/home/.config"
+        export XDG_CACHE_HOME="$scratch/home/.cache" GSETTINGS_BACKEND=memory
+        mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
+    fi
+    cat >"$scratch/session.conf" <<'CONF'
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <keep_umask/>
+  <listen>unix:tmpdir=/tmp</listen>
+  <auth>EXTERNAL</auth>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+    RINGLOG_IN_DESKTOP=1 dbus-run-session "${config[@]}" -- bash "$0" "$@" 2> >(grep -v "fd limit" >&2)
+    status=$?
+    rm -rf "$scratch"
+    exit $status
 fi
 export RINGLOG_IN_DESKTOP=1
 # The accessibility bus's socket goes into the runtime folder: one of our own, so that runs side
@@ -23,7 +55,29 @@ chmod 700 "$XDG_RUNTIME_DIR"
 export XDG_RUNTIME_DIR
 server=""
 launcherPid=""
+# The processes of every connection to the bus but the bus itself and this script's own.
+bus_clients() {
+    local names name pid
+    names=$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+        org.freedesktop.DBus.ListNames 2>/dev/null | grep -o 'string ":[^"]*"' | cut -d'"' -f2)
+    for name in $names; do
+        pid=$(dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.GetConnectionUnixProcessID "string:$name" 2>/dev/null | awk '/uint32/ {print $2}')
+        [ -n "$pid" ] && [ "$pid" != "$$" ] && [ "$pid" != "$launcherPid" ] && echo "$pid"
+    done | sort -u
+}
+
 cleanup() {
+    local services=""
+    # The bus is ours only when this script started it: never end the clients of a bus it was given.
+    [ "$displayOnly" -eq 0 ] && services=$(bus_clients)
+    if [ -n "$services" ]; then
+        kill $services 2>/dev/null
+        for _ in $(seq 50); do
+            kill -0 $services 2>/dev/null || break
+            sleep 0.05
+        done
+    fi
     [ -n "$launcherPid" ] && kill "$launcherPid" 2>/dev/null && wait "$launcherPid" 2>/dev/null
     [ -n "$server" ] && kill "$server" 2>/dev/null && wait "$server" 2>/dev/null
     rm -rf "$XDG_RUNTIME_DIR"

@@ -61,11 +61,13 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(dir); }
 
-    // Runs ringlog-tool on the test's store in Los Angeles time with a US locale.
+    // Runs ringlog-tool on the test's store in Los Angeles time with a US locale. Its address books
+    // are the test's own: the vCard folder under dir/data, no address-book service.
     Result Run(const std::vector<std::string>& args, const std::string& storeFile = "") {
-        std::string command = "TZ=America/Los_Angeles LC_ALL=en_US.UTF-8 " +
-                              Quote(std::string(RINGLOG_BIN_DIR) + "/ringlog-tool") + " --store " +
-                              Quote(storeFile.empty() ? store : storeFile);
+        std::string command =
+            "env -u DBUS_SESSION_BUS_ADDRESS -u XDG_RUNTIME_DIR XDG_DATA_HOME=" + Quote(dir + "/data") +
+            " TZ=America/Los_Angeles LC_ALL=en_US.UTF-8 " + Quote(std::string(RINGLOG_BIN_DIR) + "/ringlog-tool") +
+            " --store " + Quote(storeFile.empty() ? store : storeFile);
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
@@ -321,6 +323,32 @@ TEST_F(Tool, DiallersHistoryIsListedAndDeletedButNeverWrittenTo) {
     EXPECT_EQ(added.exitCode, 1);
     EXPECT_NE(added.err.find("GNOME Calls' history"), std::string::npos) << added.err;
     EXPECT_EQ(dialler::Rows(history, "SELECT count(*) FROM calls"), "5\n");
+}
+
+// A call of the dialler's history named from the address book lists with the contact's name and
+// is deleted by its position alone.
+TEST_F(Tool, CallNamedFromTheAddressBookIsListedAndDeletedAlone) {
+    std::filesystem::create_directories(dir + "/data");
+    std::filesystem::copy(std::string(RINGLOG_TEST_DATA_DIR) + "/kpeoplevcard", dir + "/data/kpeoplevcard",
+                          std::filesystem::copy_options::recursive);
+    const std::string history = dir + "/records.db";
+    dialler::Exec(history,
+                  std::string(dialler::kGnomeCallsSchema) +
+                      "INSERT INTO calls (target, inbound, start, answered, end, protocol) VALUES"
+                      " ('tel:+12063861234', 1, '2026-12-09T10:00:00Z', NULL, '2026-12-09T10:00:30Z', 'tel'),"
+                      " ('tel:2063861234', 0, '2026-12-09T11:00:00Z', NULL, '2026-12-09T11:01:00Z', 'tel'),"
+                      " ('tel:+14255551213', 1, '2026-12-09T12:00:00Z', NULL, '2026-12-09T12:00:30Z', 'tel');");
+    Result r = Run({"list", "--now", "2026-12-09 10:00:00"}, history);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(Fields(lines[0])[4], "");
+    EXPECT_EQ(Fields(lines[1])[4], "Grace Brewster Murray Hopper");
+    EXPECT_EQ(Fields(lines[1])[5], "(206) 386-1234 m");
+    EXPECT_EQ(Fields(lines[2])[4], "Grace Brewster Murray Hopper");
+    r = Run({"delete", "1"}, history);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(dialler::Rows(history, "SELECT group_concat(id) FROM (SELECT id FROM calls ORDER BY id)"), "1,3\n");
 }
 
 } // namespace

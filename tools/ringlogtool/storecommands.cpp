@@ -4,6 +4,7 @@
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/objectstore.h"
 #include "platform/objectstore/storelocation.h"
+#include "platform/phone/callername.h"
 #include "platform/phone/callstore.h"
 #include "platform/phone/phonelibrary.h"
 #include "platform/text/utf8.h"
@@ -123,6 +124,7 @@ int RunListCommand(const ToolOptions& options, const std::vector<std::string>& a
         }
     }
     ApplyOptions(options);
+    PhoneUseAddressBooks(nullptr);
     CallList list;
     list.OpenCityDatabase();
     if (list.Load() != 0) {
@@ -155,6 +157,9 @@ int RunDeleteCommand(const ToolOptions& options, const std::vector<std::string>&
     if (!ParseInt(args[0], 0, INT32_MAX, &position)) {
         return Usage("delete needs a position (0 is the latest call) or --all, not \"" + args[0] + "\"");
     }
+    // The calls as list shows them, names from the address book included; they never decide which
+    // record goes.
+    PhoneUseAddressBooks(nullptr);
     if (list.Load() != 0) {
         return Fail(CallLogError());
     }

@@ -1,0 +1,115 @@
+#include "platform/contacts/callernames.h"
+
+#include "platform/contacts/contactlist.h"
+
+#ifdef RINGLOG_HAVE_LIBEBOOK
+#include "platform/contacts/edsaddressbooks.h"
+#include "platform/contacts/vcardfolder.h"
+#endif
+
+#include <condition_variable>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+struct State {
+    std::mutex lock;
+    std::condition_variable finished;
+    bool chosen = false;
+    std::vector<std::shared_ptr<ContactSource>> sources;
+    std::shared_ptr<const ContactMap> map;
+    bool reading = false;
+    std::function<void()> notice;
+};
+
+State& TheState() {
+    // Never destroyed: a read may still be under way while the program ends.
+    static State* state = new State;
+    return *state;
+}
+
+void ReadSources(std::vector<std::shared_ptr<ContactSource>> sources) {
+    std::vector<ContactCard> cards;
+    for (const std::shared_ptr<ContactSource>& source : sources) {
+        source->ReadContacts(&cards);
+    }
+    auto map = std::make_shared<const ContactMap>(cards);
+    State& state = TheState();
+    std::function<void()> notice;
+    {
+        std::lock_guard<std::mutex> guard(state.lock);
+        state.map = std::move(map);
+        state.reading = false;
+        notice = state.notice;
+    }
+    state.finished.notify_all();
+    if (notice) {
+        notice();
+    }
+}
+
+// Starts a read; the lock is held. false when no thread could be started.
+bool StartRead(State& state) {
+    if (!state.chosen) {
+        state.sources = CallerNames::UserAddressBooks();
+        state.chosen = true;
+    }
+    try {
+        std::thread(ReadSources, state.sources).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    state.reading = true;
+    return true;
+}
+
+} // namespace
+
+std::vector<std::shared_ptr<ContactSource>> CallerNames::UserAddressBooks() {
+    std::vector<std::shared_ptr<ContactSource>> sources;
+#ifdef RINGLOG_HAVE_LIBEBOOK
+    sources.push_back(std::make_shared<VcardFolder>(VcardFolder::UserFolder()));
+    sources.push_back(std::make_shared<EdsAddressBooks>());
+#endif
+    return sources;
+}
+
+void CallerNames::UseSources(std::vector<std::shared_ptr<ContactSource>> sources) {
+    State& state = TheState();
+    std::unique_lock<std::mutex> guard(state.lock);
+    state.finished.wait(guard, [&state] { return !state.reading; });
+    state.sources = std::move(sources);
+    state.chosen = true;
+    state.map.reset();
+}
+
+void CallerNames::Read() {
+    State& state = TheState();
+    std::lock_guard<std::mutex> guard(state.lock);
+    if (!state.reading) {
+        StartRead(state);
+    }
+}
+
+std::shared_ptr<const ContactMap> CallerNames::Map(std::chrono::milliseconds wait) {
+    State& state = TheState();
+    std::unique_lock<std::mutex> guard(state.lock);
+    if (state.map == nullptr && !state.reading && !StartRead(state)) {
+        return nullptr;
+    }
+    const auto done = [&state] { return !state.reading; };
+    if (wait.count() < 0) {
+        state.finished.wait(guard, done);
+    } else if (wait.count() > 0) {
+        state.finished.wait_for(guard, wait, done);
+    }
+    return state.map;
+}
+
+void CallerNames::OnRead(std::function<void()> notice) {
+    State& state = TheState();
+    std::lock_guard<std::mutex> guard(state.lock);
+    state.notice = std::move(notice);
+}

@@ -1,0 +1,85 @@
+#include "platform/contacts/edsaddressbooks.h"
+
+#include "platform/contacts/vcardcard.h"
+
+#include <libebook/libebook.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+// Books are read as they stand, not after their back-end went online: a remote book's copy on
+// the phone is what a call is named from, and without a network the wait would never end. The
+// library takes -1 for "do not wait" (0 waits for ever).
+constexpr guint32 kDoNotWait = static_cast<guint32>(-1);
+
+// Without a session bus GLib would try to start one (X11 autolaunch), which outlives the program.
+bool HasSessionBus() {
+    const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+    if (address != nullptr && *address != '\0') {
+        return true;
+    }
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (runtime == nullptr || *runtime == '\0') {
+        return false;
+    }
+    const std::string socket = std::string(runtime) + "/bus";
+    return g_file_test(socket.c_str(), G_FILE_TEST_EXISTS);
+}
+
+int ReadBook(ESourceRegistry* registry, ESource* source, std::vector<ContactCard>* cards) {
+    GError* error = nullptr;
+    EClient* client = e_book_client_connect_direct_sync(registry, source, kDoNotWait, nullptr, &error);
+    if (client == nullptr) {
+        g_clear_error(&error);
+        return -1;
+    }
+    GSList* contacts = nullptr;
+    const gboolean read =
+        e_book_client_get_contacts_sync(E_BOOK_CLIENT(client), "(exists \"tel\")", &contacts, nullptr, &error);
+    g_clear_error(&error);
+    for (GSList* item = contacts; item != nullptr; item = item->next) {
+        ContactCard card;
+        if (CardFromVcard(E_VCARD(item->data), &card)) {
+            cards->push_back(std::move(card));
+        }
+    }
+    g_slist_free_full(contacts, g_object_unref);
+    g_object_unref(client);
+    return read ? 0 : -1;
+}
+
+} // namespace
+
+int EdsAddressBooks::ReadContacts(std::vector<ContactCard>* cards) {
+    if (!HasSessionBus()) {
+        return -1;
+    }
+    // The library's asynchronous parts report to the thread's default context: one of our own, so
+    // that a program's main loop never sees them.
+    GMainContext* context = g_main_context_new();
+    g_main_context_push_thread_default(context);
+    int result = 0;
+    GError* error = nullptr;
+    ESourceRegistry* registry = e_source_registry_new_sync(nullptr, &error);
+    if (registry == nullptr) {
+        g_clear_error(&error);
+        result = -1;
+    } else {
+        GList* sources = e_source_registry_list_enabled(registry, E_SOURCE_EXTENSION_ADDRESS_BOOK);
+        for (GList* item = sources; item != nullptr; item = item->next) {
+            if (ReadBook(registry, E_SOURCE(item->data), cards) != 0) {
+                result = -1;
+            }
+        }
+        g_list_free_full(sources, g_object_unref);
+        g_object_unref(registry);
+    }
+    // Whatever the library left queued for this context is dropped with it.
+    while (g_main_context_iteration(context, FALSE)) {
+    }
+    g_main_context_pop_thread_default(context);
+    g_main_context_unref(context);
+    return result;
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/phone/phonelibrary.h"
+
+#include <functional>
+
+// The names of callers from the user's address books, filled into call-log records that hold none,
+// as the phone's own call log would have held them. Until PhoneUseAddressBooks is called no address
+// book is read and records stay as the log holds them.
+
+// Reads the address books from now on, starting at once in the background. Without namesArrived a
+// record waits for a read under way (the command-line tool). With it, only the first record waits,
+// and briefly; a load that came before the names is followed by namesArrived, once, called on the
+// reading thread.
+void PhoneUseAddressBooks(std::function<void()> namesArrived);
+
+// When the record has neither a name nor a name type (absent or empty) and its number is in the
+// address books, replaces both by new texts: the contact's name and the kind of the matched number
+// ("m", "w", "h", or no name type). 1 when it did, 0 when it did not (the record is unchanged).
+int PhoneFindCallerName(CallLogRecord* record);

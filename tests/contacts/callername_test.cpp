@@ -1,0 +1,173 @@
+#include "platform/phone/callername.h"
+
+#include "platform/contacts/callernames.h"
+#include "platform/contacts/contactlist.h"
+#include "platform/text/localheap.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+
+namespace {
+
+const std::vector<ContactCard> kCards = {
+    {"Grace Hopper", {{"(206) 386-1234", "m", false}, {"+1 703 555 0142", "w", false}}},
+    {"Ada Lovelace", {{"tel:+14255551212", "", false}}},
+};
+
+// An address book that answers only when the test lets it, as a service still starting does.
+class HeldSource : public ContactSource {
+public:
+    int ReadContacts(std::vector<ContactCard>* cards) override {
+        std::unique_lock<std::mutex> guard(lock);
+        changed.wait(guard, [this] { return released; });
+        cards->insert(cards->end(), kCards.begin(), kCards.end());
+        return 0;
+    }
+    void Release() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            released = true;
+        }
+        changed.notify_all();
+    }
+
+private:
+    std::mutex lock;
+    std::condition_variable changed;
+    bool released = false;
+};
+
+// Counts the notices, on whatever thread they come.
+struct Notices {
+    std::mutex lock;
+    std::condition_variable changed;
+    int count = 0;
+
+    void Add() {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            ++count;
+        }
+        changed.notify_all();
+    }
+    bool WaitFor(int wanted) {
+        std::unique_lock<std::mutex> guard(lock);
+        return changed.wait_for(guard, std::chrono::seconds(10), [&] { return count >= wanted; });
+    }
+};
+
+std::string Text(LocalHandle handle) {
+    const char16_t* text = LocalText(handle);
+    if (text == nullptr) {
+        return "~";
+    }
+    std::string out;
+    for (; *text != 0; ++text) {
+        out.push_back(static_cast<char>(*text));
+    }
+    return out;
+}
+
+class CallerName : public ::testing::Test {
+protected:
+    void SetUp() override { liveBefore = LocalLiveCount(); }
+    void TearDown() override {
+        for (CallLogRecord& record : records) {
+            for (LocalHandle text : {record.number, record.name, record.nameType, record.note}) {
+                LocalFree(text);
+            }
+        }
+        EXPECT_EQ(LocalLiveCount(), liveBefore);
+        EXPECT_EQ(LocalRejectedFreeCount(), 0u);
+    }
+
+    CallLogRecord& Record(const char16_t* number, const char16_t* name = nullptr, const char16_t* nameType = nullptr) {
+        CallLogRecord record{};
+        record.recordSize = sizeof(CallLogRecord);
+        record.number = number != nullptr ? LocalAllocText(number) : 0;
+        record.name = name != nullptr ? LocalAllocText(name) : 0;
+        record.nameType = nameType != nullptr ? LocalAllocText(nameType) : 0;
+        records.push_back(record);
+        return records.back();
+    }
+
+    std::vector<CallLogRecord> records;
+    size_t liveBefore = 0;
+};
+
+TEST_F(CallerName, RecordWithoutANameGetsTheContactsNameAndTheNumbersKind) {
+    CallerNames::UseSources({std::make_shared<ContactList>(kCards)});
+    PhoneUseAddressBooks(nullptr);
+    records.reserve(8);
+    CallLogRecord& cell = Record(u"+12063861234");
+    EXPECT_EQ(PhoneFindCallerName(&cell), 1);
+    EXPECT_EQ(Text(cell.name) + "|" + Text(cell.nameType), "Grace Hopper|m");
+    CallLogRecord& work = Record(u"7035550142", u"", u"");
+    EXPECT_EQ(PhoneFindCallerName(&work), 1);
+    EXPECT_EQ(Text(work.name) + "|" + Text(work.nameType), "Grace Hopper|w");
+    CallLogRecord& untyped = Record(u"14255551212");
+    EXPECT_EQ(PhoneFindCallerName(&untyped), 1);
+    EXPECT_EQ(Text(untyped.name) + "|" + Text(untyped.nameType), "Ada Lovelace|~");
+}
+
+TEST_F(CallerName, NameInTheLogWinsAndUnknownCallersStayAsTheyAre) {
+    CallerNames::UseSources({std::make_shared<ContactList>(kCards)});
+    PhoneUseAddressBooks(nullptr);
+    records.reserve(8);
+    CallLogRecord& named = Record(u"2063861234", u"Dr. Hopper");
+    CallLogRecord& typed = Record(u"2063861234", nullptr, u"h");
+    CallLogRecord& unknown = Record(u"2063861235");
+    CallLogRecord& withheld = Record(nullptr);
+    for (CallLogRecord* record : {&named, &typed, &unknown, &withheld}) {
+        const CallLogRecord before = *record;
+        EXPECT_EQ(PhoneFindCallerName(record), 0);
+        EXPECT_EQ(record->name, before.name);
+        EXPECT_EQ(record->nameType, before.nameType);
+    }
+    EXPECT_EQ(Text(named.name), "Dr. Hopper");
+    EXPECT_EQ(PhoneFindCallerName(nullptr), 0);
+}
+
+TEST_F(CallerName, LoadBeforeTheNamesAreReadIsFollowedByOneNotice) {
+    auto held = std::make_shared<HeldSource>();
+    CallerNames::UseSources({held});
+    Notices notices;
+    PhoneUseAddressBooks([&notices] { notices.Add(); });
+    records.reserve(8);
+    // The first record waits a moment, then goes without a name; so does the rest of that load.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(PhoneFindCallerName(&Record(u"2063861234")), 0);
+    EXPECT_EQ(PhoneFindCallerName(&Record(u"7035550142")), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+    EXPECT_EQ(notices.count, 0);
+    held->Release();
+    ASSERT_TRUE(notices.WaitFor(1));
+    CallLogRecord& after = Record(u"2063861234");
+    EXPECT_EQ(PhoneFindCallerName(&after), 1);
+    EXPECT_EQ(Text(after.name), "Grace Hopper");
+    // The map is kept: another read finds nothing owed.
+    CallerNames::Read();
+    CallerNames::Map(std::chrono::milliseconds(-1));
+    EXPECT_EQ(notices.count, 1);
+    PhoneUseAddressBooks(nullptr);
+}
+
+TEST_F(CallerName, WithoutANoticeTheLoadWaitsForTheNames) {
+    auto held = std::make_shared<HeldSource>();
+    CallerNames::UseSources({held});
+    PhoneUseAddressBooks(nullptr);
+    std::thread releaser([held] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        held->Release();
+    });
+    CallLogRecord& record = Record(u"2063861234");
+    EXPECT_EQ(PhoneFindCallerName(&record), 1);
+    releaser.join();
+    EXPECT_EQ(Text(record.name), "Grace Hopper");
+}
+
+} // namespace
