@@ -58,6 +58,7 @@ void TestShell::InitShellControls() {
     answers.clear();
     messageBoxes.clear();
     waitCursors = 0;
+    handBackOwed = false;
     area = new ::WorkArea(nullptr);
     SetScreenSize(screenSize);
 }
@@ -89,6 +90,7 @@ void TestShell::RemoveWindow(WindowHandle window) {
     if (area != nullptr) {
         stack->Remove(window);
         std::erase_if(menuIds, [window](const auto& entry) { return entry.first == window; });
+        DeliverHandBack();
     }
 }
 
@@ -104,6 +106,24 @@ void TestShell::BringToFront() {
     if (area != nullptr) {
         area->show();
         area->activateWindow();
+    }
+}
+
+void TestShell::HandBackScreen() {
+    if (area != nullptr) {
+        handBackOwed = true;
+        DeliverHandBack();
+    }
+}
+
+void TestShell::DeliverHandBack() {
+    const WindowStack::Entry* front = stack->Front();
+    if (!handBackOwed || front == nullptr || front->window != stack->MainFrame()) {
+        return;
+    }
+    handBackOwed = false;
+    if (front->client != nullptr) {
+        front->client->ShellActivate(true);
     }
 }
 

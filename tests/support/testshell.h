@@ -48,6 +48,7 @@ public:
     WindowHandle WorkArea() const override;
     void ShowActive() override;
     void BringToFront() override;
+    void HandBackScreen() override;
     void SetNavBarTitle(WindowHandle window, const char16_t* text) override;
     int CreateSoftKeyBar(WindowHandle window, uint16_t menuId) override;
     void ClaimCallKeys(WindowHandle window) override;
@@ -100,6 +101,8 @@ public:
     int WaitCursorCount() const { return waitCursors; }
 
 private:
+    // The owed hand-back reaches the main window once it is in front.
+    void DeliverHandBack();
     const MenuItem* KeyItem(int index) const;
     const MenuItem* FindMenuItem(int key, const std::vector<QString>& path) const;
     void AskStates(uint16_t id, bool& enabled, bool& checked) const;
@@ -115,4 +118,5 @@ private:
     std::deque<int> answers;
     std::vector<MessageBoxRecord> messageBoxes;
     int waitCursors = 0;
+    bool handBackOwed = false;
 };
