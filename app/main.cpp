@@ -10,6 +10,7 @@
 #include "platform/ui/winmain.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -59,6 +60,16 @@ int main(int argc, char** argv) {
     const std::string instanceKey =
         std::filesystem::read_symlink("/proc/self/exe", ignored).string() + "\n" + store.lexically_normal().string();
     // The phone drawn in a window; nobody is there to answer a message box while a screenshot is taken.
-    PhoneShell shell(switches.fullScreen, !switches.screenshot.empty());
-    return AfxWinMain(argc, argv, switches, kIdentity, instanceKey, shell);
+    int code = 0;
+    {
+        PhoneShell shell(switches.fullScreen, !switches.screenshot.empty());
+        code = AfxWinMain(argc, argv, switches, kIdentity, instanceKey, shell);
+    }
+    // A user who quits at once may end the program while the address books are still read: the
+    // libraries the reading thread is in must not be torn down beneath it.
+    if (PhoneAddressBooksBusy()) {
+        std::fflush(nullptr);
+        std::_Exit(code);
+    }
+    return code;
 }

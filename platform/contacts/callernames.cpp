@@ -108,6 +108,12 @@ std::shared_ptr<const ContactMap> CallerNames::Map(std::chrono::milliseconds wai
     return state.map;
 }
 
+bool CallerNames::Reading() {
+    State& state = TheState();
+    std::lock_guard<std::mutex> guard(state.lock);
+    return state.reading;
+}
+
 void CallerNames::OnRead(std::function<void()> notice) {
     State& state = TheState();
     std::lock_guard<std::mutex> guard(state.lock);

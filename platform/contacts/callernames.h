@@ -30,4 +30,6 @@ public:
 
     // Called on the reading thread each time a read has finished.
     static void OnRead(std::function<void()> notice);
+    // Whether a read is under way (its thread still in the address-book libraries).
+    static bool Reading();
 };

@@ -88,6 +88,10 @@ void PhoneUseAddressBooks(std::function<void()> namesArrived) {
     CallerNames::Read();
 }
 
+bool PhoneAddressBooksBusy() {
+    return CallerNames::Reading();
+}
+
 int PhoneFindCallerName(CallLogRecord* record) {
     if (record == nullptr || !Absent(record->name) || !Absent(record->nameType)) {
         return 0;

@@ -18,3 +18,7 @@ void PhoneUseAddressBooks(std::function<void()> namesArrived);
 // address books, replaces both by new texts: the contact's name and the kind of the matched number
 // ("m", "w", "h", or no name type). 1 when it did, 0 when it did not (the record is unchanged).
 int PhoneFindCallerName(CallLogRecord* record);
+
+// Whether the address books are still being read. A program ending meanwhile must not tear down the
+// libraries beneath the reading thread (their exit handlers run at exit()): it ends with _Exit.
+bool PhoneAddressBooksBusy();

@@ -76,6 +76,8 @@ class CallerName : public ::testing::Test {
 protected:
     void SetUp() override { liveBefore = LocalLiveCount(); }
     void TearDown() override {
+        // A read the case started ends before the case's sources and the process go.
+        CallerNames::UseSources({});
         for (CallLogRecord& record : records) {
             for (LocalHandle text : {record.number, record.name, record.nameType, record.note}) {
                 LocalFree(text);
@@ -144,6 +146,7 @@ TEST_F(CallerName, LoadBeforeTheNamesAreReadIsFollowedByOneNotice) {
     EXPECT_EQ(PhoneFindCallerName(&Record(u"7035550142")), 0);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
     EXPECT_EQ(notices.count, 0);
+    EXPECT_TRUE(PhoneAddressBooksBusy()) << "the read is held, so a program ending now ends at once";
     held->Release();
     ASSERT_TRUE(notices.WaitFor(1));
     CallLogRecord& after = Record(u"2063861234");
@@ -152,6 +155,7 @@ TEST_F(CallerName, LoadBeforeTheNamesAreReadIsFollowedByOneNotice) {
     // The map is kept: another read finds nothing owed.
     CallerNames::Read();
     CallerNames::Map(std::chrono::milliseconds(-1));
+    EXPECT_FALSE(PhoneAddressBooksBusy());
     EXPECT_EQ(notices.count, 1);
     PhoneUseAddressBooks(nullptr);
 }
