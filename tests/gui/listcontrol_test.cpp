@@ -476,11 +476,13 @@ TEST_F(ListControlTest, TextsStayWithTheirRowsThroughInsertsInTheMiddleAndManyRe
 
     // Replacing every other row's text again and again leaves far more old text behind than in use,
     // which the list gives back while the rows keep their newest texts.
+    const char16_t* keptBefore = control()->RowAt(1)->texts[1];
     for (int round = 1; round <= 20; ++round) {
         for (int row = 0; row < kRows + 2; row += 2) {
             ASSERT_TRUE(list().SetItemText(row, 1, TextOf(row, round).c_str()));
         }
     }
+    EXPECT_NE(control()->RowAt(1)->texts[1], keptBefore) << "the texts in use were moved together";
     for (int row = 0; row < kRows + 2; ++row) {
         const int original = row == 0 ? -1 : row <= 1000 ? row - 1 : row - 2;
         const std::u16string expected = row % 2 == 0  ? TextOf(row, 20)
