@@ -85,6 +85,37 @@ ListControl::Row* ListControl::RowAt(int row) {
     return row >= 0 && row < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(row)] : nullptr;
 }
 
+void ListControl::InsertRow(int at, std::u16string_view text, int image) {
+    Row row;
+    row.image = image;
+    row.texts[0] = rowTexts.Add(text);
+    rows.insert(rows.begin() + at, row);
+}
+
+void ListControl::SetRowText(Row& row, int column, std::u16string_view text) {
+    const char16_t* old = row.texts[column];
+    row.texts[column] = rowTexts.Add(text);
+    rowTexts.Release(old);
+    if (rowTexts.WorthCompacting()) {
+        CompactTexts();
+    }
+}
+
+void ListControl::ClearRows() {
+    rows.clear();
+    rowTexts.Rewind();
+}
+
+void ListControl::CompactTexts() {
+    RowTextPool fresh;
+    for (Row& each : rows) {
+        for (const char16_t*& text : each.texts) {
+            text = fresh.Add(text);
+        }
+    }
+    rowTexts = std::move(fresh);
+}
+
 int ListControl::CountPerPage() const {
     // From the first row whose top is in view to the last whose bottom is.
     const long long firstWhole = (static_cast<long long>(offset) + rowHeight - 1) / rowHeight;
@@ -438,7 +469,7 @@ void ListControl::DrawRowDefault(CDC& dc, int row) {
     dc.SetTextColor(selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_BTNTEXT));
     dc.SetBkMode(TRANSPARENT);
     label.left += 2;
-    dc.DrawText(each.texts[1].c_str(), label, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    dc.DrawText(each.texts[1], label, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
 }
 
 QString ListControl::SpokenText(int row) const {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "platform/ui/listctrl.h"
+#include "platform/ui/rowtextpool.h"
 #include "platform/ui/wndwidget.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CListView;
@@ -13,15 +15,18 @@ class QScroller;
 // The toolkit window of a list view: the rows and columns, painting through the owner's background
 // and custom-draw handlers, a vertical scroll bar, taps, finger scrolling and the wheel. Rows are
 // plain data, painted only while in view, so a list of 100,000 calls costs no widget per row. The
-// list scrolls by the pixel: offset is how far its content is scrolled up.
+// list scrolls by the pixel: offset is how far its content is scrolled up. A row is a small record
+// whose texts live in the list's text pool.
 class ListControl : public WndWidget {
 public:
     struct Row {
-        int image = -1;
-        std::u16string texts[2];
+        // Terminated, in the list's text pool; changed only through SetRowText.
+        const char16_t* texts[2] = {u"", u""};
         uintptr_t data = 0;
+        int image = -1;
         unsigned state = 0;
     };
+    static_assert(sizeof(Row) == 32 || sizeof(void*) != 8, "a row stays small: 100,000 of them are held at once");
 
     static constexpr int kColumnCount = 2;
     static constexpr int kScrollBarWidth = 8;
@@ -43,6 +48,11 @@ public:
 
     const Row* RowAt(int row) const;
     Row* RowAt(int row);
+    // A new row at index at (at most the row count) with column 0's text.
+    void InsertRow(int at, std::u16string_view text, int image);
+    void SetRowText(Row& row, int column, std::u16string_view text);
+    // Every row goes; their room is kept for the rows of the refill that usually follows.
+    void ClearRows();
     int RowHeight() const { return rowHeight; }
     // The topmost row at least partly in view.
     int TopIndex() const { return offset / rowHeight; }
@@ -94,6 +104,8 @@ private:
     void UpdateScrollerDistance();
     // Tells a screen reader that other rows are in view, if they are since it was last told.
     void ReportScroll();
+    // Copies the texts in use into a fresh pool, leaving the texts replaced since the last fill behind.
+    void CompactTexts();
 
     QScrollBar* scrollBar;
     QScroller* scroller;
@@ -108,4 +120,5 @@ private:
     QPoint pressedAt;
     bool rowsChangePending = false;
     std::u16string emptyText;
+    RowTextPool rowTexts;
 };

@@ -114,10 +114,7 @@ int CListCtrl::InsertItem(int index, const char16_t* text, int image) {
     }
     const int count = GetItemCount();
     const int at = std::min(index, count);
-    ListControl::Row row;
-    row.image = image;
-    row.texts[0] = text != nullptr ? text : u"";
-    list->rows.insert(list->rows.begin() + at, std::move(row));
+    list->InsertRow(at, text != nullptr ? text : u"", image);
     list->RowsChanged();
     return at;
 }
@@ -127,7 +124,7 @@ bool CListCtrl::SetItemText(int row, int column, const char16_t* text) {
     if (item == nullptr || column < 0 || column >= ListControl::kColumnCount) {
         return false;
     }
-    item->texts[column] = text != nullptr ? text : u"";
+    list->SetRowText(*item, column, text != nullptr ? text : u"");
     list->RowsChanged();
     return true;
 }
@@ -136,7 +133,9 @@ int CListCtrl::GetItemText(int row, int column, char16_t* text, int capacity) co
     if (text == nullptr || capacity <= 0) {
         return 0;
     }
-    const std::u16string value = GetItemText(row, column);
+    const ListControl::Row* item = list != nullptr ? list->RowAt(row) : nullptr;
+    const std::u16string_view value =
+        item != nullptr && column >= 0 && column < ListControl::kColumnCount ? item->texts[column] : u"";
     const size_t length = std::min(value.size(), static_cast<size_t>(capacity - 1));
     std::copy_n(value.data(), length, text);
     text[length] = u'\0';
@@ -214,8 +213,7 @@ bool CListCtrl::DeleteAllItems() {
     if (list == nullptr) {
         return false;
     }
-    list->rows.clear();
-    list->rows.shrink_to_fit();
+    list->ClearRows();
     list->ScrollTo(0);
     list->RowsChanged();
     return true;

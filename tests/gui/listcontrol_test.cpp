@@ -451,4 +451,119 @@ TEST_F(ListControlTest, ARepaintOfOneRowErasesAndDrawsThatRowAlone) {
     EXPECT_EQ(view->erased.bottom, bounds.bottom);
 }
 
+// A text of its own for every row and round, so that a text read back from the wrong place shows.
+std::u16string TextOf(int row, int round) {
+    const std::string text =
+        "call " + std::to_string(row) + " round " + std::to_string(round) + "|12:04\n(206) 386-1234";
+    return std::u16string(text.begin(), text.end());
+}
+
+TEST_F(ListControlTest, TextsStayWithTheirRowsThroughInsertsInTheMiddleAndManyReplacements) {
+    constexpr int kRows = 2000;
+    for (int row = 0; row < kRows; ++row) {
+        list().InsertItem(row, u"", 0);
+        list().SetItemText(row, 1, TextOf(row, 0).c_str());
+    }
+    // Rows put in the middle and at the top move the others down with their texts.
+    list().InsertItem(1000, u"middle", 1);
+    list().InsertItem(0, u"top", 1);
+    ASSERT_EQ(list().GetItemCount(), kRows + 2);
+    EXPECT_EQ(list().GetItemText(0, 0), u"top");
+    EXPECT_EQ(list().GetItemText(1001, 0), u"middle");
+    EXPECT_EQ(list().GetItemText(1001, 1), u"");
+    EXPECT_EQ(list().GetItemText(1000, 1), TextOf(999, 0));
+    EXPECT_EQ(list().GetItemText(1002, 1), TextOf(1000, 0));
+
+    // Replacing every other row's text again and again leaves far more old text behind than in use,
+    // which the list gives back while the rows keep their newest texts.
+    const char16_t* keptBefore = control()->RowAt(1)->texts[1];
+    for (int round = 1; round <= 20; ++round) {
+        for (int row = 0; row < kRows + 2; row += 2) {
+            ASSERT_TRUE(list().SetItemText(row, 1, TextOf(row, round).c_str()));
+        }
+    }
+    EXPECT_NE(control()->RowAt(1)->texts[1], keptBefore) << "the texts in use were moved together";
+    for (int row = 0; row < kRows + 2; ++row) {
+        const int original = row == 0 ? -1 : row <= 1000 ? row - 1 : row - 2;
+        const std::u16string expected = row % 2 == 0  ? TextOf(row, 20)
+                                        : row == 1001 ? std::u16string()
+                                                      : TextOf(original, 0);
+        ASSERT_EQ(list().GetItemText(row, 1), expected) << "row " << row;
+    }
+    EXPECT_EQ(list().GetItemText(0, 0), u"top");
+    EXPECT_EQ(list().GetItemText(1001, 0), u"middle");
+    EXPECT_EQ(list().Control()->SpokenText(1001), QStringLiteral("middle"));
+    EXPECT_EQ(list().Control()->SpokenText(2), QString::fromStdU16String(TextOf(2, 20)));
+}
+
+TEST_F(ListControlTest, TextsLongerThanABlockOfTheListsTextsReadBackWholeAndCut) {
+    AddRows(3);
+    std::u16string longText(100000, u'x');
+    longText.front() = u'<';
+    longText.back() = u'>';
+    ASSERT_TRUE(list().SetItemText(1, 1, longText.c_str()));
+    EXPECT_EQ(list().GetItemText(1, 1), longText);
+    EXPECT_EQ(list().GetItemText(0, 1), u"Ada|12:04\n(206) 386-1234");
+    EXPECT_EQ(list().GetItemText(2, 1), u"Ada|12:04\n(206) 386-1234");
+
+    // The caller's buffer takes what fits and a terminator, never more.
+    std::vector<char16_t> buffer(100002, u'#');
+    EXPECT_EQ(list().GetItemText(1, 1, buffer.data(), 100001), 100000);
+    EXPECT_EQ(buffer[99999], u'>');
+    EXPECT_EQ(buffer[100000], u'\0');
+    EXPECT_EQ(buffer[100001], u'#');
+    EXPECT_EQ(list().GetItemText(1, 1, buffer.data(), 100000), 99999);
+    EXPECT_EQ(buffer[99998], u'x');
+    EXPECT_EQ(buffer[99999], u'\0');
+    char16_t small[5] = {u'#', u'#', u'#', u'#', u'#'};
+    EXPECT_EQ(list().GetItemText(0, 1, small, 4), 3);
+    EXPECT_EQ(std::u16string(small), u"Ada");
+    EXPECT_EQ(small[4], u'#');
+    EXPECT_EQ(list().GetItemText(0, 1, small, 1), 0);
+    EXPECT_EQ(small[0], u'\0');
+
+    // A long text replaced by a short one and the other way round.
+    ASSERT_TRUE(list().SetItemText(1, 1, u"short"));
+    EXPECT_EQ(list().GetItemText(1, 1), u"short");
+    ASSERT_TRUE(list().SetItemText(2, 0, longText.c_str()));
+    EXPECT_EQ(list().GetItemText(2, 0), longText);
+    ASSERT_TRUE(list().SetItemText(2, 0, nullptr));
+    EXPECT_EQ(list().GetItemText(2, 0), u"");
+    EXPECT_FALSE(list().SetItemText(3, 1, u"no row there"));
+    EXPECT_FALSE(list().SetItemText(0, 2, u"no column there"));
+}
+
+TEST_F(ListControlTest, ARefillWritesItsTextsWhereTheLastFillsTextsWere) {
+    constexpr int kRows = 5000;
+    std::vector<const char16_t*> firstPlaces;
+    for (int fill = 0; fill < 10; ++fill) {
+        ASSERT_TRUE(list().DeleteAllItems());
+        EXPECT_EQ(list().GetItemCount(), 0);
+        for (int row = 0; row < kRows; ++row) {
+            list().InsertItem(row, u"", 0);
+            list().SetItemText(row, 1, TextOf(row, fill).c_str());
+            list().SetItemData(row, static_cast<uintptr_t>(row + fill));
+        }
+        std::vector<const char16_t*> places;
+        for (int row = 0; row < kRows; row += 500) {
+            places.push_back(control()->RowAt(row)->texts[1]);
+        }
+        if (fill == 0) {
+            firstPlaces = places;
+        }
+        // Texts of one length land where the first fill's did: the memory is reused, not taken anew.
+        EXPECT_EQ(places, firstPlaces) << "fill " << fill;
+        EXPECT_EQ(list().GetItemText(kRows - 1, 1), TextOf(kRows - 1, fill));
+        EXPECT_EQ(list().GetItemData(kRows - 1), static_cast<uintptr_t>(kRows - 1 + fill));
+    }
+    // A smaller fill after a large one keeps its texts right.
+    list().DeleteAllItems();
+    AddRows(2);
+    EXPECT_EQ(list().GetItemText(1, 1), u"Ada|12:04\n(206) 386-1234");
+    EXPECT_EQ(list().GetItemText(2, 1), u"");
+    list().DeleteAllItems();
+    AddRows(3);
+    EXPECT_EQ(list().GetItemText(2, 1), u"Ada|12:04\n(206) 386-1234");
+}
+
 } // namespace
