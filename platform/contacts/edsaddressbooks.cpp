@@ -14,6 +14,10 @@ namespace {
 // library takes -1 for "do not wait" (0 waits for ever).
 constexpr guint32 kDoNotWait = static_cast<guint32>(-1);
 
+// A book whose back-end the service is opening or closing just then may refuse a reader for a
+// moment; it is asked once more after a short pause, on the reading thread.
+constexpr gulong kRetryPauseMicroseconds = 200 * 1000;
+
 // Without a session bus GLib would try to start one (X11 autolaunch), which outlives the program.
 bool HasSessionBus() {
     const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
@@ -69,6 +73,12 @@ int EdsAddressBooks::ReadContacts(std::vector<ContactCard>* cards) {
     } else {
         GList* sources = e_source_registry_list_enabled(registry, E_SOURCE_EXTENSION_ADDRESS_BOOK);
         for (GList* item = sources; item != nullptr; item = item->next) {
+            const size_t before = cards->size();
+            if (ReadBook(registry, E_SOURCE(item->data), cards) == 0) {
+                continue;
+            }
+            cards->resize(before);
+            g_usleep(kRetryPauseMicroseconds);
             if (ReadBook(registry, E_SOURCE(item->data), cards) != 0) {
                 result = -1;
             }

@@ -28,7 +28,16 @@ const char* const kDisabledBook = "BEGIN:VCARD\nVERSION:3.0\nFN:Hidden Person\nT
 
 void AddContact(ESource* source, const char* vcard) {
     GError* error = nullptr;
-    EClient* client = e_book_client_connect_sync(source, static_cast<guint32>(-1), nullptr, &error);
+    // A book just committed to the registry reaches the address-book factory a moment later: until
+    // then the factory answers "no such source". Waits for the connection, 10 s at most.
+    EClient* client = nullptr;
+    for (int attempt = 0; attempt < 100 && client == nullptr; ++attempt) {
+        g_clear_error(&error);
+        client = e_book_client_connect_sync(source, static_cast<guint32>(-1), nullptr, &error);
+        if (client == nullptr) {
+            g_usleep(100 * 1000);
+        }
+    }
     ASSERT_NE(client, nullptr) << (error != nullptr ? error->message : "");
     EContact* contact = e_contact_new_from_vcard(vcard);
     EXPECT_TRUE(e_book_client_add_contact_sync(E_BOOK_CLIENT(client), contact, E_BOOK_OPERATION_FLAG_NONE, nullptr,
