@@ -3,6 +3,7 @@
 #include "platform/contacts/callernames.h"
 #include "platform/contacts/contactlist.h"
 #include "platform/text/localheap.h"
+#include "tests/support/heldsource.h"
 
 #include <gtest/gtest.h>
 
@@ -16,29 +17,6 @@ namespace {
 const std::vector<ContactCard> kCards = {
     {"Grace Hopper", {{"(206) 386-1234", "m", false}, {"+1 703 555 0142", "w", false}}},
     {"Ada Lovelace", {{"tel:+14255551212", "", false}}},
-};
-
-// An address book that answers only when the test lets it, as a service still starting does.
-class HeldSource : public ContactSource {
-public:
-    int ReadContacts(std::vector<ContactCard>* cards) override {
-        std::unique_lock<std::mutex> guard(lock);
-        changed.wait(guard, [this] { return released; });
-        cards->insert(cards->end(), kCards.begin(), kCards.end());
-        return 0;
-    }
-    void Release() {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            released = true;
-        }
-        changed.notify_all();
-    }
-
-private:
-    std::mutex lock;
-    std::condition_variable changed;
-    bool released = false;
 };
 
 // Counts the notices, on whatever thread they come.
@@ -135,7 +113,7 @@ TEST_F(CallerName, NameInTheLogWinsAndUnknownCallersStayAsTheyAre) {
 }
 
 TEST_F(CallerName, LoadBeforeTheNamesAreReadIsFollowedByOneNotice) {
-    auto held = std::make_shared<HeldSource>();
+    auto held = std::make_shared<HeldSource>(kCards);
     CallerNames::UseSources({held});
     Notices notices;
     PhoneUseAddressBooks([&notices] { notices.Add(); });
@@ -161,7 +139,7 @@ TEST_F(CallerName, LoadBeforeTheNamesAreReadIsFollowedByOneNotice) {
 }
 
 TEST_F(CallerName, WithoutANoticeTheLoadWaitsForTheNames) {
-    auto held = std::make_shared<HeldSource>();
+    auto held = std::make_shared<HeldSource>(kCards);
     CallerNames::UseSources({held});
     PhoneUseAddressBooks(nullptr);
     std::thread releaser([held] {

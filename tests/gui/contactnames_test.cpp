@@ -10,41 +10,16 @@
 #include "platform/shell/shellmessagebox.h"
 #include "platform/shell/shellservices.h"
 #include "resources/resource.h"
+#include "tests/support/heldsource.h"
 
 #include <QAccessible>
 #include <QElapsedTimer>
-
-#include <condition_variable>
-#include <mutex>
 
 using namespace viewtest;
 
 namespace {
 
 const std::vector<ContactCard> kCards = {{"Grace Hopper", {{"+1 206 386 1234", "m", false}}}};
-
-// An address book that answers only when the test lets it, as a service still starting does.
-class HeldSource : public ContactSource {
-public:
-    int ReadContacts(std::vector<ContactCard>* cards) override {
-        std::unique_lock<std::mutex> guard(lock);
-        changed.wait(guard, [this] { return released; });
-        cards->insert(cards->end(), kCards.begin(), kCards.end());
-        return 0;
-    }
-    void Release() {
-        {
-            std::lock_guard<std::mutex> guard(lock);
-            released = true;
-        }
-        changed.notify_all();
-    }
-
-private:
-    std::mutex lock;
-    std::condition_variable changed;
-    bool released = false;
-};
 
 // Three calls from Grace's number, none named in the log, and one from another number.
 std::vector<CallRecordData> GracesCalls() {
@@ -127,7 +102,7 @@ TEST_F(ContactNamesGui, DeleteFromTheDetailsTakesTheNamedCallAlone) {
 }
 
 TEST_F(ContactNamesGui, NamesThatComeAfterTheFirstScreenShowWithoutLeaving) {
-    auto held = std::make_shared<HeldSource>();
+    auto held = std::make_shared<HeldSource>(kCards);
     CallerNames::UseSources({held});
     PhoneUseAddressBooks(&ShellServices::HandBackScreen);
     Start(GracesCalls());
