@@ -32,19 +32,29 @@ CallList::~CallList() {
 }
 
 int CallList::OpenCityDatabase() {
+    // The locations of the entries there were found without it.
+    asLastRead = false;
     CityDatabase::Load();
     return 0;
 }
 
 int CallList::Load() {
+    // The minute, the zone and the locale are taken once for the whole log: every call of one load
+    // is judged against the same "now".
+    const TimeFacts facts = ReadTimeFacts();
+    // Entries read in full from a store nobody has written since, under the same facts and the same
+    // address books, are what this load would derive again: they are kept (the screen's second
+    // load at start-up, a return from another program).
+    if (asLastRead && SameTimeFacts(facts, lastFacts) && PhoneCallLogUnchanged() == 1 &&
+        PhoneCallerNamesUnchanged() == 1) {
+        return 0;
+    }
     if (PhoneOpenCallLog(&logHandle) != 0) {
         logHandle = nullptr;
         return -1;
     }
     Clear();
-    // The minute, the zone and the locale are taken once for the whole log: every call of one load
-    // is judged against the same "now".
-    const TimeFacts facts = ReadTimeFacts();
+    PhoneBeginCallerNameLookups();
     for (;;) {
         // Running out of memory ends the load as if the log had ended there. An entry that is not
         // kept goes back with the arena's next rewind.
@@ -53,6 +63,9 @@ int CallList::Load() {
             break;
         }
         if (PhoneGetNextCallLogRecord(logHandle, entry) != 0) {
+            // The end of the log, or its failure (which PhoneCallLogUnchanged knows about).
+            asLastRead = true;
+            lastFacts = facts;
             break;
         }
         // Where the log holds no name the address book may know the caller: filled in before the
@@ -73,6 +86,7 @@ int CallList::Load() {
 }
 
 int CallList::Clear() {
+    asLastRead = false;
     for (NVXCallEntry* entry : entries) {
         FreeRecordStrings(*entry);
     }
@@ -178,6 +192,7 @@ int CallList::RemoveAt(int position) {
         return 0;
     }
     // The entry's memory stays in the arena until the next load.
+    asLastRead = false;
     FreeRecordStrings(*entry);
     entries.erase(entries.begin() + position);
     count = static_cast<int>(entries.size());

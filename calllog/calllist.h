@@ -69,4 +69,7 @@ public:
 
 private:
     EntryArena arena;
+    // The entries are the whole log as the last load read it, derived under lastFacts.
+    bool asLastRead = false;
+    TimeFacts lastFacts{};
 };

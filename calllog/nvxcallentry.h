@@ -43,10 +43,15 @@ struct TimeFacts {
     SystemTime now;
     bool twoDigits;
     bool twelveHour;
+    // The zone that "now" and the calls' local times are taken in.
+    uint64_t zone;
 };
 
 // The time facts as they are at this moment.
 TimeFacts ReadTimeFacts();
+
+// Whether the same calls come out with the same texts under both: the same minute, zone and clock.
+bool SameTimeFacts(const TimeFacts& a, const TimeFacts& b);
 
 // Fills the derived texts from the record, and writes the stripped number back over the record's
 // number text. Returns 0.

@@ -108,6 +108,13 @@ std::shared_ptr<const ContactMap> CallerNames::Map(std::chrono::milliseconds wai
     return state.map;
 }
 
+std::shared_ptr<const ContactMap> CallerNames::Latest(bool* reading) {
+    State& state = TheState();
+    std::lock_guard<std::mutex> guard(state.lock);
+    *reading = state.reading;
+    return state.map;
+}
+
 bool CallerNames::Reading() {
     State& state = TheState();
     std::lock_guard<std::mutex> guard(state.lock);

@@ -28,6 +28,10 @@ public:
     // wait is negative); a read is started when none has been. Null when no read has finished.
     static std::shared_ptr<const ContactMap> Map(std::chrono::milliseconds wait);
 
+    // The map of the last finished read, null when none has finished, without waiting or starting a
+    // read; *reading says whether one is under way.
+    static std::shared_ptr<const ContactMap> Latest(bool* reading);
+
     // Called on the reading thread each time a read has finished.
     static void OnRead(std::function<void()> notice);
     // Whether a read is under way (its thread still in the address-book libraries).

@@ -21,6 +21,11 @@ struct Lookups {
     // A record went without a name because the read had not finished; namesArrived is owed.
     bool missed = false;
     std::function<void()> namesArrived;
+    // The reading the lookups since PhoneBeginCallerNameLookups used (held, so that its address
+    // stays its own), and whether they used more than one.
+    bool looked = false;
+    bool mixed = false;
+    std::shared_ptr<const ContactMap> usedMap;
 };
 
 Lookups& TheLookups() {
@@ -50,12 +55,22 @@ void ReadFinished() {
     }
 }
 
+// The lock is held.
+void NoteUsed(Lookups& lookups, const std::shared_ptr<const ContactMap>& map) {
+    if (lookups.looked && map != lookups.usedMap) {
+        lookups.mixed = true;
+    }
+    lookups.looked = true;
+    lookups.usedMap = map;
+}
+
 // The lock is held while the map is asked for, so that a read finishing meanwhile finds the missed
 // load recorded and gives its notice.
 std::shared_ptr<const ContactMap> CurrentMap() {
     Lookups& lookups = TheLookups();
     std::lock_guard<std::mutex> guard(lookups.lock);
     if (!lookups.enabled) {
+        NoteUsed(lookups, nullptr);
         return nullptr;
     }
     std::chrono::milliseconds wait{0};
@@ -69,6 +84,7 @@ std::shared_ptr<const ContactMap> CurrentMap() {
     if (map == nullptr && lookups.namesArrived) {
         lookups.missed = true;
     }
+    NoteUsed(lookups, map);
     return map;
 }
 
@@ -86,6 +102,36 @@ void PhoneUseAddressBooks(std::function<void()> namesArrived) {
     }
     CallerNames::OnRead(ReadFinished);
     CallerNames::Read();
+}
+
+void PhoneBeginCallerNameLookups() {
+    Lookups& lookups = TheLookups();
+    std::lock_guard<std::mutex> guard(lookups.lock);
+    lookups.looked = false;
+    lookups.mixed = false;
+    lookups.usedMap = nullptr;
+}
+
+int PhoneCallerNamesUnchanged() {
+    Lookups& lookups = TheLookups();
+    std::lock_guard<std::mutex> guard(lookups.lock);
+    if (!lookups.looked) {
+        return 1;
+    }
+    if (lookups.mixed) {
+        return 0;
+    }
+    if (!lookups.enabled) {
+        return lookups.usedMap == nullptr ? 1 : 0;
+    }
+    // What a lookup now would get, without starting a read: one that waits for a read under way,
+    // or one that would start the first read, may get another.
+    bool reading = false;
+    const std::shared_ptr<const ContactMap> now = CallerNames::Latest(&reading);
+    if ((lookups.waitForRead || !lookups.firstDone) && (reading || now == nullptr)) {
+        return 0;
+    }
+    return now == lookups.usedMap ? 1 : 0;
 }
 
 bool PhoneAddressBooksBusy() {

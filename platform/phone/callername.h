@@ -19,6 +19,15 @@ void PhoneUseAddressBooks(std::function<void()> namesArrived);
 // ("m", "w", "h", or no name type). 1 when it did, 0 when it did not (the record is unchanged).
 int PhoneFindCallerName(CallLogRecord* record);
 
+// From now on, notes which reading of the address books each lookup of PhoneFindCallerName uses:
+// a load calls it before its first record.
+void PhoneBeginCallerNameLookups();
+
+// 1 when the lookups since PhoneBeginCallerNameLookups, if any, all used one reading of the address
+// books and a lookup now would use that same reading: the same records would get the same names.
+// 0 otherwise.
+int PhoneCallerNamesUnchanged();
+
 // Whether the address books are still being read. A program ending meanwhile must not tear down the
 // libraries beneath the reading thread (their exit handlers run at exit()): it ends with _Exit.
 bool PhoneAddressBooksBusy();

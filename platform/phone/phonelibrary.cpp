@@ -1,12 +1,15 @@
 #include "platform/phone/phonelibrary.h"
 
+#include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
 
 #include <sqlite3.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,71 @@ namespace {
 
 thread_local std::string lastError;
 std::atomic<size_t> openLogs{0};
+
+// Which file a path names at a moment; two stats that agree saw the same file.
+struct FileIdentity {
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool valid = false;
+
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) {
+        return FileIdentity{};
+    }
+    return FileIdentity{info.st_dev, info.st_ino, true};
+}
+
+// The connection of the process's first read, kept open until the next open or the next question.
+// In WAL mode the store's file keeps no change counter; SQLite's data version does, but only on a
+// connection that stays open: it changes when any other connection (another process, or this one's
+// own deletions) has written the store. Only the first read is watched: the start-up's two loads
+// come a moment apart, while a connection held for longer would keep out a program that wants the
+// store to itself (an open WAL connection holds a shared lock on the file).
+struct KeptRead {
+    std::mutex lock;
+    bool watched = false;
+    sqlite3* db = nullptr;
+    std::string path;
+    FileIdentity identity;
+    int64_t dataVersion = 0;
+    // The log read through it while still open; once closed, whether it delivered every call.
+    const PhoneCallLog* log = nullptr;
+    bool deliveredInFull = false;
+
+    ~KeptRead() { Forget(); }
+
+    // The lock is held.
+    void Forget() {
+        if (db != nullptr) {
+            CloseStoreVolume(db);
+        }
+        db = nullptr;
+        log = nullptr;
+        deliveredInFull = false;
+    }
+};
+
+KeptRead& TheKeptRead() {
+    static KeptRead kept;
+    return kept;
+}
+
+// The connection's data version; false when it cannot be read.
+bool ReadDataVersion(sqlite3* db, int64_t* version) {
+    sqlite3_stmt* stmt = nullptr;
+    bool read = false;
+    if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        *version = sqlite3_column_int64(stmt, 0);
+        read = true;
+    }
+    sqlite3_finalize(stmt);
+    return read;
+}
 
 int Fail(const std::string& error) {
     lastError = error;
@@ -157,6 +225,12 @@ int PhoneOpenCallLog(CallLogHandle* handle) {
     if (handle == nullptr) {
         return Fail("no place for the call log handle");
     }
+    KeptRead& kept = TheKeptRead();
+    std::lock_guard<std::mutex> guard(kept.lock);
+    // A new read replaces the last one's connection, whatever becomes of it.
+    kept.Forget();
+    const std::string path = StorePath();
+    const FileIdentity before = IdentityOf(path);
     std::string error;
     sqlite3* db = OpenStoreVolume(&error);
     if (db == nullptr) {
@@ -174,17 +248,63 @@ int PhoneOpenCallLog(CallLogHandle* handle) {
         CloseStoreVolume(db);
         return Fail("out of memory for the call log");
     }
-    // One statement reads the whole log, so the calls come from one state of it whatever another
-    // process writes meanwhile; the store is closed again before the first call is delivered.
+    // One transaction counts and reads the whole log, so the calls come from one state of it
+    // whatever another process writes meanwhile, and the data version is that state's.
+    const bool inTransaction = sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
     const int read = ReadAll(db, callLog, *log);
-    CloseStoreVolume(db);
+    int64_t dataVersion = 0;
+    const bool versioned = read == 0 && inTransaction && ReadDataVersion(db, &dataVersion);
+    if (inTransaction) {
+        sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr);
+    }
     if (read != 0) {
+        CloseStoreVolume(db);
         delete log;
         return -1;
+    }
+    // The connection is kept for the next open to ask whether the store has changed since, when
+    // this read can be pinned to one file: the path named the same file before the open and after
+    // the read. A store opened read-only (immutable) reports no changes, so it is never kept.
+    const FileIdentity after = IdentityOf(path);
+    if (!kept.watched && versioned && before.valid && before == after && sqlite3_db_readonly(db, "main") == 0) {
+        kept.watched = true;
+        // Asking must never wait for a writer: a busy store simply counts as changed.
+        sqlite3_busy_timeout(db, 0);
+        kept.db = db;
+        kept.path = path;
+        kept.identity = after;
+        kept.dataVersion = dataVersion;
+        kept.log = log;
+    } else {
+        CloseStoreVolume(db);
     }
     *handle = log;
     ++openLogs;
     return 0;
+}
+
+int PhoneCallLogUnchanged() {
+    KeptRead& kept = TheKeptRead();
+    std::lock_guard<std::mutex> guard(kept.lock);
+    if (kept.db == nullptr || kept.log != nullptr || !kept.deliveredInFull) {
+        return 0;
+    }
+    const std::string path = StorePath();
+    int64_t dataVersion = 0;
+    const bool sameVersion =
+        path == kept.path && ReadDataVersion(kept.db, &dataVersion) && dataVersion == kept.dataVersion;
+    // Asked after the version: a file put in the store's place meanwhile is not the one read.
+    const FileIdentity now = IdentityOf(path);
+    // One answer per read: the connection goes now.
+    kept.Forget();
+    return sameVersion && now.valid && now == kept.identity ? 1 : 0;
+}
+
+void PhoneRestartCallLogWatch() {
+    KeptRead& kept = TheKeptRead();
+    std::lock_guard<std::mutex> guard(kept.lock);
+    kept.Forget();
+    kept.watched = false;
 }
 
 int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
@@ -216,6 +336,14 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
 int PhoneCloseCallLog(CallLogHandle handle) {
     if (handle == nullptr) {
         return 0;
+    }
+    {
+        KeptRead& kept = TheKeptRead();
+        std::lock_guard<std::mutex> guard(kept.lock);
+        if (kept.log == handle) {
+            kept.deliveredInFull = handle->next == handle->records.size();
+            kept.log = nullptr;
+        }
     }
     delete handle;
     --openLogs;

@@ -47,6 +47,17 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record);
 // Closes the log; the handle is invalid afterwards. Null is ignored. Returns 0.
 int PhoneCloseCallLog(CallLogHandle handle);
 
+// 1 when the call log holds what the first log this process opened held, that log was closed after
+// its last call was delivered, and no other log has been opened since: the store is the same file,
+// and no connection has written to it since. 0 otherwise, and whenever that cannot be told. It is
+// answered once: the first read's connection stays open for this question only until it is asked or
+// the next log is opened (the start-up's second load asks it).
+int PhoneCallLogUnchanged();
+
+// Closes the first read's connection, if still open, and lets the next log opened be watched as
+// the first: for tests, which run many start-ups in one process.
+void PhoneRestartCallLogWatch();
+
 // What the last failed operation of the phone library found wrong.
 std::string PhoneLastError();
 

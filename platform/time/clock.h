@@ -13,6 +13,11 @@ int64_t CurrentUnixSeconds();
 // The current local date and time under TZ.
 void GetLocalTime(SystemTime* fields);
 
+// A number that changes whenever the zone local times are taken in may have changed since the last
+// call: the TZ variable, or the zone file it names (the system's when it is unset), is not what it
+// was.
+uint64_t LocalZoneStamp();
+
 // Fixes the current time at seconds since 1970 UTC.
 void SetCurrentTimeOverride(int64_t seconds);
 void ClearCurrentTimeOverride();

@@ -216,4 +216,39 @@ TEST(PlaceCall, TelUriKeepsWhatADiallerTakes) {
     EXPECT_EQ(TelUri(nullptr), "tel:");
 }
 
+// Reads the log to its end, or only its first record, and closes it.
+void ReadLog(bool toTheEnd) {
+    CallLogHandle log = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&log), 0) << PhoneLastError();
+    CallLogRecord record{};
+    record.recordSize = 48;
+    while (PhoneGetNextCallLogRecord(log, &record) == 0) {
+        FreeTexts(record);
+        if (!toTheEnd) {
+            break;
+        }
+    }
+    PhoneCloseCallLog(log);
+}
+
+TEST_F(PhoneLibrary, OnlyTheFirstLogReadToItsEndIsKnownUnchangedAndOnlyOnce) {
+    AddCalls({Call(Utc(2026, 12, 9, 8, 0), u"1"), Call(Utc(2026, 12, 9, 9, 0), u"2")});
+    EXPECT_EQ(PhoneCallLogUnchanged(), 0) << "nothing read yet";
+    ReadLog(true);
+    EXPECT_EQ(PhoneCallLogUnchanged(), 1);
+    EXPECT_EQ(PhoneCallLogUnchanged(), 0) << "answered once";
+    ReadLog(true);
+    EXPECT_EQ(PhoneCallLogUnchanged(), 0) << "only the first read is watched";
+
+    PhoneRestartCallLogWatch();
+    ReadLog(false);
+    EXPECT_EQ(PhoneCallLogUnchanged(), 0) << "a log not read to its end";
+
+    PhoneRestartCallLogWatch();
+    CallLogHandle open = nullptr;
+    ASSERT_EQ(PhoneOpenCallLog(&open), 0);
+    EXPECT_EQ(PhoneCallLogUnchanged(), 0) << "a log still open";
+    PhoneCloseCallLog(open);
+}
+
 } // namespace

@@ -4,6 +4,7 @@
 // pinned, so that store, phone and call list tests start from the same known state.
 #include "platform/objectstore/storelocation.h"
 #include "platform/phone/callstore.h"
+#include "platform/phone/phonelibrary.h"
 #include "platform/time/clock.h"
 #include "platform/time/filetime.h"
 
@@ -63,6 +64,8 @@ protected:
         dir = pattern;
         storePath = dir + "/phone.db";
         SetStorePath(storePath);
+        // Each test starts as a program does: its first read is the watched one.
+        PhoneRestartCallLogWatch();
         SetStoreBusyTimeout(200);
         setenv("TZ", "UTC", 1);
         tzset();
@@ -72,6 +75,7 @@ protected:
     }
 
     void TearDown() override {
+        PhoneRestartCallLogWatch();
         SetStorePath("");
         ClearCurrentTimeOverride();
         std::error_code ec;

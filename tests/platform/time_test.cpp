@@ -224,4 +224,17 @@ TEST(TimeLocale, TextIsCutToItsBuffer) {
     EXPECT_EQ(std::u16string(text), u"5:0");
 }
 
+TEST(Clock, ZoneStampChangesOnlyWithTheZone) {
+    const uint64_t utc = LocalZoneStamp();
+    EXPECT_EQ(LocalZoneStamp(), utc);
+    {
+        Zone zone("America/New_York");
+        const uint64_t newYork = LocalZoneStamp();
+        EXPECT_NE(newYork, utc);
+        EXPECT_EQ(LocalZoneStamp(), newYork);
+    }
+    // Back to the first zone is a change as well: entries derived in between are in the other.
+    EXPECT_NE(LocalZoneStamp(), utc);
+}
+
 } // namespace
