@@ -25,16 +25,19 @@ struct SortKey {
     size_t index;
 };
 
-// A text of a record not yet delivered: where it lies in the pool; absent (NULL) when bytes < 0.
-struct PooledText {
-    uint32_t offset;
-    int32_t bytes;
-};
-
+// A record not yet delivered: its fields, and where its texts lie in the pool. The texts of the
+// records lie one after another in the order read, so a text ends where the next begins (the last
+// of a record where the next record's first begins); an absent (NULL) text is empty and not present.
 struct PendingCall {
-    CallLogRecord record;
-    PooledText texts[4];
+    uint64_t startTime;
+    uint64_t endTime;
+    int32_t callType;
+    uint32_t flags;
+    int32_t callerIdType;
+    uint8_t present;
+    uint32_t texts[4];
 };
+static_assert(sizeof(PendingCall) == 48, "a call waiting to be delivered stays as small as a record");
 
 struct PhoneCallLog {
     std::vector<PendingCall> records;
@@ -119,19 +122,20 @@ int Fail(const std::string& error) {
     return -1;
 }
 
-// A text column into the pool; false when the pool would pass what an offset can address.
-bool PoolText(sqlite3_stmt* stmt, int column, std::string& pool, PooledText* text) {
-    *text = PooledText{0, -1};
+// A text column into the pool at the call's text i; false when the pool would pass what an offset
+// can address.
+bool PoolText(sqlite3_stmt* stmt, int column, std::string& pool, PendingCall* call, int i) {
+    call->texts[i] = static_cast<uint32_t>(pool.size());
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
         return true;
     }
     // Read as stored (UTF-8): SQLite's own UTF-16 conversion would allocate a buffer per column.
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
     const size_t length = bytes != nullptr ? static_cast<size_t>(sqlite3_column_bytes(stmt, column)) : 0;
-    if (pool.size() + length > UINT32_MAX || length > INT32_MAX) {
+    if (pool.size() + length > UINT32_MAX) {
         return false;
     }
-    *text = PooledText{static_cast<uint32_t>(pool.size()), static_cast<int32_t>(length)};
+    call->present = static_cast<uint8_t>(call->present | (1u << i));
     pool.append(bytes != nullptr ? bytes : "", length);
     return true;
 }
@@ -177,17 +181,15 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
         log.textPool.reserve(expected * 32);
         while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
             PendingCall call{};
-            CallLogRecord& record = call.record;
-            record.recordSize = sizeof(CallLogRecord);
             const int64_t oid = sqlite3_column_int64(stmt, 0);
-            record.startTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(stmt, 1)));
-            record.endTime = MakeFileTime(static_cast<uint64_t>(sqlite3_column_int64(stmt, 2)));
-            record.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 3));
-            record.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 4));
-            record.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 5));
+            call.startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
+            call.endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 2));
+            call.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 3));
+            call.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 4));
+            call.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 5));
             bool pooled = true;
             for (int i = 0; i < 4 && pooled; ++i) {
-                pooled = PoolText(stmt, 6 + i, log.textPool, &call.texts[i]);
+                pooled = PoolText(stmt, 6 + i, log.textPool, &call, i);
             }
             if (!pooled) {
                 error = "the call log's texts are too large to read";
@@ -314,15 +316,24 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
     if (handle->next >= handle->records.size()) {
         return Fail("end of the call log");
     }
-    const PendingCall& call = handle->records[handle->order[handle->next].index];
-    CallLogRecord delivered = call.record;
+    const size_t index = handle->order[handle->next].index;
+    const PendingCall& call = handle->records[index];
+    CallLogRecord delivered{};
+    delivered.recordSize = sizeof(CallLogRecord);
+    delivered.startTime = MakeFileTime(call.startTime);
+    delivered.endTime = MakeFileTime(call.endTime);
+    delivered.callType = call.callType;
+    delivered.flags = call.flags;
+    delivered.callerIdType = call.callerIdType;
     LocalHandle* texts[4] = {&delivered.number, &delivered.name, &delivered.nameType, &delivered.note};
     for (int i = 0; i < 4; ++i) {
-        const PooledText& text = call.texts[i];
-        if (text.bytes < 0) {
+        if ((call.present & (1u << i)) == 0) {
             continue;
         }
-        *texts[i] = LocalAllocUtf8(handle->textPool.data() + text.offset, static_cast<size_t>(text.bytes));
+        const size_t end = i < 3                                ? call.texts[i + 1]
+                           : index + 1 < handle->records.size() ? handle->records[index + 1].texts[0]
+                                                                : handle->textPool.size();
+        *texts[i] = LocalAllocUtf8(handle->textPool.data() + call.texts[i], end - call.texts[i]);
         if (*texts[i] == 0) {
             FreeTexts(delivered);
             return Fail("out of memory for the call's texts");

@@ -93,7 +93,7 @@ void ListControl::InsertRow(int at, std::u16string_view text, int image) {
 }
 
 void ListControl::SetRowText(Row& row, int column, std::u16string_view text) {
-    const char16_t* old = row.texts[column];
+    const RowTextPool::Text old = row.texts[column];
     row.texts[column] = rowTexts.Add(text);
     rowTexts.Release(old);
     if (rowTexts.WorthCompacting()) {
@@ -109,8 +109,8 @@ void ListControl::ClearRows() {
 void ListControl::CompactTexts() {
     RowTextPool fresh;
     for (Row& each : rows) {
-        for (const char16_t*& text : each.texts) {
-            text = fresh.Add(text);
+        for (RowTextPool::Text& text : each.texts) {
+            text = fresh.Add(RowTextPool::Read(text));
         }
     }
     rowTexts = std::move(fresh);
@@ -469,7 +469,7 @@ void ListControl::DrawRowDefault(CDC& dc, int row) {
     dc.SetTextColor(selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_BTNTEXT));
     dc.SetBkMode(TRANSPARENT);
     label.left += 2;
-    dc.DrawText(each.texts[1], label, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
+    dc.DrawText(RowTextPool::Read(each.texts[1]).c_str(), label, DT_SINGLELINE | DT_VCENTER | DT_END_ELLIPSIS);
 }
 
 QString ListControl::SpokenText(int row) const {

@@ -20,8 +20,9 @@ class QScroller;
 class ListControl : public WndWidget {
 public:
     struct Row {
-        // Terminated, in the list's text pool; changed only through SetRowText.
-        const char16_t* texts[2] = {u"", u""};
+        // In the list's text pool (read them through RowTextPool); changed only through
+        // SetRowText. Null is an empty text.
+        RowTextPool::Text texts[2] = {nullptr, nullptr};
         uintptr_t data = 0;
         int image = -1;
         unsigned state = 0;

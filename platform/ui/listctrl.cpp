@@ -134,10 +134,9 @@ int CListCtrl::GetItemText(int row, int column, char16_t* text, int capacity) co
         return 0;
     }
     const ListControl::Row* item = list != nullptr ? list->RowAt(row) : nullptr;
-    const std::u16string_view value =
-        item != nullptr && column >= 0 && column < ListControl::kColumnCount ? item->texts[column] : u"";
-    const size_t length = std::min(value.size(), static_cast<size_t>(capacity - 1));
-    std::copy_n(value.data(), length, text);
+    const RowTextPool::Text value =
+        item != nullptr && column >= 0 && column < ListControl::kColumnCount ? item->texts[column] : nullptr;
+    const size_t length = RowTextPool::Copy(value, text, static_cast<size_t>(capacity - 1));
     text[length] = u'\0';
     return static_cast<int>(length);
 }
@@ -147,7 +146,7 @@ std::u16string CListCtrl::GetItemText(int row, int column) const {
     if (item == nullptr || column < 0 || column >= ListControl::kColumnCount) {
         return {};
     }
-    return item->texts[column];
+    return RowTextPool::Read(item->texts[column]);
 }
 
 bool CListCtrl::SetItemData(int row, uintptr_t data) {

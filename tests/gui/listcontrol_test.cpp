@@ -476,7 +476,7 @@ TEST_F(ListControlTest, TextsStayWithTheirRowsThroughInsertsInTheMiddleAndManyRe
 
     // Replacing every other row's text again and again leaves far more old text behind than in use,
     // which the list gives back while the rows keep their newest texts.
-    const char16_t* keptBefore = control()->RowAt(1)->texts[1];
+    const RowTextPool::Text keptBefore = control()->RowAt(1)->texts[1];
     for (int round = 1; round <= 20; ++round) {
         for (int row = 0; row < kRows + 2; row += 2) {
             ASSERT_TRUE(list().SetItemText(row, 1, TextOf(row, round).c_str()));
@@ -533,9 +533,29 @@ TEST_F(ListControlTest, TextsLongerThanABlockOfTheListsTextsReadBackWholeAndCut)
     EXPECT_FALSE(list().SetItemText(0, 2, u"no column there"));
 }
 
+TEST_F(ListControlTest, TextsBeyondLatin1ReadBackWholeBesideNarrowOnes) {
+    AddRows(4);
+    // Kept two bytes a character: characters past U+00FF, and a text mixing both kinds.
+    const std::u16string wide = u"\u0141ukasz \u5f20\u4f1f|9:41\n+48 22 555 0100";
+    const std::u16string edge = u"Zo\u00eb \u00ff|\u0100";
+    const std::u16string surrogates = u"\U0001F4DE call";
+    ASSERT_TRUE(list().SetItemText(0, 1, wide.c_str()));
+    ASSERT_TRUE(list().SetItemText(1, 1, edge.c_str()));
+    ASSERT_TRUE(list().SetItemText(2, 1, surrogates.c_str()));
+    ASSERT_TRUE(list().SetItemText(3, 1, u"Zo\u00eb|12:04"));
+    EXPECT_EQ(list().GetItemText(0, 1), wide);
+    EXPECT_EQ(list().GetItemText(1, 1), edge);
+    EXPECT_EQ(list().GetItemText(2, 1), surrogates);
+    EXPECT_EQ(list().GetItemText(3, 1), u"Zo\u00eb|12:04");
+    char16_t cut[4] = {u'#', u'#', u'#', u'#'};
+    EXPECT_EQ(list().GetItemText(0, 1, cut, 3), 2);
+    EXPECT_EQ(std::u16string(cut), u"\u0141u");
+    EXPECT_EQ(list().Control()->SpokenText(0), QString::fromStdU16String(wide));
+}
+
 TEST_F(ListControlTest, ARefillWritesItsTextsWhereTheLastFillsTextsWere) {
     constexpr int kRows = 5000;
-    std::vector<const char16_t*> firstPlaces;
+    std::vector<RowTextPool::Text> firstPlaces;
     for (int fill = 0; fill < 10; ++fill) {
         ASSERT_TRUE(list().DeleteAllItems());
         EXPECT_EQ(list().GetItemCount(), 0);
@@ -544,7 +564,7 @@ TEST_F(ListControlTest, ARefillWritesItsTextsWhereTheLastFillsTextsWere) {
             list().SetItemText(row, 1, TextOf(row, fill).c_str());
             list().SetItemData(row, static_cast<uintptr_t>(row + fill));
         }
-        std::vector<const char16_t*> places;
+        std::vector<RowTextPool::Text> places;
         for (int row = 0; row < kRows; row += 500) {
             places.push_back(control()->RowAt(row)->texts[1]);
         }
