@@ -3,8 +3,7 @@
 #include "platform/contacts/contactlist.h"
 
 #ifdef RINGLOG_HAVE_LIBEBOOK
-#include "platform/contacts/edsaddressbooks.h"
-#include "platform/contacts/vcardfolder.h"
+#include "platform/contacts/addressbookmodule.h"
 #endif
 
 #include <condition_variable>
@@ -70,8 +69,7 @@ bool StartRead(State& state) {
 std::vector<std::shared_ptr<ContactSource>> CallerNames::UserAddressBooks() {
     std::vector<std::shared_ptr<ContactSource>> sources;
 #ifdef RINGLOG_HAVE_LIBEBOOK
-    sources.push_back(std::make_shared<VcardFolder>(VcardFolder::UserFolder()));
-    sources.push_back(std::make_shared<EdsAddressBooks>());
+    sources.push_back(std::make_shared<AddressBookModule>());
 #endif
     return sources;
 }

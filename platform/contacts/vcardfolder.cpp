@@ -1,5 +1,6 @@
 #include "platform/contacts/vcardfolder.h"
 
+#include "platform/contacts/userfolders.h"
 #include "platform/contacts/vcardcard.h"
 
 #include <libebook-contacts/libebook-contacts.h>
@@ -45,12 +46,7 @@ size_t FindLine(const std::string& text, const char* word, size_t from) {
 } // namespace
 
 std::string VcardFolder::UserFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    if (data != nullptr && *data == '/') {
-        return std::string(data) + "/kpeoplevcard";
-    }
-    const char* home = std::getenv("HOME");
-    return std::string(home != nullptr ? home : "") + "/.local/share/kpeoplevcard";
+    return UserDataFolder() + "/kpeoplevcard";
 }
 
 bool VcardFolder::ReadText(const std::string& text, std::vector<ContactCard>* cards) {

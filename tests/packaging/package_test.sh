@@ -40,6 +40,7 @@ dpkg-deb -c "$deb" | awk '$1 !~ /^d/ { print $6 }' | sort >"$work/files"
 cat >"$work/expected" <<'LIST'
 ./usr/bin/ringlog
 ./usr/bin/ringlog-tool
+./usr/lib/ringlog/ringlog-addressbooks.so
 ./usr/share/applications/com.zonrik.Ringlog.desktop
 ./usr/share/icons/hicolor/128x128/apps/com.zonrik.Ringlog.png
 ./usr/share/icons/hicolor/48x48/apps/com.zonrik.Ringlog.png
@@ -80,6 +81,17 @@ RINGLOG_RUNTIME_DIR=$work XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=offscreen \
     fail "ringlog --screenshot failed"
 file -b "$work/screen.png" | grep -q 'PNG image' || fail "no picture of the screen"
 [ "$("$root/usr/bin/ringlog" --version)" = "ringlog (Zonrik Ringlog) 1.6.0" ] || fail "ringlog --version"
+
+# The unpacked tool names a caller from a vCard folder through the address-book module beside it.
+home="$work/home"
+mkdir -p "$home/.local/share/kpeoplevcard"
+printf 'BEGIN:VCARD\nVERSION:3.0\nFN:Grace Hopper\nTEL;TYPE=CELL:206-386-1234\nEND:VCARD\n' \
+    >"$home/.local/share/kpeoplevcard/grace.vcf"
+"$root/usr/bin/ringlog-tool" --store "$work/names.db" add --type incoming --start "2026-12-09 10:00:00" \
+    --number 2063861234 >/dev/null || fail "ringlog-tool add failed"
+named=$(env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$home" DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent \
+    "$root/usr/bin/ringlog-tool" --store "$work/names.db" list) || fail "ringlog-tool list failed"
+echo "$named" | grep -q "Grace Hopper" || fail "no name from the vCard folder through the module: $named"
 
 [ "$failures" -eq 0 ] || exit 1
 echo "package $(basename "$deb") checked"
