@@ -54,6 +54,10 @@ int CallList::Load() {
         return -1;
     }
     Clear();
+    // The entries of the whole log in one block, where the arena has too little room for them: a
+    // failure only means they come block by block.
+    const int calls = PhoneCountCallLogRecords(logHandle);
+    arena.Reserve(calls > 0 ? static_cast<size_t>(calls) : 0);
     PhoneBeginCallerNameLookups();
     for (;;) {
         // Running out of memory ends the load as if the log had ended there. An entry that is not

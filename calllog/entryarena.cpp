@@ -1,5 +1,8 @@
 #include "calllog/entryarena.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "platform/text/pagememory.h"
 
 #include <new>
@@ -35,6 +38,33 @@ NVXCallEntry* EntryArena::Allocate() {
         used = 0;
     }
     return new (&blocks[current].entries[used++]) NVXCallEntry;
+}
+
+int EntryArena::Reserve(size_t count) {
+    size_t room = 0;
+    for (size_t i = current; i < blocks.size(); ++i) {
+        room += blocks[i].capacity - (i == current ? used : 0);
+    }
+    if (room >= count) {
+        return 0;
+    }
+    // At least as many as the arena holds, as Allocate grows it: a log that gains a call at every
+    // load must not add a block for each.
+    const size_t capacity = std::max(count - room, Capacity());
+    if (capacity > SIZE_MAX / sizeof(NVXCallEntry)) {
+        return -1;
+    }
+    void* memory = AllocatePages(capacity * sizeof(NVXCallEntry));
+    if (memory == nullptr) {
+        return -1;
+    }
+    try {
+        blocks.push_back(Block{static_cast<NVXCallEntry*>(memory), capacity});
+    } catch (const std::bad_alloc&) {
+        FreePages(memory, capacity * sizeof(NVXCallEntry));
+        return -1;
+    }
+    return 0;
 }
 
 void EntryArena::Rewind() {

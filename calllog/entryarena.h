@@ -20,6 +20,11 @@ public:
     // A new empty entry, or null when no block can be allocated. It lives until Rewind.
     NVXCallEntry* Allocate();
 
+    // Makes room for count more entries in one block where the arena's blocks have too little left:
+    // a load that knows its size takes one large block instead of many growing ones. -1 when that
+    // block cannot be allocated (entries then come as Allocate finds room), else 0.
+    int Reserve(size_t count);
+
     // Takes every entry back; their memory is kept for the next ones.
     void Rewind();
 

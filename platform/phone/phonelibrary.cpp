@@ -2,6 +2,7 @@
 
 #include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
+#include "platform/text/pagevector.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -40,10 +42,10 @@ struct PendingCall {
 static_assert(sizeof(PendingCall) == 48, "a call waiting to be delivered stays as small as a record");
 
 struct PhoneCallLog {
-    std::vector<PendingCall> records;
-    std::string textPool;
+    PageVector<PendingCall> records;
+    PageVector<char> textPool;
     // The records' order of delivery: latest first.
-    std::vector<SortKey> order;
+    PageVector<SortKey> order;
     size_t next = 0;
 };
 
@@ -122,22 +124,20 @@ int Fail(const std::string& error) {
     return -1;
 }
 
-// A text column into the pool at the call's text i; false when the pool would pass what an offset
-// can address.
-bool PoolText(sqlite3_stmt* stmt, int column, std::string& pool, PendingCall* call, int i) {
-    call->texts[i] = static_cast<uint32_t>(pool.size());
+// A text column into the pool at the call's text i. Null, or why the text could not be kept.
+const char* PoolText(sqlite3_stmt* stmt, int column, PageVector<char>& pool, PendingCall* call, int i) {
+    call->texts[i] = static_cast<uint32_t>(pool.Size());
     if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-        return true;
+        return nullptr;
     }
     // Read as stored (UTF-8): SQLite's own UTF-16 conversion would allocate a buffer per column.
     const auto* bytes = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
     const size_t length = bytes != nullptr ? static_cast<size_t>(sqlite3_column_bytes(stmt, column)) : 0;
-    if (pool.size() + length > UINT32_MAX) {
-        return false;
+    if (pool.Size() + length > UINT32_MAX) {
+        return "the call log's texts are too large to read";
     }
     call->present = static_cast<uint8_t>(call->present | (1u << i));
-    pool.append(bytes != nullptr ? bytes : "", length);
-    return true;
+    return pool.Append(bytes != nullptr ? bytes : "", length) ? nullptr : "out of memory for the call log";
 }
 
 void FreeTexts(const CallLogRecord& record) {
@@ -173,39 +173,34 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     }
     sqlite3_bind_int64(stmt, 1, callLog);
     int rc = SQLITE_OK;
-    std::string error;
-    try {
-        const size_t expected = CountCalls(db, callLog);
-        log.records.reserve(expected);
-        log.order.reserve(expected);
-        log.textPool.reserve(expected * 32);
-        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-            PendingCall call{};
-            const int64_t oid = sqlite3_column_int64(stmt, 0);
-            call.startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
-            call.endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 2));
-            call.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 3));
-            call.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 4));
-            call.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 5));
-            bool pooled = true;
-            for (int i = 0; i < 4 && pooled; ++i) {
-                pooled = PoolText(stmt, 6 + i, log.textPool, &call, i);
-            }
-            if (!pooled) {
-                error = "the call log's texts are too large to read";
-                break;
-            }
-            log.order.push_back(SortKey{sqlite3_column_int64(stmt, 1), oid, log.records.size()});
-            log.records.push_back(call);
-        }
-    } catch (const std::bad_alloc&) {
+    const char* error = nullptr;
+    const size_t expected = CountCalls(db, callLog);
+    if (!log.records.Reserve(expected) || !log.order.Reserve(expected) || !log.textPool.Reserve(expected * 32)) {
         error = "out of memory for the call log";
     }
-    if (error.empty() && rc != SQLITE_DONE) {
-        error = StoreErrorText(db, "cannot read the call log");
+    while (error == nullptr && (rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        PendingCall call{};
+        const int64_t oid = sqlite3_column_int64(stmt, 0);
+        call.startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
+        call.endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 2));
+        call.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 3));
+        call.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 4));
+        call.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 5));
+        for (int i = 0; i < 4 && error == nullptr; ++i) {
+            error = PoolText(stmt, 6 + i, log.textPool, &call, i);
+        }
+        if (error == nullptr && (!log.order.PushBack(SortKey{sqlite3_column_int64(stmt, 1), oid, log.records.Size()}) ||
+                                 !log.records.PushBack(call))) {
+            error = "out of memory for the call log";
+        }
+    }
+    if (error == nullptr && rc != SQLITE_DONE) {
+        const std::string reason = StoreErrorText(db, "cannot read the call log");
+        sqlite3_finalize(stmt);
+        return Fail(reason);
     }
     sqlite3_finalize(stmt);
-    if (!error.empty()) {
+    if (error != nullptr) {
         return Fail(error);
     }
     // Latest first; of two calls with the same start, the one added later first. A dialler appends
@@ -213,7 +208,8 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
     const auto latestFirst = [](const SortKey& a, const SortKey& b) {
         return a.start != b.start ? a.start > b.start : a.oid > b.oid;
     };
-    if (std::is_sorted(log.order.rbegin(), log.order.rend(), latestFirst)) {
+    if (std::is_sorted(std::make_reverse_iterator(log.order.end()), std::make_reverse_iterator(log.order.begin()),
+                       latestFirst)) {
         std::reverse(log.order.begin(), log.order.end());
     } else if (!std::is_sorted(log.order.begin(), log.order.end(), latestFirst)) {
         std::sort(log.order.begin(), log.order.end(), latestFirst);
@@ -313,7 +309,7 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
     if (handle == nullptr || record == nullptr || record->recordSize != sizeof(CallLogRecord)) {
         return Fail("bad call log handle or record");
     }
-    if (handle->next >= handle->records.size()) {
+    if (handle->next >= handle->records.Size()) {
         return Fail("end of the call log");
     }
     const size_t index = handle->order[handle->next].index;
@@ -331,9 +327,9 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
             continue;
         }
         const size_t end = i < 3                                ? call.texts[i + 1]
-                           : index + 1 < handle->records.size() ? handle->records[index + 1].texts[0]
-                                                                : handle->textPool.size();
-        *texts[i] = LocalAllocUtf8(handle->textPool.data() + call.texts[i], end - call.texts[i]);
+                           : index + 1 < handle->records.Size() ? handle->records[index + 1].texts[0]
+                                                                : handle->textPool.Size();
+        *texts[i] = LocalAllocUtf8(handle->textPool.Data() + call.texts[i], end - call.texts[i]);
         if (*texts[i] == 0) {
             FreeTexts(delivered);
             return Fail("out of memory for the call's texts");
@@ -344,6 +340,13 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
     return 0;
 }
 
+int PhoneCountCallLogRecords(CallLogHandle handle) {
+    if (handle == nullptr) {
+        return -1;
+    }
+    return static_cast<int>(std::min<size_t>(handle->records.Size() - handle->next, INT32_MAX));
+}
+
 int PhoneCloseCallLog(CallLogHandle handle) {
     if (handle == nullptr) {
         return 0;
@@ -352,7 +355,7 @@ int PhoneCloseCallLog(CallLogHandle handle) {
         KeptRead& kept = TheKeptRead();
         std::lock_guard<std::mutex> guard(kept.lock);
         if (kept.log == handle) {
-            kept.deliveredInFull = handle->next == handle->records.size();
+            kept.deliveredInFull = handle->next == handle->records.Size();
             kept.log = nullptr;
         }
     }

@@ -44,6 +44,10 @@ int PhoneOpenCallLog(CallLogHandle* handle);
 // on any failure; on -1 the record's texts are left as they were.
 int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record);
 
+// How many calls the log has still to deliver (all of them before the first), or -1 for a bad
+// handle.
+int PhoneCountCallLogRecords(CallLogHandle handle);
+
 // Closes the log; the handle is invalid afterwards. Null is ignored. Returns 0.
 int PhoneCloseCallLog(CallLogHandle handle);
 

@@ -1,5 +1,7 @@
 #include "platform/text/localheap.h"
 
+#include "platform/text/pagevector.h"
+
 #include "platform/text/utf8.h"
 
 #include <cstdint>
@@ -42,8 +44,9 @@ struct Slot {
 
 struct Heap {
     std::mutex lock;
-    std::vector<Slot> slots;
-    std::vector<uint32_t> freeSlots;
+    // In page memory: a load of many calls makes hundreds of thousands of slots.
+    PageVector<Slot> slots;
+    PageVector<uint32_t> freeSlots;
     std::vector<Block> blocks;
     // Blocks without a live text, to be filled again; the block texts are written to now.
     std::vector<uint32_t> emptyBlocks;
@@ -54,7 +57,7 @@ struct Heap {
     // The slot of a live handle, or null.
     Slot* Find(LocalHandle handle) {
         const uint32_t index = (handle & kSlotMask) - 1;
-        if ((handle & kSlotMask) == 0 || index >= slots.size()) {
+        if ((handle & kSlotMask) == 0 || index >= slots.Size()) {
             return nullptr;
         }
         Slot& slot = slots[index];
@@ -94,27 +97,20 @@ struct Heap {
 
     // A free slot, or -1 when the table is full or cannot grow.
     int64_t FreeSlot() {
-        if (!freeSlots.empty()) {
-            const uint32_t index = freeSlots.back();
-            freeSlots.pop_back();
+        if (!freeSlots.Empty()) {
+            const uint32_t index = freeSlots.Back();
+            freeSlots.PopBack();
             return index;
         }
-        if (slots.size() >= kMaxSlots) {
+        if (slots.Size() >= kMaxSlots || !slots.PushBack(Slot{})) {
             return -1;
         }
-        try {
-            slots.emplace_back();
-            // Room to give every slot back later, so that LocalFree never has to allocate.
-            if (freeSlots.capacity() < slots.size()) {
-                freeSlots.reserve(slots.capacity());
-            }
-        } catch (const std::bad_alloc&) {
-            if (slots.size() > freeSlots.capacity()) {
-                slots.pop_back();
-            }
+        // Room to give every slot back later, so that LocalFree never has to allocate.
+        if (freeSlots.Capacity() < slots.Size() && !freeSlots.Reserve(slots.Capacity())) {
+            slots.PopBack();
             return -1;
         }
-        return static_cast<int64_t>(slots.size() - 1);
+        return static_cast<int64_t>(slots.Size() - 1);
     }
 
     // A block's text is gone: a block left without texts is filled again from its start.
@@ -149,7 +145,7 @@ template <typename Write> LocalHandle Allocate(size_t maxChars, Write write) {
     const int64_t block = heap.BlockWithRoom(maxChars);
     if (block < 0) {
         // Never allocates: the list of free slots has room for every slot.
-        heap.freeSlots.push_back(static_cast<uint32_t>(index));
+        heap.freeSlots.PushBack(static_cast<uint32_t>(index));
         return 0;
     }
     Block& into = heap.blocks[static_cast<size_t>(block)];
@@ -225,7 +221,7 @@ void LocalFree(LocalHandle handle) {
     slot->text = nullptr;
     heap.Release(slot->block);
     --heap.live;
-    heap.freeSlots.push_back((handle & kSlotMask) - 1);
+    heap.freeSlots.PushBack((handle & kSlotMask) - 1);
 }
 
 size_t LocalLiveCount() {

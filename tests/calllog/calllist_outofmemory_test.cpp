@@ -1,6 +1,7 @@
 // The call list when memory runs out in the middle of a load. This binary brings its own
 // AllocatePages and FreePages, the page memory the list's entry arena takes its blocks from, in
-// place of the platform's, and can tell it to fail; every other allocation is left alone.
+// place of the platform's, and can tell it to refuse blocks of entries; every other allocation
+// (the phone library's and the local heap's tables come from page memory as well) is left alone.
 #include "calllog/calllist.h"
 
 #include "platform/phone/phonelibrary.h"
@@ -15,17 +16,27 @@
 
 namespace {
 
-// Allocations still allowed before the next one fails; negative means never fail.
-int allocationsLeft = -1;
+// Blocks of entries still given before the next is refused (negative: never refused), and the
+// most entries a block may hold.
+int entryBlocksLeft = -1;
+size_t largestEntryBlock = SIZE_MAX;
+
+// Only the arena asks for whole entries: the sizes of the other tables in these tests are never a
+// multiple of an entry (708 bytes: 59 times 12).
+bool IsEntryBlock(size_t bytes) {
+    return bytes % sizeof(NVXCallEntry) == 0;
+}
 
 } // namespace
 
 void* AllocatePages(size_t bytes) {
-    if (allocationsLeft == 0) {
-        return nullptr;
-    }
-    if (allocationsLeft > 0) {
-        --allocationsLeft;
+    if (IsEntryBlock(bytes)) {
+        if (entryBlocksLeft == 0 || bytes / sizeof(NVXCallEntry) > largestEntryBlock) {
+            return nullptr;
+        }
+        if (entryBlocksLeft > 0) {
+            --entryBlocksLeft;
+        }
     }
     return std::calloc(1, bytes);
 }
@@ -51,7 +62,8 @@ protected:
              Call(Utc(2026, 12, 9, 10, 0), u"2065550005", u"E")});
     }
     void TearDown() override {
-        allocationsLeft = -1;
+        entryBlocksLeft = -1;
+        largestEntryBlock = SIZE_MAX;
         EXPECT_EQ(PhoneOpenLogCount(), 0u) << "the call log was left open";
         StoreTest::TearDown();
     }
@@ -81,9 +93,12 @@ TEST_F(CallListOutOfMemory, LoadKeepsTheCallsReadBeforeMemoryRanOut) {
     AddCalls(calls);
     {
         CallList list;
-        allocationsLeft = 1;
+        // No block for the whole log, and only one of the arena's first size.
+        entryBlocksLeft = 1;
+        largestEntryBlock = 256;
         EXPECT_EQ(list.Load(), 0);
-        allocationsLeft = -1;
+        entryBlocksLeft = -1;
+        largestEntryBlock = SIZE_MAX;
         ASSERT_EQ(list.count, 256);
         // The latest calls, as far as the first block of 256 entries reached: the five of the set-up
         // (December), then the 300 of November from the latest down.
@@ -106,9 +121,9 @@ TEST_F(CallListOutOfMemory, LoadKeepsTheCallsReadBeforeMemoryRanOut) {
 TEST_F(CallListOutOfMemory, LoadWithNoMemoryAtAllGivesAnEmptyList) {
     {
         CallList list;
-        allocationsLeft = 0;
+        entryBlocksLeft = 0;
         EXPECT_EQ(list.Load(), 0);
-        allocationsLeft = -1;
+        entryBlocksLeft = -1;
         EXPECT_EQ(list.count, 0);
         EXPECT_EQ(list.EntryAt(0), nullptr);
         EXPECT_EQ(LocalLiveCount(), liveBefore);
@@ -122,9 +137,9 @@ TEST_F(CallListOutOfMemory, ReloadWritesOverTheEntriesOfTheLoadBefore) {
     ASSERT_EQ(list.count, 5);
     const NVXCallEntry* latest = list.EntryAt(0);
     // No memory for entries: the next load of the same log needs none.
-    allocationsLeft = 0;
+    entryBlocksLeft = 0;
     EXPECT_EQ(list.Load(), 0);
-    allocationsLeft = -1;
+    entryBlocksLeft = -1;
     EXPECT_EQ(Names(list), (NameList{u"E", u"D", u"C", u"B", u"A"}));
     EXPECT_EQ(list.EntryAt(0), latest);
     list.Clear();

@@ -63,4 +63,29 @@ TEST(EntryArena, BlocksALoadDidNotReachAreGivenBack) {
     EXPECT_NE(arena.Allocate(), nullptr);
 }
 
+TEST(EntryArena, ALoadOfKnownSizeTakesOneBlockAndAGrowingLogDoesNotAddOneEachTime) {
+    EntryArena arena;
+    ASSERT_EQ(arena.Reserve(5000), 0);
+    EXPECT_EQ(arena.BlockCount(), 1u);
+    EXPECT_EQ(arena.Capacity(), 5000u);
+    const std::vector<NVXCallEntry*> entries = Take(arena, 5000);
+    EXPECT_EQ(arena.BlockCount(), 1u);
+    EXPECT_EQ(entries[4999], entries[0] + 4999) << "one block, in order";
+    // Room enough already: nothing new, also for what is left after entries handed out.
+    arena.Rewind();
+    Take(arena, 1000);
+    ASSERT_EQ(arena.Reserve(4000), 0);
+    EXPECT_EQ(arena.BlockCount(), 1u);
+    // One call more than there is room for: a block as large as the arena, not one of a single entry.
+    arena.Rewind();
+    ASSERT_EQ(arena.Reserve(5001), 0);
+    EXPECT_EQ(arena.BlockCount(), 2u);
+    EXPECT_EQ(arena.Capacity(), 10000u);
+    for (int load = 0; load < 10; ++load) {
+        arena.Rewind();
+        ASSERT_EQ(arena.Reserve(5002 + static_cast<size_t>(load)), 0);
+    }
+    EXPECT_EQ(arena.BlockCount(), 2u);
+}
+
 } // namespace
