@@ -8,6 +8,7 @@ namespace {
 
 // Huge pages are worth asking for only where a block spans some of them.
 constexpr size_t kHugePage = size_t{2} << 20;
+constexpr size_t kSmallPage = 4096;
 
 } // namespace
 
@@ -17,25 +18,28 @@ void* AllocatePages(size_t bytes) {
     }
 #ifdef MADV_HUGEPAGE
     if (bytes >= 2 * kHugePage) {
-        // Huge pages cover only whole 2 MiB frames: the block starts on one, and its size is made a
-        // whole number of them (pages never touched take no memory). A block placed anywhere
-        // would leave up to two frames at its ends in small pages, thousands of page faults more.
-        const size_t size = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-        void* area = mmap(nullptr, size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        // Huge pages cover only whole 2 MiB frames of the mapping: the block starts on one, and its
+        // whole frames are advised, its last part short of a frame stays in small pages (a huge page
+        // there would hold memory the block does not have). A block placed anywhere would leave up
+        // to two frames at its ends in small pages, thousands of page faults more.
+        void* area = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (area == MAP_FAILED) {
             return nullptr;
         }
         const auto start = reinterpret_cast<uintptr_t>(area);
         const uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
+        const uintptr_t end = start + bytes + kHugePage;
+        // What lies before the first frame and after the block, in whole small pages, goes back.
+        const uintptr_t blockEnd = (aligned + bytes + kSmallPage - 1) / kSmallPage * kSmallPage;
         if (aligned > start) {
             munmap(area, aligned - start);
         }
-        if (start + kHugePage > aligned) {
-            munmap(reinterpret_cast<void*>(aligned + size), start + kHugePage - aligned);
+        if (end > blockEnd) {
+            munmap(reinterpret_cast<void*>(blockEnd), end - blockEnd);
         }
         auto* block = reinterpret_cast<void*>(aligned);
         // Advice only: without transparent huge pages the block is as good in small pages.
-        madvise(block, size, MADV_HUGEPAGE);
+        madvise(block, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
         return block;
     }
 #endif
@@ -44,13 +48,7 @@ void* AllocatePages(size_t bytes) {
 }
 
 void FreePages(void* block, size_t bytes) {
-    if (block == nullptr) {
-        return;
+    if (block != nullptr) {
+        munmap(block, bytes);
     }
-#ifdef MADV_HUGEPAGE
-    if (bytes >= 2 * kHugePage) {
-        bytes = (bytes + kHugePage - 1) / kHugePage * kHugePage;
-    }
-#endif
-    munmap(block, bytes);
 }
