@@ -6,7 +6,7 @@
 
 namespace {
 
-// Huge pages are worth asking for only where a block spans some of them.
+// Huge pages are worth asking for only where a block spans at least one of them.
 constexpr size_t kHugePage = size_t{2} << 20;
 constexpr size_t kSmallPage = 4096;
 
@@ -17,7 +17,7 @@ void* AllocatePages(size_t bytes) {
         return nullptr;
     }
 #ifdef MADV_HUGEPAGE
-    if (bytes >= 2 * kHugePage) {
+    if (bytes >= kHugePage) {
         // Huge pages cover only whole 2 MiB frames of the mapping: the block starts on one, and its
         // whole frames are advised, its last part short of a frame stays in small pages (a huge page
         // there would hold memory the block does not have). A block placed anywhere would leave up

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/text/pageallocator.h"
 #include "platform/ui/listctrl.h"
 #include "platform/ui/rowtextpool.h"
 #include "platform/ui/wndwidget.h"
@@ -45,7 +46,8 @@ public:
     CImageList* smallImages = nullptr;
     int columnCount = 0;
     int columnWidths[kColumnCount] = {};
-    std::vector<Row> rows;
+    // In page memory: a fill of 100,000 rows grows the table to megabytes.
+    std::vector<Row, PageAllocator<Row>> rows;
 
     const Row* RowAt(int row) const;
     Row* RowAt(int row);
