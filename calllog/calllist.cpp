@@ -44,7 +44,7 @@ int CallList::Load() {
     const TimeFacts facts = ReadTimeFacts();
     // Entries read in full from a store nobody has written since, under the same facts and the same
     // address books, are what this load would derive again: they are kept (the screen's second
-    // load at start-up, a return from another program).
+    // load at start-up; later loads find the store's question answered already and read it).
     if (asLastRead && SameTimeFacts(facts, lastFacts) && PhoneCallLogUnchanged() == 1 &&
         PhoneCallerNamesUnchanged() == 1) {
         return 0;

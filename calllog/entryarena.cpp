@@ -1,10 +1,9 @@
 #include "calllog/entryarena.h"
 
-#include <algorithm>
-#include <cstdint>
-
 #include "platform/text/pagememory.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <new>
 #include <type_traits>
 
