@@ -23,15 +23,7 @@ NVXCallEntry* EntryArena::Allocate() {
         used = 0;
     }
     if (current == blocks.size()) {
-        const size_t capacity = blocks.empty() ? kFirstBlock : Capacity();
-        void* memory = AllocatePages(capacity * sizeof(NVXCallEntry));
-        if (memory == nullptr) {
-            return nullptr;
-        }
-        try {
-            blocks.push_back(Block{static_cast<NVXCallEntry*>(memory), capacity});
-        } catch (const std::bad_alloc&) {
-            FreePages(memory, capacity * sizeof(NVXCallEntry));
+        if (!AddBlock(blocks.empty() ? kFirstBlock : Capacity())) {
             return nullptr;
         }
         used = 0;
@@ -49,21 +41,24 @@ int EntryArena::Reserve(size_t count) {
     }
     // At least as many as the arena holds, as Allocate grows it: a log that gains a call at every
     // load must not add a block for each.
-    const size_t capacity = std::max(count - room, Capacity());
+    return AddBlock(std::max(count - room, Capacity())) ? 0 : -1;
+}
+
+bool EntryArena::AddBlock(size_t capacity) {
     if (capacity > SIZE_MAX / sizeof(NVXCallEntry)) {
-        return -1;
+        return false;
     }
     void* memory = AllocatePages(capacity * sizeof(NVXCallEntry));
     if (memory == nullptr) {
-        return -1;
+        return false;
     }
     try {
         blocks.push_back(Block{static_cast<NVXCallEntry*>(memory), capacity});
     } catch (const std::bad_alloc&) {
         FreePages(memory, capacity * sizeof(NVXCallEntry));
-        return -1;
+        return false;
     }
-    return 0;
+    return true;
 }
 
 void EntryArena::Rewind() {

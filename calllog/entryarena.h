@@ -42,6 +42,9 @@ private:
 
     static constexpr size_t kFirstBlock = 256;
 
+    // Appends a block of capacity entries; false when it cannot be allocated.
+    bool AddBlock(size_t capacity);
+
     std::vector<Block> blocks;
     // The block the next entry comes from, and how many of its entries are in use.
     size_t current = 0;
