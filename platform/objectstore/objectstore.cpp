@@ -20,6 +20,8 @@ struct Connection {
     sqlite3* db = nullptr;
     std::map<std::string, sqlite3_stmt*> statements;
     bool inTransaction = false;
+    // Counts the times changes were undone: a rollback moves neither of SQLite's change counts.
+    int64_t undone = 0;
     ~Connection() {
         for (auto& [sql, stmt] : statements) {
             sqlite3_finalize(stmt);
@@ -60,6 +62,15 @@ public:
 
 enum class Order { Own, StartAscending, StartDescending };
 
+// What the store looked like when a position was counted: another connection's commits move
+// SQLite's data version, this connection's own changes its total of changes. -1: not known.
+struct StoreStamp {
+    int64_t dataVersion = -1;
+    int64_t totalChanges = -1;
+    int64_t undone = -1;
+    bool operator==(const StoreStamp&) const = default;
+};
+
 // The position of a database handle: the record it stands on, by its sort key. After that record
 // is deleted the key stays and "current" means the record that followed it.
 struct Cursor {
@@ -68,8 +79,10 @@ struct Cursor {
     int64_t startTime = 0;
     int64_t oid = 0;
     // The record's position, carried from seek to seek so that asking for it costs no count of
-    // the records before it; -1 when not known.
+    // the records before it; -1 when not known. It holds only while the store is as stamped:
+    // a record added or deleted elsewhere before this one moves it.
     int64_t position = -1;
+    StoreStamp stamp;
 };
 
 struct Handle {
@@ -175,7 +188,7 @@ const char* Beyond(Order order, bool reversed) {
 
 // Runs a query giving (oid, start_time) of one record with ?1 the database, ?2/?3 the cursor key
 // and ?4 the offset. Moves the cursor there when a record is found.
-ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t position) {
+ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t position, const StoreStamp& stamp) {
     sqlite3* db = h.connection->db;
     Statement statement(*h.connection, sql);
     sqlite3_stmt* stmt = statement.stmt;
@@ -193,7 +206,7 @@ ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t posit
         const int64_t oid = sqlite3_column_int64(stmt, 0);
         if (oid > 0 && oid <= static_cast<int64_t>(UINT32_MAX)) {
             found = static_cast<ObjectId>(oid);
-            h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid, position};
+            h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid, position, stamp};
         } else {
             Fail("record identifier out of range");
         }
@@ -204,6 +217,39 @@ ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t posit
     }
     return found;
 }
+
+// The store's stamp as this connection sees it now; inside a transaction, as at its start.
+StoreStamp StampOf(Connection& connection) {
+    StoreStamp stamp;
+    Statement statement(connection, "PRAGMA data_version");
+    if (statement.stmt != nullptr && sqlite3_step(statement.stmt) == SQLITE_ROW) {
+        stamp.dataVersion = sqlite3_column_int64(statement.stmt, 0);
+        stamp.totalChanges = sqlite3_total_changes64(connection.db);
+        stamp.undone = connection.undone;
+    }
+    return stamp;
+}
+
+// One read of the store for the statements of a seek, unless a transaction is open already: the
+// stamp, the record found and its count then all see the same records.
+class ReadTransaction {
+public:
+    explicit ReadTransaction(sqlite3* db) {
+        if (sqlite3_get_autocommit(db) != 0 && sqlite3_exec(db, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            open = db;
+        }
+    }
+    ~ReadTransaction() {
+        if (open != nullptr) {
+            sqlite3_exec(open, "COMMIT", nullptr, nullptr, nullptr);
+        }
+    }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    sqlite3* open = nullptr;
+};
 
 uint32_t PositionOf(Handle& h) {
     const std::string sql =
@@ -399,13 +445,22 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
         return 0;
     }
     const std::string select = std::string("SELECT oid, start_time FROM records WHERE ") + OfDatabase(h->order);
+    // A seek that gives no position carries the cursor's stamp on: a position carried from it is
+    // checked against the store at the seek that asks for one.
+    std::optional<ReadTransaction> read;
+    StoreStamp stamp = h->cursor.stamp;
+    if (index != nullptr) {
+        read.emplace(h->connection->db);
+        stamp = StampOf(*h->connection);
+    }
     ObjectId found = 0;
     if (seekType == kSeekBeginning) {
         if (count < 0) {
             Fail("no record there", StoreError::NoSuchRecord);
             return 0;
         }
-        found = StepTo(*h, select + " ORDER BY " + OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4", count, count);
+        found = StepTo(*h, select + " ORDER BY " + OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4", count,
+                       index != nullptr ? count : -1, stamp);
     } else if (seekType == kSeekCurrent) {
         if (!h->cursor.valid) {
             Fail("no current record", StoreError::NoSuchRecord);
@@ -414,9 +469,12 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
         const int64_t oid = h->cursor.oid;
         // Count records from the current one: after a deletion the record that followed stands
         // at the deleted one's position, so either way the record reached is count further on.
-        const int64_t position = h->cursor.position >= 0 ? h->cursor.position + count : -1;
+        const bool known = h->cursor.position >= 0 && stamp.dataVersion >= 0 && h->cursor.stamp == stamp;
+        const int64_t position = known ? h->cursor.position + count : -1;
         if (count == 0 && !h->cursor.deleted && RecordExists(*h, oid)) {
             found = static_cast<ObjectId>(oid);
+            h->cursor.position = position;
+            h->cursor.stamp = stamp;
         } else if (count >= 0) {
             // The record that followed a deleted one is current, so it is 0 records away.
             const int64_t offset = h->cursor.deleted ? count : int64_t{count} - 1;
@@ -427,19 +485,22 @@ ObjectId StoreSeek(StoreHandle database, uint32_t seekType, int32_t count, uint3
                                : StepTo(*h,
                                         select + " AND " + Beyond(h->order, false) + " ORDER BY " +
                                             OrderBy(h->order, false) + " LIMIT 1 OFFSET ?4",
-                                        offset, position);
+                                        offset, position, stamp);
         } else {
             found = StepTo(*h,
                            select + " AND " + Beyond(h->order, true) + " ORDER BY " + OrderBy(h->order, true) +
                                " LIMIT 1 OFFSET ?4",
-                           -int64_t{count} - 1, position);
+                           -int64_t{count} - 1, position, stamp);
         }
     } else {
         Fail("unsupported seek type");
         return 0;
     }
     if (found != 0 && index != nullptr) {
-        *index = h->cursor.position >= 0 ? static_cast<uint32_t>(h->cursor.position) : PositionOf(*h);
+        if (h->cursor.position < 0) {
+            h->cursor.position = PositionOf(*h);
+        }
+        *index = static_cast<uint32_t>(h->cursor.position);
     }
     return found;
 }
@@ -472,6 +533,8 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     const int64_t before = sqlite3_total_changes64(db);
     const int rc = sqlite3_step(stmt);
     if (rc != SQLITE_DONE) {
+        // SQLite may have undone the whole transaction (a full disk).
+        ++h->connection->undone;
         FailSql(db, "cannot delete the record");
         return -1;
     }
@@ -481,6 +544,11 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     }
     if (h->cursor.valid && h->cursor.oid == static_cast<int64_t>(record)) {
         h->cursor.deleted = true;
+        // The follower takes the deleted record's position, so it stays known if nothing else
+        // had changed since it was counted.
+        if (h->cursor.stamp.totalChanges == before) {
+            h->cursor.stamp.totalChanges = sqlite3_total_changes64(db);
+        }
     }
     return 0;
 }
@@ -572,6 +640,7 @@ int StoreCommitTransaction(StoreHandle connection) {
     sqlite3* db = c->connection->db;
     c->connection->inTransaction = false;
     if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        ++c->connection->undone;
         // The reason is kept before the rollback clears it.
         const std::string error = StoreErrorText(db, "cannot save the changes");
         const StoreError code = StoreErrorCode(db);
@@ -590,6 +659,7 @@ void StoreRollbackTransaction(StoreHandle connection) {
         return;
     }
     c->connection->inTransaction = false;
+    ++c->connection->undone;
     // SQLite may have rolled back already after a failed write (a full disk); then there is
     // nothing left to undo.
     if (sqlite3_get_autocommit(c->connection->db) == 0) {

@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -98,7 +99,25 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
         return -1;
     }
 
-    QApplication application(argc, argv);
+    // Without a display the window system's application would abort the process. A picture of the
+    // screen needs none: it is drawn off-screen, chosen on the command line because the address
+    // books' reading thread may be reading the environment already.
+    static char platformSwitch[] = "-platform";
+    static char offscreen[] = "offscreen";
+    std::vector<char*> arguments(argv, argv + argc);
+    if (!WindowSystemReachable(argc, argv)) {
+        if (switches.screenshot.empty()) {
+            std::fputs("ringlog: no display to show the phone on (DISPLAY and WAYLAND_DISPLAY are unset; "
+                       "--screenshot FILE needs none)\n",
+                       stderr);
+            return 1;
+        }
+        arguments.push_back(platformSwitch);
+        arguments.push_back(offscreen);
+    }
+    int argumentCount = static_cast<int>(arguments.size());
+    arguments.push_back(nullptr);
+    QApplication application(argumentCount, arguments.data());
     SetUpApplication(identity);
     instance.SetRaiseHandler(BringToFront);
 

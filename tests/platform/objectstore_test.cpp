@@ -250,6 +250,73 @@ TEST_F(ObjectStore, PositionsFollowTheWalkAcrossADeletionAndTheStoreSaysWhyASeek
     StoreCloseHandle(connection);
 }
 
+// Another program, another connection or another handle on the same connection changes the records
+// before the current one: the next position a seek gives is the record's place now, not then.
+TEST_F(ObjectStore, PositionsFollowChangesMadeElsewhere) {
+    AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"e"), Call(Utc(2026, 12, 2, 9, 0), u"d"),
+              Call(Utc(2026, 12, 3, 9, 0), u"c"), Call(Utc(2026, 12, 4, 9, 0), u"b"),
+              Call(Utc(2026, 12, 5, 9, 0), u"a")});
+    const SortOrderSpec sort = LatestFirst();
+    StoreHandle connection = 0;
+    const StoreHandle database = OpenCallLog(&connection, &sort);
+    uint32_t index = 99;
+    ASSERT_NE(StoreSeek(database, kSeekBeginning, 3, 0, &index), 0u);
+    ASSERT_EQ(index, 3u);
+
+    // Another program deletes the newest call, "a", which stood before the current one ("d").
+    RunSql(storePath, "DELETE FROM records WHERE number = 'a'");
+    const ObjectId d = StoreSeek(database, kSeekCurrent, 0, 0, &index);
+    EXPECT_EQ(index, 2u);
+    const ObjectId e = StoreSeek(database, kSeekCurrent, 1, 0, &index);
+    EXPECT_EQ(index, 3u);
+
+    // Another connection of this program deletes "b".
+    StoreHandle otherConnection = 0;
+    const StoreHandle other = OpenCallLog(&otherConnection, &sort);
+    ASSERT_EQ(StoreDeleteRecord(other, StoreSeek(other, kSeekBeginning, 0, 0, nullptr)), 0);
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, -1, 0, &index), d);
+    EXPECT_EQ(index, 1u);
+
+    // Another handle on the same connection deletes "c"; a new call arrives from another program.
+    const StoreHandle sibling = StoreOpenDatabase(connection, StoreVolume(), 0, u"clog.db", &sort, 1, nullptr);
+    ASSERT_EQ(StoreDeleteRecord(sibling, StoreSeek(sibling, kSeekBeginning, 0, 0, nullptr)), 0);
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, 1, 0, &index), e);
+    EXPECT_EQ(index, 1u);
+    AddCalls({Call(Utc(2026, 12, 9, 9, 0), u"new")});
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, 0, 0, &index), e);
+    EXPECT_EQ(index, 2u);
+    // Each answer is the position a seek from the first record finds the record at.
+    EXPECT_EQ(StoreSeek(database, kSeekBeginning, 2, 0, &index), e);
+    StoreCloseHandle(sibling);
+    StoreCloseHandle(other);
+    StoreCloseHandle(otherConnection);
+    StoreCloseHandle(database);
+    StoreCloseHandle(connection);
+}
+
+TEST_F(ObjectStore, PositionsAfterARollbackCountTheRecordItBroughtBack) {
+    AddCalls(
+        {Call(Utc(2026, 12, 1, 9, 0), u"c"), Call(Utc(2026, 12, 2, 9, 0), u"b"), Call(Utc(2026, 12, 3, 9, 0), u"a")});
+    const SortOrderSpec sort = LatestFirst();
+    StoreHandle connection = 0;
+    const StoreHandle database = OpenCallLog(&connection, &sort);
+    uint32_t index = 99;
+    const ObjectId b = StoreSeek(database, kSeekBeginning, 1, 0, &index);
+    ASSERT_EQ(index, 1u);
+    ASSERT_EQ(StoreBeginTransaction(connection), 0);
+    ASSERT_EQ(StoreDeleteRecord(database, b), 0);
+    const ObjectId c = StoreSeek(database, kSeekCurrent, 0, 0, &index);
+    EXPECT_EQ(index, 1u);
+    StoreRollbackTransaction(connection);
+    // "b" is back before the current record, "c".
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, 0, 0, &index), c);
+    EXPECT_EQ(index, 2u);
+    EXPECT_EQ(StoreSeek(database, kSeekCurrent, -1, 0, &index), b);
+    EXPECT_EQ(index, 1u);
+    StoreCloseHandle(database);
+    StoreCloseHandle(connection);
+}
+
 TEST_F(ObjectStore, ATransactionCommitsOrUndoesEveryDeletionInIt) {
     AddCalls({Call(Utc(2026, 12, 1, 9, 0), u"x"), Call(Utc(2026, 12, 2, 9, 0), u"y")});
     StoreHandle connection = 0;
