@@ -60,18 +60,23 @@ int CallList::Load() {
     arena.Reserve(calls > 0 ? static_cast<size_t>(calls) : 0);
     PhoneBeginCallerNameLookups();
     for (;;) {
-        // Running out of memory ends the load as if the log had ended there. An entry that is not
-        // kept goes back with the arena's next rewind.
-        NVXCallEntry* entry = arena.Allocate();
-        if (entry == nullptr) {
-            break;
-        }
-        if (PhoneGetNextCallLogRecord(logHandle, entry) != 0) {
+        // The record comes before its entry: the log's end takes none, so a log of the size reserved
+        // fills the arena's block and adds no other.
+        NVXCallEntry record;
+        if (PhoneGetNextCallLogRecord(logHandle, &record) != 0) {
             // The end of the log, or its failure (which PhoneCallLogUnchanged knows about).
             asLastRead = true;
             lastFacts = facts;
             break;
         }
+        // Running out of memory ends the load as if the log had ended there. An entry that is not
+        // kept goes back with the arena's next rewind.
+        NVXCallEntry* entry = arena.Allocate();
+        if (entry == nullptr) {
+            FreeRecordStrings(record);
+            break;
+        }
+        static_cast<CallLogRecord&>(*entry) = record;
         // Where the log holds no name the address book may know the caller: filled in before the
         // texts are derived, so that the row, the details and the screen reader all show it.
         entry->nameFromAddressBook = PhoneFindCallerName(entry) == 1;

@@ -26,7 +26,10 @@ constexpr uint32_t kGenerations = 1u << (32 - kSlotBits);
 // of 100,000 calls holds about 250,000 texts of a few characters each, and a block costs neither
 // an allocation nor an allocator's header per text. A block counts its live texts; once the last
 // of them is released, the block is written from its start again, so the texts of the next load
-// land in memory that is already in use. A text longer than a block gets a block of its own.
+// land in memory that is already in use. A text longer than a block gets a block of its own, whose
+// memory goes back to the system when that text is released: kept, it would fit only texts of its
+// size or less, and each load would add a block for every long text that found none to fit. Long
+// texts are rare, so an allocation each costs little.
 constexpr size_t kBlockChars = 16384;
 
 struct Block {
@@ -50,7 +53,10 @@ struct Heap {
     std::vector<Block> blocks;
     // Blocks without a live text, to be filled again; the block texts are written to now.
     std::vector<uint32_t> emptyBlocks;
-    uint32_t current = 0;
+    // Blocks whose long text was released and whose memory went with it, for the next long text.
+    std::vector<uint32_t> bareBlocks;
+    // None at first: a long text's own block never becomes the one that short texts fill.
+    uint32_t current = UINT32_MAX;
     size_t live = 0;
     size_t rejectedFrees = 0;
 
@@ -74,12 +80,24 @@ struct Heap {
             emptyBlocks.pop_back();
             return current;
         }
+        if (chars > kBlockChars && !bareBlocks.empty()) {
+            const uint32_t bare = bareBlocks.back();
+            Block& block = blocks[bare];
+            block.chars.reset(new (std::nothrow) char16_t[chars]);
+            if (block.chars == nullptr) {
+                return -1;
+            }
+            block.capacity = chars;
+            bareBlocks.pop_back();
+            return bare;
+        }
         if (blocks.size() >= UINT32_MAX) {
             return -1;
         }
         try {
-            // Room to list every block as empty later, so that LocalFree never has to allocate.
+            // Room to list every block as empty or bare later, so that LocalFree never has to allocate.
             emptyBlocks.reserve(blocks.size() + 1);
+            bareBlocks.reserve(blocks.size() + 1);
             Block block;
             block.capacity = chars > kBlockChars ? chars : kBlockChars;
             block.chars.reset(new char16_t[block.capacity]);
@@ -113,14 +131,19 @@ struct Heap {
         return static_cast<int64_t>(slots.Size() - 1);
     }
 
-    // A block's text is gone: a block left without texts is filled again from its start.
+    // A block's text is gone: a block left without texts is filled again from its start, or, when
+    // it was a long text's own, gives its memory back.
     void Release(uint32_t index) {
         Block& block = blocks[index];
         if (--block.live > 0) {
             return;
         }
         block.used = 0;
-        if (index != current) {
+        if (block.capacity > kBlockChars) {
+            block.chars.reset();
+            block.capacity = 0;
+            bareBlocks.push_back(index);
+        } else if (index != current) {
             emptyBlocks.push_back(index);
         }
     }
@@ -228,6 +251,16 @@ size_t LocalLiveCount() {
     Heap& heap = TheHeap();
     std::lock_guard<std::mutex> guard(heap.lock);
     return heap.live;
+}
+
+size_t LocalCommittedBytes() {
+    Heap& heap = TheHeap();
+    std::lock_guard<std::mutex> guard(heap.lock);
+    size_t chars = 0;
+    for (const Block& block : heap.blocks) {
+        chars += block.capacity;
+    }
+    return chars * sizeof(char16_t);
 }
 
 size_t LocalRejectedFreeCount() {

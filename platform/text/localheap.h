@@ -30,3 +30,7 @@ void LocalFree(LocalHandle handle);
 
 size_t LocalLiveCount();
 size_t LocalRejectedFreeCount();
+
+// The bytes of text memory the heap holds, in use or kept for the next texts: for tests that prove
+// a reload takes no more memory than the load before it.
+size_t LocalCommittedBytes();

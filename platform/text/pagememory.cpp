@@ -9,11 +9,14 @@ namespace {
 // Huge pages are worth asking for only where a block spans at least one of them.
 constexpr size_t kHugePage = size_t{2} << 20;
 constexpr size_t kSmallPage = 4096;
+// No address space holds a block of half the size range: refusing larger ones keeps the sums below
+// (a block with a frame to spare, rounded up to whole pages) from wrapping round to small sizes.
+constexpr size_t kLargestBlock = SIZE_MAX / 2;
 
 } // namespace
 
 void* AllocatePages(size_t bytes) {
-    if (bytes == 0) {
+    if (bytes == 0 || bytes > kLargestBlock) {
         return nullptr;
     }
 #ifdef MADV_HUGEPAGE

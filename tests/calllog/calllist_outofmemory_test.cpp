@@ -20,6 +20,9 @@ namespace {
 // most entries a block may hold.
 int entryBlocksLeft = -1;
 size_t largestEntryBlock = SIZE_MAX;
+// Entries in the blocks given and not yet given back.
+size_t liveEntryBlocks = 0;
+size_t liveEntries = 0;
 
 // Only the arena asks for whole entries: the sizes of the other tables in these tests are never a
 // multiple of an entry (708 bytes: 59 times 12).
@@ -37,11 +40,17 @@ void* AllocatePages(size_t bytes) {
         if (entryBlocksLeft > 0) {
             --entryBlocksLeft;
         }
+        ++liveEntryBlocks;
+        liveEntries += bytes / sizeof(NVXCallEntry);
     }
     return std::calloc(1, bytes);
 }
 
-void FreePages(void* block, size_t) {
+void FreePages(void* block, size_t bytes) {
+    if (block != nullptr && IsEntryBlock(bytes)) {
+        --liveEntryBlocks;
+        liveEntries -= bytes / sizeof(NVXCallEntry);
+    }
     std::free(block);
 }
 
@@ -128,6 +137,26 @@ TEST_F(CallListOutOfMemory, LoadWithNoMemoryAtAllGivesAnEmptyList) {
         EXPECT_EQ(list.EntryAt(0), nullptr);
         EXPECT_EQ(LocalLiveCount(), liveBefore);
     }
+    EXPECT_EQ(LocalLiveCount(), liveBefore);
+}
+
+TEST_F(CallListOutOfMemory, ALoadTakesOneBlockOfAsManyEntriesAsTheLogHasCalls) {
+    const size_t blocksBefore = liveEntryBlocks;
+    const size_t entriesBefore = liveEntries;
+    {
+        CallList list;
+        ASSERT_EQ(list.Load(), 0);
+        ASSERT_EQ(list.count, 5);
+        EXPECT_EQ(liveEntryBlocks, blocksBefore + 1);
+        EXPECT_EQ(liveEntries, entriesBefore + 5);
+        // A log one call longer: one block more, as large as the arena, and nothing for the end.
+        AddCalls({Call(Utc(2026, 12, 9, 11, 0), u"2065550006", u"F")});
+        ASSERT_EQ(list.Load(), 0);
+        ASSERT_EQ(list.count, 6);
+        EXPECT_EQ(liveEntryBlocks, blocksBefore + 2);
+        EXPECT_EQ(liveEntries, entriesBefore + 10);
+    }
+    EXPECT_EQ(liveEntryBlocks, blocksBefore);
     EXPECT_EQ(LocalLiveCount(), liveBefore);
 }
 

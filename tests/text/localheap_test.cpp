@@ -149,3 +149,32 @@ TEST(LocalHeap, TextLongerThanABlockReadsBack) {
     LocalFree(before);
     LocalFree(after);
 }
+
+TEST(LocalHeap, LongTextsOfEveryReloadTakeNoMoreMemoryThanTheLoadBefore) {
+    // A load of 200 calls, each with a short number and a note longer than a block, all released
+    // before the next load as the call list does.
+    const std::u16string note(20000, u'n');
+    auto load = [&note] {
+        std::vector<LocalHandle> handles;
+        for (int call = 0; call < 200; ++call) {
+            handles.push_back(LocalAllocText(u"2065550100"));
+            handles.push_back(LocalAllocText(note.c_str()));
+        }
+        const size_t committed = LocalCommittedBytes();
+        EXPECT_EQ(std::u16string(LocalText(handles.back())), note);
+        for (LocalHandle handle : handles) {
+            LocalFree(handle);
+        }
+        return committed;
+    };
+    load();
+    const size_t second = load();
+    EXPECT_GE(second, 200 * note.size() * sizeof(char16_t));
+    size_t last = 0;
+    for (int reload = 2; reload < 50; ++reload) {
+        last = load();
+    }
+    EXPECT_LE(last, second + second / 20);
+    // Released, the long texts hold nothing any more; the short texts' blocks stay for the next load.
+    EXPECT_LE(LocalCommittedBytes() + 200 * note.size() * sizeof(char16_t), second);
+}

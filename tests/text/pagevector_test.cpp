@@ -54,4 +54,15 @@ TEST(PageVector, ReserveAndAppendKeepWhatIsThere) {
     EXPECT_EQ(std::string(pool.Data(), 4), "abcx");
 }
 
+TEST(PageVector, ReserveBeyondAnyAddressSpaceFailsAndLeavesTheRecordsAlone) {
+    PageVector<char> pool;
+    ASSERT_TRUE(pool.Append("abc", 3));
+    EXPECT_FALSE(pool.Reserve(SIZE_MAX - 4095));
+    EXPECT_FALSE(pool.Reserve(SIZE_MAX));
+    EXPECT_EQ(pool.Capacity(), 64u);
+    EXPECT_EQ(pool.Size(), 3u);
+    ASSERT_TRUE(pool.PushBack('d'));
+    EXPECT_EQ(std::string(pool.Data(), 4), "abcd");
+}
+
 } // namespace
