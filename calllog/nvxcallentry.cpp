@@ -55,7 +55,8 @@ void PutDate(FixedText<11>& timeText, int month, int day, int year) {
 void DeriveTimeText(NVXCallEntry& entry, const TimeFacts& facts) {
     SystemTime call{};
     FileTime local{};
-    if (FileTimeToLocalFileTime(entry.startTime, &local) == 0) {
+    // The facts were read after the zone was looked at and applied: one look serves the whole load.
+    if (FileTimeToLocalFileTimeInAppliedZone(entry.startTime, &local) == 0) {
         FileTimeToSystemTime(local, &call);
     }
 

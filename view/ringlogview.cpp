@@ -41,6 +41,21 @@ template <size_t N> const char16_t* NextPiece(const char16_t* from, char16_t sep
     return end;
 }
 
+// A text as one field of a row. The row's own separators, and any other break a name or number
+// may hold (from an address book, or a dialler's log: C0 and C1 controls, DEL, the Unicode line and
+// paragraph separators), would show and be read as a field of their own; each becomes a blank, which
+// keeps the words apart. The entry's texts stay as they are.
+template <size_t N> FixedText<N> RowField(const FixedText<N>& text) {
+    FixedText<N> field = text;
+    for (size_t i = 0; i < N && field.chars[i] != u'\0'; ++i) {
+        const char16_t c = field.chars[i];
+        if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || c == u'|') {
+            field.chars[i] = u' ';
+        }
+    }
+    return field;
+}
+
 const char16_t* EmptyMessage(unsigned filterMode) {
     switch (filterMode) {
     case ID_FILTER_MISSEDCALLS:
@@ -140,11 +155,12 @@ void CRinglogView::FillList() {
 
         RowText rowText;
         if (!entry->nameText.IsEmpty()) {
-            rowText.Format(u"%s|%s\n%s\n%s", {entry->nameText.Data(), entry->timeText.Data(), entry->numberText.Data(),
-                                              entry->locationText.Data()});
+            rowText.Format(u"%s|%s\n%s\n%s",
+                           {RowField(entry->nameText).Data(), RowField(entry->timeText).Data(),
+                            RowField(entry->numberText).Data(), RowField(entry->locationText).Data()});
         } else {
-            rowText.Format(u"%s|%s\n%s",
-                           {entry->numberText.Data(), entry->timeText.Data(), entry->locationText.Data()});
+            rowText.Format(u"%s|%s\n%s", {RowField(entry->numberText).Data(), RowField(entry->timeText).Data(),
+                                          RowField(entry->locationText).Data()});
         }
         const int row = list.InsertItem(p, u"", IconOf(entry->callType));
         list.SetItemText(row, 1, rowText.Data());

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <atomic>
-#include <climits>
 #include <cstdlib>
 #include <ctime>
 #include <mutex>
@@ -37,20 +36,8 @@ int64_t CurrentUnixSeconds() {
 }
 
 void GetLocalTime(SystemTime* fields) {
-    // Asked once per loaded call: the conversion is kept for the rest of the second, as long as
-    // the zone is the same.
-    thread_local int64_t lastSeconds = INT64_MIN;
-    thread_local std::string lastZone;
-    thread_local SystemTime lastFields{};
-    const int64_t seconds = CurrentUnixSeconds();
-    const char* zone = std::getenv("TZ");
-    if (seconds != lastSeconds || lastZone != (zone != nullptr ? zone : "")) {
-        lastFields = SystemTime{};
-        UnixSecondsToLocalTime(seconds, &lastFields);
-        lastSeconds = seconds;
-        lastZone = zone != nullptr ? zone : "";
-    }
-    *fields = lastFields;
+    *fields = SystemTime{};
+    UnixSecondsToLocalTime(CurrentUnixSeconds(), fields);
 }
 
 uint64_t LocalZoneStamp() {
@@ -72,6 +59,10 @@ uint64_t LocalZoneStamp() {
     if (key != lastKey) {
         lastKey = std::move(key);
         ++stamp;
+        // The C library reads the zone only on tzset: without it a phone that travels would keep
+        // the old zone's times and the old "today" until the program restarts. (With TZ set, it
+        // reads the named file again only for a new value of TZ.)
+        tzset();
     }
     return stamp;
 }

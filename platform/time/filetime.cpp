@@ -1,5 +1,7 @@
 #include "platform/time/filetime.h"
 
+#include "platform/time/clock.h"
+
 #include <cerrno>
 #include <ctime>
 
@@ -77,6 +79,11 @@ FileTime UnixSecondsToFileTime(int64_t seconds) {
 }
 
 int FileTimeToLocalFileTime(const FileTime& utc, FileTime* local) {
+    LocalZoneStamp();
+    return FileTimeToLocalFileTimeInAppliedZone(utc, local);
+}
+
+int FileTimeToLocalFileTimeInAppliedZone(const FileTime& utc, FileTime* local) {
     const uint64_t ticks = FileTimeValue(utc);
     if (!IsFileTime(ticks)) {
         return -1;
@@ -130,6 +137,7 @@ int SystemTimeToFileTime(const SystemTime& fields, FileTime* time) {
 }
 
 int UnixSecondsToLocalTime(int64_t seconds, SystemTime* fields) {
+    LocalZoneStamp();
     const std::time_t t = static_cast<std::time_t>(seconds);
     std::tm tm{};
     if (localtime_r(&t, &tm) == nullptr || YearOf(tm) < 1601 || YearOf(tm) > 30827) {

@@ -31,10 +31,15 @@ FileTime MakeFileTime(uint64_t value);
 int64_t FileTimeToUnixSeconds(const FileTime& time);
 FileTime UnixSecondsToFileTime(int64_t seconds);
 
-// Shifts a UTC file time by the local zone's offset at that moment. 0, or -1 when the time is
-// outside what the C library can convert, has the top bit set (a negative stored time), or would
-// leave the range of file times when shifted (local is then untouched).
+// Shifts a UTC file time by the local zone's offset at that moment, in the zone as it is now (a
+// zone chosen since the last conversion is applied first). 0, or -1 when the time is outside what
+// the C library can convert, has the top bit set (a negative stored time), or would leave the range
+// of file times when shifted (local is then untouched).
 int FileTimeToLocalFileTime(const FileTime& utc, FileTime* local);
+
+// The same in the zone that the last look at it (LocalZoneStamp) applied, without looking again: for
+// the many conversions of one load, which looks once before them.
+int FileTimeToLocalFileTimeInAppliedZone(const FileTime& utc, FileTime* local);
 
 // Calendar fields of a file time, without any zone. 0, or -1 for a time beyond year 30827.
 int FileTimeToSystemTime(const FileTime& time, SystemTime* fields);
@@ -42,7 +47,8 @@ int FileTimeToSystemTime(const FileTime& time, SystemTime* fields);
 // File time of calendar fields, without any zone. 0, or -1 for fields out of range.
 int SystemTimeToFileTime(const SystemTime& fields, FileTime* time);
 
-// The C library's local time conversions: seconds since 1970 to local calendar fields, and local
-// calendar fields (daylight saving decided by the library, as with tm_isdst -1) to seconds.
+// The C library's local time conversions: seconds since 1970 to local calendar fields (in the zone
+// as it is now, as above), and local calendar fields (daylight saving decided by the library, as
+// with tm_isdst -1) to seconds.
 int UnixSecondsToLocalTime(int64_t seconds, SystemTime* fields);
 int LocalTimeToUnixSeconds(const SystemTime& fields, int64_t* seconds);

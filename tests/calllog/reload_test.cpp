@@ -8,6 +8,7 @@
 #include "platform/text/localheap.h"
 #include "platform/text/utf8.h"
 #include "tests/platform/storetestenv.h"
+#include "tests/platform/zonefilechild.h"
 
 #include <sqlite3.h>
 
@@ -139,6 +140,30 @@ TEST_F(Reload, AnotherZoneDerivesAgain) {
     SetCurrentTimeOverride(FileTimeToUnixSeconds(MakeFileTime(Utc(2026, 12, 9, 16, 0))));
     ASSERT_EQ(list->Load(), 0);
     EXPECT_EQ(Shown(), "C|11:00|2065550003\nB|12/8/26|2065550002\n-|12/7/26|2065550001\n");
+}
+
+TEST_F(Reload, AZoneFileReplacedUnderTheProgramDerivesInTheNewZone) {
+    // The phone travels: the system's zone file is replaced twice while the program runs.
+    AddCalls({Call(Utc(2026, 12, 9, 18, 30), u"2065550004", u"D")});
+    SetCurrentTimeOverride(FileTimeToUnixSeconds(MakeFileTime(Utc(2026, 12, 9, 20, 0))));
+    const zonetest::ChildRun run = zonetest::InChildWithOwnZoneFile([this] {
+        std::string seen;
+        for (const char* zone : {"Asia/Tokyo", "America/New_York"}) {
+            if (!zonetest::UseZoneFile(zone) || list->Load() != 0) {
+                return seen + "cannot load in " + zone;
+            }
+            seen += Shown() + "\n";
+        }
+        return seen;
+    });
+    if (!run.skipped.empty()) {
+        GTEST_SKIP() << run.skipped;
+    }
+    EXPECT_TRUE(run.exitedCleanly);
+    // Tokyo (UTC+9) is at 05:00 on the 10th, New York (UTC-5) at 15:00 on the 9th: the calls' times
+    // and which of them are from today follow the zone.
+    EXPECT_EQ(run.output, "D|03:30|2065550004\nC|12/9/26|2065550003\nB|12/8/26|2065550002\n-|12/7/26|2065550001\n\n"
+                          "D|13:30|2065550004\nC|07:00|2065550003\nB|12/8/26|2065550002\n-|12/7/26|2065550001\n\n");
 }
 
 TEST_F(Reload, AnotherClockDerivesAgain) {

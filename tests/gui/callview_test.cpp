@@ -205,9 +205,10 @@ TEST_F(CallView, RowTextsHoldTwoOrThreeLinesAndAreReadAsAPersonReadsThem) {
     EXPECT_FALSE(list->child(0)->state().focused);
 }
 
-TEST_F(CallView, ANameWithABarIsCutThereAndTheRestTakesThePlaceOfTheTime) {
+TEST_F(CallView, ABarInANameShowsAsABlankAndTheTimeBoxIsWhatFollowsARowsFirstBar) {
     Start({Call(Utc(2026, 12, 9, 14, 4), u"2063861234", u"Ada|Lovelace", kIncoming)});
-    EXPECT_EQ(Rows().GetItemText(0, 1), u"Ada|Lovelace|14:04\n(206) 386-1234\nSeattle, WA");
+    // A bar of the name's own would cut it and take the time's place.
+    EXPECT_EQ(Rows().GetItemText(0, 1), u"Ada Lovelace|14:04\n(206) 386-1234\nSeattle, WA");
     // The time box is as wide as what follows the first bar, measured in the default font.
     const QFontMetrics metrics{QFont()};
     EXPECT_EQ(view->MeasureTimeWidth(u"Ada|Lovelace|14:04").cx, metrics.horizontalAdvance(QStringLiteral("Lovelace")));

@@ -12,6 +12,8 @@
 #include "platform/ui/waitcursor.h"
 #include "resources/resource.h"
 
+#include <QAccessible>
+
 #include <sqlite3.h>
 
 #include <string>
@@ -293,6 +295,38 @@ TEST_F(Deletion, EveryWayOfSelectingLeavesOneSelectedRow) {
     Key(Qt::Key_Up);
     ChooseFromMenu(QStringLiteral("Delete"));
     one("a Delete of a call that was gone");
+}
+
+TEST_F(Deletion, BreaksAndBarsInANameOrNumberShowAsBlanksInTheRowAndTheCallStillDeletes) {
+    // A name from a dialler's log that would fake a time and a number, with every kind of break: line
+    // feed, carriage return, tab, DEL, NEL (C1) and the Unicode line and paragraph separators.
+    const std::u16string name = u"Eve|09:00\n(800) 555-0199\r\t"
+                                u"\x7f"
+                                u"x"
+                                u"\x85"
+                                u"y\u2028z\u2029.";
+    const std::u16string number = u"425|555\n0100";
+    Start({Call(Utc(2026, 12, 9, 14, 4), u"2063861234", name.c_str()), Call(Utc(2026, 12, 9, 14, 3), number.c_str())});
+
+    EXPECT_EQ(Rows().GetItemText(0, 1), u"Eve 09:00 (800) 555-0199   x y z .|14:04\n(206) 386-1234\nSeattle, WA");
+    EXPECT_EQ(Rows().GetItemText(1, 1), u"425 555 0100|14:03\n");
+    // The screen reader reads the same fields: the name, the time, the number and the place.
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
+    ASSERT_NE(list, nullptr);
+    ASSERT_GE(list->childCount(), 2);
+    EXPECT_EQ(list->child(0)->text(QAccessible::Name),
+              QStringLiteral("Eve 09:00 (800) 555-0199   x y z ., 14:04, (206) 386-1234, Seattle, WA"));
+    EXPECT_EQ(list->child(1)->text(QAccessible::Name), QStringLiteral("425 555 0100, 14:03"));
+
+    // The record keeps its own texts, so the store's identity check still knows each call.
+    ChooseFromMenu(QStringLiteral("Delete"));
+    EXPECT_TRUE(told.empty()) << told.front().text;
+    const std::vector<CallRecordData> left = StoredCalls();
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].number, number);
+    ChooseFromMenu(QStringLiteral("Delete"));
+    EXPECT_TRUE(told.empty()) << told.front().text;
+    EXPECT_TRUE(StoredCalls().empty());
 }
 
 } // namespace

@@ -2,9 +2,11 @@
 #include "platform/time/clock.h"
 #include "platform/time/filetime.h"
 #include "platform/time/timelocale.h"
+#include "tests/platform/zonefilechild.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -235,6 +237,46 @@ TEST(Clock, ZoneStampChangesOnlyWithTheZone) {
     }
     // Back to the first zone is a change as well: entries derived in between are in the other.
     EXPECT_NE(LocalZoneStamp(), utc);
+}
+
+// Day and "hh:mm" of local calendar fields.
+std::string DayAndClock(const SystemTime& fields) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%d %02d:%02d", fields.day, fields.hour, fields.minute);
+    return text;
+}
+
+TEST(Clock, AZoneFileReplacedUnderARunningProgramIsTheZoneOfItsNextConversions) {
+    // 9 Dec 2026 03:30 UTC: 12:30 on the 9th in Tokyo, 22:30 on the 8th in New York.
+    constexpr int64_t kSeconds = 1796787000;
+    SetCurrentTimeOverride(kSeconds);
+    const zonetest::ChildRun run = zonetest::InChildWithOwnZoneFile([] {
+        std::string seen;
+        for (const char* zone : {"Asia/Tokyo", "America/New_York"}) {
+            if (!zonetest::UseZoneFile(zone)) {
+                return seen + "cannot mount " + zone;
+            }
+            // Each way a call's time or "now" is taken in local time, with no other call before it.
+            FileTime local{};
+            SystemTime fields{};
+            FileTimeToLocalFileTime(UnixSecondsToFileTime(kSeconds), &local);
+            FileTimeToSystemTime(local, &fields);
+            seen += DayAndClock(fields) + ", ";
+            fields = SystemTime{};
+            UnixSecondsToLocalTime(kSeconds, &fields);
+            seen += DayAndClock(fields) + ", ";
+            fields = SystemTime{};
+            GetLocalTime(&fields);
+            seen += DayAndClock(fields) + "; ";
+        }
+        return seen;
+    });
+    ClearCurrentTimeOverride();
+    if (!run.skipped.empty()) {
+        GTEST_SKIP() << run.skipped;
+    }
+    EXPECT_TRUE(run.exitedCleanly);
+    EXPECT_EQ(run.output, "9 12:30, 9 12:30, 9 12:30; 8 22:30, 8 22:30, 8 22:30; ");
 }
 
 } // namespace
