@@ -35,6 +35,13 @@ TEST(EntryArena, EntriesAreDistinctEmptyAndWritableAcrossBlocks) {
     EXPECT_TRUE(entries[256]->nameText.Equals(u"256"));
 }
 
+TEST(EntryArena, EachBlockDoublesTheArenaSoALargeLoadTakesFewBlocks) {
+    EntryArena arena;
+    Take(arena, 100000);
+    EXPECT_GE(arena.Capacity(), 100000u);
+    EXPECT_LE(arena.BlockCount(), 12u);
+}
+
 TEST(EntryArena, AfterRewindTheSameMemoryComesBackInOrderAndFreshlyEmptied) {
     EntryArena arena;
     const std::vector<NVXCallEntry*> first = Take(arena, 600);
@@ -86,6 +93,18 @@ TEST(EntryArena, ALoadOfKnownSizeTakesOneBlockAndAGrowingLogDoesNotAddOneEachTim
         ASSERT_EQ(arena.Reserve(5002 + static_cast<size_t>(load)), 0);
     }
     EXPECT_EQ(arena.BlockCount(), 2u);
+}
+
+TEST(EntryArena, EntriesHandedOutAreNoRoomAndASizeBeyondMemoryIsRefused) {
+    EntryArena arena;
+    ASSERT_EQ(arena.Reserve(5000), 0);
+    Take(arena, 1000);
+    ASSERT_EQ(arena.Reserve(4001), 0);
+    EXPECT_EQ(arena.BlockCount(), 2u) << "4,000 left in the first block, one short";
+    // Entries of the one more bytes than memory has: refused, not wrapped round to a small block.
+    EntryArena empty;
+    EXPECT_EQ(empty.Reserve(SIZE_MAX / sizeof(NVXCallEntry) + 1), -1);
+    EXPECT_EQ(empty.BlockCount(), 0u);
 }
 
 } // namespace

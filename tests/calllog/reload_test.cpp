@@ -12,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <chrono>
 #include <filesystem>
 #include <memory>
 
@@ -113,6 +114,17 @@ TEST_F(Reload, AnotherFileInTheStoresPlaceIsRead) {
     EXPECT_EQ(Shown(), "Other|09:00|2065550009\n");
 }
 
+TEST_F(Reload, AClearedListOrOneWithoutItsPlacesIsReadAgain) {
+    ASSERT_EQ(list->Clear(), 0);
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_EQ(list->count, 3);
+    // The city database opened since: the places are looked up again.
+    list->EntryAt(0)->locationText.Assign(kMark);
+    ASSERT_EQ(list->OpenCityDatabase(), 0);
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_FALSE(Kept());
+}
+
 TEST_F(Reload, AnotherStoreChosenIsRead) {
     SetStorePath(dir + "/other.db");
     ASSERT_EQ(list->Load(), 0);
@@ -129,6 +141,12 @@ TEST_F(Reload, TheNextMinuteDerivesAgain) {
 
 TEST_F(Reload, TheNextDayDerivesAgain) {
     SetCurrentTimeOverride(FileTimeToUnixSeconds(MakeFileTime(Utc(2026, 12, 10, 0, 1))));
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_EQ(Shown(), "C|12/9/26|2065550003\nB|12/8/26|2065550002\n-|12/7/26|2065550001\n");
+}
+
+TEST_F(Reload, TheSameMinuteOfTheNextDayDerivesAgain) {
+    SetCurrentTimeOverride(FileTimeToUnixSeconds(MakeFileTime(Utc(2026, 12, 10, 15, 0))));
     ASSERT_EQ(list->Load(), 0);
     EXPECT_EQ(Shown(), "C|12/9/26|2065550003\nB|12/8/26|2065550002\n-|12/7/26|2065550001\n");
 }
@@ -196,6 +214,25 @@ TEST_F(ReloadWithNames, TheSameBooksKeepTheEntries) {
     ASSERT_EQ(list->Load(), 0);
     EXPECT_TRUE(Kept());
     EXPECT_EQ(Shown(), "C|12:00|2065550003\nB|12/8/26|2065550002\nAda Lovelace|12/7/26|2065550001 w\n");
+}
+
+TEST_F(ReloadWithNames, TheSameBooksKeepTheEntriesOfSeveralCallsNamedFromThem) {
+    AddCalls({Call(Utc(2026, 12, 6, 10, 0), u"2065550001")});
+    PhoneRestartCallLogWatch();
+    ASSERT_EQ(list->Load(), 0);
+    ASSERT_EQ(list->count, 4);
+    list->EntryAt(0)->locationText.Assign(kMark);
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_TRUE(Kept());
+}
+
+TEST_F(ReloadWithNames, BooksReadAgainAndFinishedMeanwhileAreAskedAgain) {
+    CallerNames::UseSources(
+        {std::make_shared<ContactList>(std::vector<ContactCard>{{"Grace Hopper", {{"206-555-0001", "m", false}}}})});
+    PhoneUseAddressBooks(nullptr);
+    ASSERT_NE(CallerNames::Map(std::chrono::milliseconds(-1)), nullptr);
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_EQ(Shown(), "C|12:00|2065550003\nB|12/8/26|2065550002\nGrace Hopper|12/7/26|2065550001 m\n");
 }
 
 TEST_F(ReloadWithNames, BooksReadAgainMeanwhileAreAskedAgain) {

@@ -43,6 +43,15 @@ TEST(ContactMap, NumberOfTwoContactsGoesToThePreferredOneElseTheFirstAlphabetica
         // Alphabetical regardless of case: "alan" before "Zed".
         EXPECT_EQ(NameOf(map, u"3125550100"), "alan Turing/w") << reversed;
     }
+    // A name that is the start of another comes first.
+    for (bool reversed : {false, true}) {
+        std::vector<ContactCard> listed = {Card("Ada Lovelace", {{"2063861234", "m", false}}),
+                                           Card("Ada", {{"2063861234", "w", false}})};
+        if (reversed) {
+            std::reverse(listed.begin(), listed.end());
+        }
+        EXPECT_EQ(NameOf(ContactMap(listed), u"2063861234"), "Ada/w") << reversed;
+    }
     // Marked preferred beats the alphabet.
     const ContactMap preferred({Card("Ada", {{"2063861234", "", false}}), Card("Bob", {{"2063861234", "m", true}})});
     EXPECT_EQ(NameOf(preferred, u"2063861234"), "Bob/m");

@@ -26,8 +26,14 @@ TEST(NumberKey, NorthAmericanFormsMeetInE164) {
 TEST(NumberKey, OtherNumbersKeepTheirDigits) {
     const Form forms[] = {
         // Too short or too long for a national number, or an area code that cannot be one.
-        {"386-1234", "3861234"}, {"911", "911"},   {"123-456-7890", "1234567890"}, {"12063861234567", "12063861234567"},
-        {"*86", "*86"},          {"#31#", "#31#"},
+        {"386-1234", "3861234"},
+        {"911", "911"},
+        {"123-456-7890", "1234567890"},
+        {"12063861234567", "12063861234567"},
+        {"*86", "*86"},
+        {"#31#", "#31#"},
+        // A foreign number written without its "+" is no North American one.
+        {"44 20 7946 0958", "442079460958"},
     };
     for (const Form& form : forms) {
         EXPECT_EQ(NumberKey(std::string_view(form.written)), form.key) << form.written;
@@ -47,7 +53,8 @@ TEST(NumberKey, ExtensionsPausesAndParametersEndTheNumber) {
 }
 
 TEST(NumberKey, NothingToFindGivesNoKey) {
-    for (const char* written : {"", "   ", "()-", "tel:", "sip:ada@example.org", "ada@example.org", "Unknown"}) {
+    for (const char* written : {"", "   ", "()-", "tel:", "sip:ada@example.org", "ada@example.org", "Unknown",
+                                "2063861234@sip.example.org"}) {
         EXPECT_EQ(NumberKey(std::string_view(written)), "") << written;
     }
 }

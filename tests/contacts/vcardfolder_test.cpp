@@ -49,6 +49,18 @@ TEST(VcardFolder, NumbersKeepTheirKindsIn3And4) {
     EXPECT_EQ(Numbers(cards[0]), "tel:+1-425-555-1212/m tel:+1-312-555-0100/w/pref tel:+44-20-7946-0958/h ");
 }
 
+// One number with several kinds: cell over work over home, whatever order they are listed in.
+TEST(VcardFolder, NumberOfSeveralKindsTakesTheCellThenTheWorkKind) {
+    std::vector<ContactCard> cards;
+    ASSERT_TRUE(VcardFolder::ReadText("BEGIN:VCARD\nVERSION:3.0\nFN:Ada\n"
+                                      "TEL;TYPE=CELL,WORK:2065550001\nTEL;TYPE=WORK,CELL:2065550002\n"
+                                      "TEL;TYPE=HOME,WORK:2065550003\nTEL;TYPE=WORK,HOME:2065550004\n"
+                                      "TEL;TYPE=HOME,CELL:2065550005\nEND:VCARD\n",
+                                      &cards));
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(Numbers(cards[0]), "2065550001/m 2065550002/m 2065550003/w 2065550004/w 2065550005/m ");
+}
+
 TEST(VcardFolder, FolderMapsNumbersToTheRightContacts) {
     const ContactMap map(ReadFolder(kFolder));
     const auto name = [&map](const char16_t* number) {

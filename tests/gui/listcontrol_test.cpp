@@ -13,7 +13,9 @@
 #include <QImage>
 #include <QScrollBar>
 #include <QScroller>
+#include <QScrollerProperties>
 
+#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -186,6 +188,9 @@ TEST_F(ListControlTest, StatesChangeOneRowAtATimeAndATapLeavesOnlyTheTappedRowSe
     EXPECT_EQ(view->clicks, std::vector<int>{2});
     EXPECT_EQ(list().GetNextItem(-1, LVNI_SELECTED), 2);
     EXPECT_EQ(list().GetNextItem(2, LVNI_SELECTED), -1);
+    // The focus goes with the tap.
+    EXPECT_EQ(list().GetItemState(2, LVIS_FOCUSED), static_cast<unsigned>(LVIS_FOCUSED));
+    EXPECT_EQ(list().GetItemState(3, LVIS_FOCUSED), 0u);
 
     // A tap below the rows selects none and tells the owner -1.
     QTest::mouseClick(list().Control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 150));
@@ -377,6 +382,24 @@ TEST_F(ListControlTest, ATapDuringAFlickStopsItWithoutSelectingAndTheNextTapSele
     EXPECT_EQ(view->clicks, std::vector<int>{row});
 }
 
+TEST_F(ListControlTest, ATapAsAFlickSlowsToItsEndStopsItWithoutSelecting) {
+    AddRows(100000);
+    Paint();
+    DragUp(QPoint(100, 180), 60, 20, 1, 1);
+    ASSERT_EQ(scroller()->state(), QScroller::Scrolling);
+    // Slow enough that the scroller lets the press through instead of taking it as a drag.
+    const qreal slow =
+        scroller()->scrollerProperties().scrollMetric(QScrollerProperties::MaximumClickThroughVelocity).toReal() / 2;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return scroller()->state() == QScroller::Scrolling && std::abs(scroller()->velocity().y()) < slow; },
+        15000));
+    QTest::mouseClick(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    EXPECT_EQ(scroller()->state(), QScroller::Inactive);
+    EXPECT_TRUE(Selected().empty());
+    EXPECT_EQ(view->presses, 0);
+    EXPECT_TRUE(view->clicks.empty());
+}
+
 TEST_F(ListControlTest, OneDistanceTellsATapFromAScroll) {
     AddRows(100);
     Paint();
@@ -404,6 +427,14 @@ TEST_F(ListControlTest, OneDistanceTellsATapFromAScroll) {
     QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, QPoint(60 + distance, 110), 300);
     ASSERT_TRUE(AtRest());
     EXPECT_EQ(control()->Offset(), distance);
+    EXPECT_EQ(view->clicks, std::vector<int>{2});
+    EXPECT_EQ(Selected(), std::vector<int>{2});
+    EXPECT_EQ(view->presses, 1);
+
+    // Lifted the distance away with no move reported between: no tap either.
+    QTest::mousePress(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 150));
+    QTest::mouseRelease(control(), Qt::LeftButton, Qt::NoModifier, QPoint(100 + distance, 150), 300);
+    ASSERT_TRUE(AtRest());
     EXPECT_EQ(view->clicks, std::vector<int>{2});
     EXPECT_EQ(Selected(), std::vector<int>{2});
     EXPECT_EQ(view->presses, 1);
