@@ -1,70 +1,76 @@
 #include "platform/ui/noticereceiver.h"
 
-#include <QCoreApplication>
-#include <QEvent>
-#include <QObject>
+#include <QSocketNotifier>
 
+#include <cstdint>
 #include <mutex>
+#include <sys/eventfd.h>
+#include <unistd.h>
 #include <utility>
 #include <vector>
 
 namespace {
 
-// Only a wake-up goes through the toolkit's queue; the notices themselves stay in the mailbox.
-QEvent::Type NoticesWaiting() {
-    static const QEvent::Type type = static_cast<QEvent::Type>(QEvent::registerEventType());
-    return type;
-}
-
+// The posting thread only writes to a descriptor that the receiver's event loop watches: nothing of
+// the toolkit is made or touched on that thread, so an application that is going meanwhile is safe.
 struct Mailbox {
     std::mutex lock;
-    // The living receiver's object, on the receiver's thread; null when none lives.
-    QObject* target = nullptr;
+    // Made once and never closed, so that a post never writes to a descriptor closed and reused.
+    int wakeFd = -1;
+    bool receiving = false;
     std::vector<std::function<void()>> notices;
-    // A wake-up is queued for target.
+    // The descriptor has been written since the receiver last read it.
     bool woken = false;
 };
 
 Mailbox& TheMailbox() {
     // Never destroyed: a reading thread may post while the program ends.
-    static Mailbox* mailbox = new Mailbox;
+    static Mailbox* mailbox = [] {
+        auto* made = new Mailbox;
+        made->wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+        return made;
+    }();
     return *mailbox;
 }
 
-class Target : public QObject {
-public:
-    bool event(QEvent* event) override {
-        if (event->type() != NoticesWaiting()) {
-            return QObject::event(event);
-        }
-        Mailbox& mailbox = TheMailbox();
-        std::vector<std::function<void()>> notices;
-        {
-            std::lock_guard<std::mutex> guard(mailbox.lock);
-            if (mailbox.target == this) {
-                notices.swap(mailbox.notices);
-                mailbox.woken = false;
-            }
-        }
-        // Outside the lock: a notice may post again.
-        for (const std::function<void()>& notice : notices) {
-            notice();
-        }
-        return true;
+// The lock is held.
+void Drain(Mailbox& mailbox) {
+    if (mailbox.wakeFd >= 0) {
+        // Non-blocking: when nothing was written there is nothing to read.
+        uint64_t count = 0;
+        static_cast<void>(read(mailbox.wakeFd, &count, sizeof count));
     }
-};
+    mailbox.woken = false;
+}
+
+void TakeNotices() {
+    Mailbox& mailbox = TheMailbox();
+    std::vector<std::function<void()>> notices;
+    {
+        std::lock_guard<std::mutex> guard(mailbox.lock);
+        Drain(mailbox);
+        notices.swap(mailbox.notices);
+    }
+    // Outside the lock: a notice may post again.
+    for (const std::function<void()>& notice : notices) {
+        notice();
+    }
+}
 
 } // namespace
 
-NoticeReceiver::NoticeReceiver() : target(std::make_unique<Target>()) {
+NoticeReceiver::NoticeReceiver() {
     Mailbox& mailbox = TheMailbox();
-    std::vector<std::function<void()>> dropped;
-    {
-        std::lock_guard<std::mutex> guard(mailbox.lock);
-        mailbox.target = target.get();
-        dropped.swap(mailbox.notices);
-        mailbox.woken = false;
+    if (mailbox.wakeFd < 0) {
+        return;
     }
+    wake = std::make_unique<QSocketNotifier>(mailbox.wakeFd, QSocketNotifier::Read);
+    QObject::connect(wake.get(), &QSocketNotifier::activated, [] { TakeNotices(); });
+    std::vector<std::function<void()>> dropped;
+    std::lock_guard<std::mutex> guard(mailbox.lock);
+    Drain(mailbox);
+    dropped.swap(mailbox.notices);
+    mailbox.receiving = true;
 }
 
 NoticeReceiver::~NoticeReceiver() {
@@ -72,27 +78,23 @@ NoticeReceiver::~NoticeReceiver() {
     std::vector<std::function<void()>> dropped;
     {
         std::lock_guard<std::mutex> guard(mailbox.lock);
-        if (mailbox.target == target.get()) {
-            mailbox.target = nullptr;
-            dropped.swap(mailbox.notices);
-            mailbox.woken = false;
-        }
+        mailbox.receiving = false;
+        Drain(mailbox);
+        dropped.swap(mailbox.notices);
     }
-    // Its queued wake-up goes with it.
-    target.reset();
+    wake.reset();
 }
 
 int NoticeReceiver::Post(std::function<void()> notice) {
     Mailbox& mailbox = TheMailbox();
     std::lock_guard<std::mutex> guard(mailbox.lock);
-    if (mailbox.target == nullptr) {
+    if (!mailbox.receiving) {
         return -1;
     }
     mailbox.notices.push_back(std::move(notice));
     if (!mailbox.woken) {
-        // The lock keeps target alive, and posting to a living object is safe from any thread.
-        QCoreApplication::postEvent(mailbox.target, new QEvent(NoticesWaiting()));
-        mailbox.woken = true;
+        const uint64_t one = 1;
+        mailbox.woken = write(mailbox.wakeFd, &one, sizeof one) == sizeof one;
     }
     return 0;
 }

@@ -3,16 +3,17 @@
 #include <functional>
 #include <memory>
 
-class QObject;
+class QSocketNotifier;
 
 // Carries notices from other threads (the address books' reader saying that names arrived) to the
 // program's thread, through a mailbox that is never destroyed and is locked for each notice: one
 // posted while a receiver lives is carried out on its thread, one posted while none lives is
 // dropped, and once the receiver's destructor has returned no notice is reaching it or will. The
-// program keeps one from just after the window system's application is made until just before it goes.
+// program keeps one from just after the window system's application is made until just before it
+// goes; one lives at a time.
 class NoticeReceiver {
 public:
-    // Receives from now on, on the calling thread, in place of any receiver before.
+    // Receives from now on, on the calling thread.
     NoticeReceiver();
     ~NoticeReceiver();
     NoticeReceiver(const NoticeReceiver&) = delete;
@@ -23,5 +24,5 @@ public:
     static int Post(std::function<void()> notice);
 
 private:
-    std::unique_ptr<QObject> target;
+    std::unique_ptr<QSocketNotifier> wake;
 };
