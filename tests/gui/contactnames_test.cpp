@@ -19,6 +19,7 @@
 #include <QElapsedTimer>
 
 #include <optional>
+#include <thread>
 
 using namespace viewtest;
 
@@ -123,6 +124,33 @@ TEST_F(ContactNamesGui, NamesThatComeAfterTheFirstScreenShowWithoutLeaving) {
     EXPECT_EQ(Rows().GetItemText(1, 1), u"Grace Hopper|13:00\n(206) 386-1234 m\nSeattle, WA");
     // The user's place in the list stays.
     EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+}
+
+// What a receiver that ends leaves untaken is dropped with it: the next one (the program started
+// again in the same process, as here) carries out only what was posted to it, in order.
+TEST(NoticeReceiver, NoticeLeftWithAnEndedReceiverNeverReachesTheNextOne) {
+    std::vector<int> carried;
+    const auto postFromAnotherThread = [&carried](std::vector<int> marks) {
+        std::thread([&carried, marks] {
+            for (int mark : marks) {
+                NoticeReceiver::Post([&carried, mark] { carried.push_back(mark); });
+            }
+        }).join();
+    };
+    std::optional<NoticeReceiver> receiver;
+    receiver.emplace();
+    postFromAnotherThread({1});
+    receiver.reset();
+    EXPECT_EQ(NoticeReceiver::Post([&carried] { carried.push_back(2); }), -1);
+    NoticeReceiver next;
+    postFromAnotherThread({3, 4});
+    QElapsedTimer timer;
+    timer.start();
+    while (carried.size() < 2 && timer.elapsed() < 10000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    QCoreApplication::processEvents();
+    EXPECT_EQ(carried, (std::vector<int>{3, 4}));
 }
 
 // Where the program ends (its notice receiver goes, then the application) while the first screen
