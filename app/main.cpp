@@ -6,6 +6,7 @@
 #include "platform/phone/desktopdialler.h"
 #include "platform/shell/phoneshell.h"
 #include "platform/shell/shellservices.h"
+#include "platform/ui/noticereceiver.h"
 #include "platform/ui/platformswitches.h"
 #include "platform/ui/winmain.h"
 
@@ -51,8 +52,9 @@ int main(int argc, char** argv) {
         SetCityDatabaseOverride(switches.cityDatabase);
     }
     UseDesktopDialler();
-    // The address books are read meanwhile; names that come after the first screen show at once.
-    PhoneUseAddressBooks(&ShellServices::HandBackScreen);
+    // The address books are read meanwhile; names that come after the first screen show at once,
+    // posted to the program's thread, or dropped when the program is ending.
+    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::HandBackScreen); });
 
     // One running program per executable and store.
     std::error_code ignored;

@@ -1,4 +1,9 @@
 # Every library and executable of the project links ringlog_warnings.
+option(RINGLOG_TSAN "Build with ThreadSanitizer (the tests that start the address books' reading thread)" OFF)
+if(RINGLOG_SANITIZE AND RINGLOG_TSAN)
+    message(FATAL_ERROR "RINGLOG_SANITIZE and RINGLOG_TSAN cannot be combined: the runtimes exclude each other")
+endif()
+
 add_library(ringlog_warnings INTERFACE)
 target_compile_options(ringlog_warnings INTERFACE -Wall -Wextra -Wpedantic)
 if(RINGLOG_WERROR)
@@ -8,4 +13,8 @@ if(RINGLOG_SANITIZE)
     target_compile_options(ringlog_warnings INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
                                                       -fno-sanitize-recover=undefined)
     target_link_options(ringlog_warnings INTERFACE -fsanitize=address,undefined)
+endif()
+if(RINGLOG_TSAN)
+    target_compile_options(ringlog_warnings INTERFACE -fsanitize=thread -fno-omit-frame-pointer)
+    target_link_options(ringlog_warnings INTERFACE -fsanitize=thread)
 endif()

@@ -4,6 +4,8 @@
 #                                  same under AddressSanitizer, UndefinedBehaviorSanitizer and LeakSanitizer
 #   scripts/setup.sh run [ARGS]    install what is missing, build, start ringlog on a demo call log
 #   scripts/setup.sh fuzz [SECONDS] install clang as well, build the fuzz targets, run each (fuzz/README.md)
+#   scripts/setup.sh tsan          install what is missing, build under ThreadSanitizer only the tests
+#                                  that start the address books' reading thread, run them
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
@@ -83,6 +85,14 @@ case "$mode" in
         cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry -- -j"$(nproc)"
         exec bash fuzz/run.sh "$@"
         ;;
+    tsan)
+        # A build of its own: a third instrumented build of everything does not fit the test run's time.
+        packages+=("${test_packages[@]}")
+        install_missing
+        configure tsan build-tsan
+        nice -n 10 cmake --build --preset tsan -- -j"$(nproc)"
+        ctest --preset tsan
+        ;;
     run)
         install_missing
         # Only what runs: the two programs and the city database, not the tests and benchmarks.
@@ -90,7 +100,7 @@ case "$mode" in
         exec scripts/run-demo.sh "$@"
         ;;
     *)
-        echo "usage: scripts/setup.sh test | run [ARGS] | fuzz [SECONDS]" >&2
+        echo "usage: scripts/setup.sh test | run [ARGS] | fuzz [SECONDS] | tsan" >&2
         exit 2
         ;;
 esac

@@ -20,6 +20,11 @@ struct State {
     std::vector<std::shared_ptr<ContactSource>> sources;
     std::shared_ptr<const ContactMap> map;
     bool reading = false;
+    // Reading threads not yet at their end: a finished read's thread still gives its notice.
+    int threads = 0;
+    // Held while the notice runs and while it is replaced (taken before lock, never while lock is
+    // held): once OnRead returns, the notice it replaced is neither running nor will run.
+    std::mutex noticeLock;
     std::function<void()> notice;
 };
 
@@ -29,24 +34,35 @@ State& TheState() {
     return *state;
 }
 
-void ReadSources(std::vector<std::shared_ptr<ContactSource>> sources) {
+std::shared_ptr<const ContactMap> ReadMap(std::vector<std::shared_ptr<ContactSource>> sources) {
     std::vector<ContactCard> cards;
     for (const std::shared_ptr<ContactSource>& source : sources) {
         source->ReadContacts(&cards);
     }
-    auto map = std::make_shared<const ContactMap>(cards);
+    return std::make_shared<const ContactMap>(cards);
+}
+
+void ReadSources(std::vector<std::shared_ptr<ContactSource>> sources) {
     State& state = TheState();
-    std::function<void()> notice;
+    // The sources and the cards go before the read counts as finished.
+    std::shared_ptr<const ContactMap> map = ReadMap(std::move(sources));
     {
         std::lock_guard<std::mutex> guard(state.lock);
         state.map = std::move(map);
         state.reading = false;
-        notice = state.notice;
     }
     state.finished.notify_all();
-    if (notice) {
-        notice();
+    {
+        std::lock_guard<std::mutex> guard(state.noticeLock);
+        if (state.notice) {
+            state.notice();
+        }
     }
+    {
+        std::lock_guard<std::mutex> guard(state.lock);
+        --state.threads;
+    }
+    state.finished.notify_all();
 }
 
 // Starts a read; the lock is held. false when no thread could be started.
@@ -61,6 +77,7 @@ bool StartRead(State& state) {
         return false;
     }
     state.reading = true;
+    ++state.threads;
     return true;
 }
 
@@ -77,7 +94,7 @@ std::vector<std::shared_ptr<ContactSource>> CallerNames::UserAddressBooks() {
 void CallerNames::UseSources(std::vector<std::shared_ptr<ContactSource>> sources) {
     State& state = TheState();
     std::unique_lock<std::mutex> guard(state.lock);
-    state.finished.wait(guard, [&state] { return !state.reading; });
+    state.finished.wait(guard, [&state] { return state.threads == 0; });
     state.sources = std::move(sources);
     state.chosen = true;
     state.map.reset();
@@ -116,11 +133,11 @@ std::shared_ptr<const ContactMap> CallerNames::Latest(bool* reading) {
 bool CallerNames::Reading() {
     State& state = TheState();
     std::lock_guard<std::mutex> guard(state.lock);
-    return state.reading;
+    return state.threads > 0;
 }
 
 void CallerNames::OnRead(std::function<void()> notice) {
     State& state = TheState();
-    std::lock_guard<std::mutex> guard(state.lock);
+    std::lock_guard<std::mutex> guard(state.noticeLock);
     state.notice = std::move(notice);
 }

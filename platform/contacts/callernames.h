@@ -18,7 +18,7 @@ public:
     static std::vector<std::shared_ptr<ContactSource>> UserAddressBooks();
 
     // The sources read from now on, in place of the user's address books (the tests' back-end).
-    // Waits for a read under way and forgets the map it had.
+    // Waits for a read under way, its notice included, and forgets the map it had.
     static void UseSources(std::vector<std::shared_ptr<ContactSource>> sources);
 
     // Starts a read in the background, unless one is under way.
@@ -32,8 +32,9 @@ public:
     // read; *reading says whether one is under way.
     static std::shared_ptr<const ContactMap> Latest(bool* reading);
 
-    // Called on the reading thread each time a read has finished.
+    // Called on the reading thread each time a read has finished, in place of the notice before.
+    // When it returns, the notice before is not running and will not run again: its owner may go.
     static void OnRead(std::function<void()> notice);
-    // Whether a read is under way (its thread still in the address-book libraries).
+    // Whether a reading thread is still running: in the address-book libraries, or giving its notice.
     static bool Reading();
 };

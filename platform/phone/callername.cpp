@@ -14,12 +14,16 @@ namespace {
 constexpr std::chrono::milliseconds kFirstWait{100};
 
 struct Lookups {
+    // Held while namesArrived runs and while it is replaced, and taken before lock: once
+    // PhoneUseAddressBooks returns, the notice it replaced is neither running nor will run.
+    std::mutex noticeLock;
     std::mutex lock;
     bool enabled = false;
     bool waitForRead = false;
     bool firstDone = false;
     // A record went without a name because the read had not finished; namesArrived is owed.
     bool missed = false;
+    // Replaced under both locks, so either one is enough to read it.
     std::function<void()> namesArrived;
     // The reading the lookups since PhoneBeginCallerNameLookups used (held, so that its address
     // stays its own), and whether they used more than one.
@@ -40,18 +44,20 @@ bool Absent(LocalHandle handle) {
 
 void ReadFinished() {
     Lookups& lookups = TheLookups();
-    std::function<void()> notice;
+    std::lock_guard<std::mutex> noticeGuard(lookups.noticeLock);
+    bool owed = false;
     {
         std::lock_guard<std::mutex> guard(lookups.lock);
         // The read that finished may be an earlier one, of sources since replaced: only names that
         // are there are announced.
         if (lookups.missed && CallerNames::Map(std::chrono::milliseconds(0)) != nullptr) {
             lookups.missed = false;
-            notice = lookups.namesArrived;
+            owed = true;
         }
     }
-    if (notice) {
-        notice();
+    // Outside lock: a load on the program's thread may look names up meanwhile.
+    if (owed && lookups.namesArrived) {
+        lookups.namesArrived();
     }
 }
 
@@ -93,6 +99,7 @@ std::shared_ptr<const ContactMap> CurrentMap() {
 void PhoneUseAddressBooks(std::function<void()> namesArrived) {
     Lookups& lookups = TheLookups();
     {
+        std::lock_guard<std::mutex> noticeGuard(lookups.noticeLock);
         std::lock_guard<std::mutex> guard(lookups.lock);
         lookups.enabled = true;
         lookups.waitForRead = namesArrived == nullptr;

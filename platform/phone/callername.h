@@ -11,7 +11,7 @@
 // Reads the address books from now on, starting at once in the background. Without namesArrived a
 // record waits for a read under way (the command-line tool). With it, only the first record waits,
 // and briefly; a load that came before the names is followed by namesArrived, once, called on the
-// reading thread.
+// reading thread. When it returns, the namesArrived given before is not running and will not run.
 void PhoneUseAddressBooks(std::function<void()> namesArrived);
 
 // When the record has neither a name nor a name type (absent or empty) and its number is in the
@@ -28,6 +28,7 @@ void PhoneBeginCallerNameLookups();
 // 0 otherwise.
 int PhoneCallerNamesUnchanged();
 
-// Whether the address books are still being read. A program ending meanwhile must not tear down the
-// libraries beneath the reading thread (their exit handlers run at exit()): it ends with _Exit.
+// Whether the address books are still being read, or the reading thread is still giving namesArrived.
+// A program ending meanwhile must not tear down the libraries beneath the reading thread (their exit
+// handlers run at exit()): it ends with _Exit.
 bool PhoneAddressBooksBusy();

@@ -2,9 +2,6 @@
 
 #include "platform/msgbox/messagebox.h"
 
-#include <QCoreApplication>
-#include <QMetaObject>
-
 namespace {
 
 int ShowInShell(const void*, const char16_t* text, const char16_t* caption, unsigned type) {
@@ -59,16 +56,7 @@ ScreenSize ShellServices::GetScreenSize() {
 }
 
 void ShellServices::HandBackScreen() {
-    QCoreApplication* application = QCoreApplication::instance();
-    if (application == nullptr) {
-        return;
+    if (Shell* shell = CurrentShell()) {
+        shell->HandBackScreen();
     }
-    QMetaObject::invokeMethod(
-        application,
-        [] {
-            if (Shell* shell = CurrentShell()) {
-                shell->HandBackScreen();
-            }
-        },
-        Qt::QueuedConnection);
 }

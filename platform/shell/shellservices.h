@@ -29,6 +29,6 @@ public:
     static void ShowDoneButton(WindowHandle window, bool show);
     static ScreenSize GetScreenSize();
     // Tells the main window that the screen was handed back to it, as when another program had it
-    // (Shell::HandBackScreen). May be called on any thread: it is carried out on the program's.
+    // (Shell::HandBackScreen). On the program's thread: another thread posts it there (NoticeReceiver).
     static void HandBackScreen();
 };

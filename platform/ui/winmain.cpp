@@ -3,6 +3,7 @@
 #include "platform/msgbox/messagebox.h"
 #include "platform/resources/resourcemodule.h"
 #include "platform/shell/shell.h"
+#include "platform/ui/noticereceiver.h"
 #include "platform/ui/singleinstance.h"
 #include "platform/ui/winapp.h"
 
@@ -118,6 +119,8 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
     int argumentCount = static_cast<int>(arguments.size());
     arguments.push_back(nullptr);
     QApplication application(argumentCount, arguments.data());
+    // Notices from the address books' reading thread reach the program only while the application lives.
+    NoticeReceiver notices;
     SetUpApplication(identity);
     instance.SetRaiseHandler(BringToFront);
 

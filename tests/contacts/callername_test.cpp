@@ -3,14 +3,17 @@
 #include "platform/contacts/callernames.h"
 #include "platform/contacts/contactlist.h"
 #include "platform/text/localheap.h"
+#include "tests/support/gate.h"
 #include "tests/support/heldsource.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <condition_variable>
+#include <future>
 #include <mutex>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -48,6 +51,24 @@ std::string Text(LocalHandle handle) {
         out.push_back(static_cast<char>(*text));
     }
     return out;
+}
+
+// Whether the reading thread comes to its end within ten seconds.
+bool BusyEnds() {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (PhoneAddressBooksBusy()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// Whether the call, made on a thread of its own, is still under way after a while: it waits for
+// something.
+bool StillWaiting(const std::future<void>& call) {
+    return call.wait_for(std::chrono::milliseconds(200)) == std::future_status::timeout;
 }
 
 class CallerName : public ::testing::Test {
@@ -133,9 +154,52 @@ TEST_F(CallerName, LoadBeforeTheNamesAreReadIsFollowedByOneNotice) {
     // The map is kept: another read finds nothing owed.
     CallerNames::Read();
     CallerNames::Map(std::chrono::milliseconds(-1));
-    EXPECT_FALSE(PhoneAddressBooksBusy());
+    EXPECT_TRUE(BusyEnds());
     EXPECT_EQ(notices.count, 1);
     PhoneUseAddressBooks(nullptr);
+}
+
+// The program's end (or a test's) replaces the notice and then lets go of what the old one uses:
+// it must not get back while the reading thread is still in the old notice, nor think the thread
+// done.
+TEST_F(CallerName, ReplacingTheNoticeWaitsForTheOneUnderWayAndNoneRunsAfter) {
+    auto held = std::make_shared<HeldSource>(kCards);
+    CallerNames::UseSources({held});
+    Gate inNotice;
+    PhoneUseAddressBooks([&inNotice] { inNotice.Pass(); });
+    records.reserve(2);
+    EXPECT_EQ(PhoneFindCallerName(&Record(u"2063861234")), 0);
+    held->Release();
+    ASSERT_TRUE(inNotice.WaitArrived());
+    EXPECT_TRUE(PhoneAddressBooksBusy()) << "a program ending now must not run the exit handlers";
+    std::future<void> replacing = std::async(std::launch::async, [] { PhoneUseAddressBooks(nullptr); });
+    EXPECT_TRUE(StillWaiting(replacing));
+    inNotice.Open();
+    replacing.get();
+    EXPECT_EQ(inNotice.Passed(), 1);
+    EXPECT_TRUE(BusyEnds());
+    // Lookups from now on call nothing.
+    EXPECT_EQ(PhoneFindCallerName(&Record(u"2063861234")), 1);
+    EXPECT_EQ(inNotice.Passed(), 1);
+}
+
+TEST_F(CallerName, ReadersNoticeReplacedWhileRunningIsWaitedForThenNeverCalled) {
+    auto held = std::make_shared<HeldSource>(kCards);
+    CallerNames::UseSources({held});
+    Gate inNotice;
+    CallerNames::OnRead([&inNotice] { inNotice.Pass(); });
+    CallerNames::Read();
+    held->Release();
+    ASSERT_TRUE(inNotice.WaitArrived());
+    EXPECT_TRUE(CallerNames::Reading());
+    std::future<void> replacing = std::async(std::launch::async, [] { CallerNames::OnRead(nullptr); });
+    EXPECT_TRUE(StillWaiting(replacing));
+    inNotice.Open();
+    replacing.get();
+    CallerNames::Read();
+    CallerNames::UseSources({});
+    EXPECT_FALSE(CallerNames::Reading());
+    EXPECT_EQ(inNotice.Passed(), 1);
 }
 
 TEST_F(CallerName, WithoutANoticeTheLoadWaitsForTheNames) {
