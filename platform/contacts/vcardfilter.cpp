@@ -117,7 +117,7 @@ struct CardText {
     void Begin() {
         open = true;
         tooLong = false;
-        text = "BEGIN:VCARD\r\n";
+        text.assign("BEGIN:VCARD\r\n");
     }
 
     void Close(PropertyLine* line) {
@@ -131,8 +131,7 @@ struct CardText {
 
 } // namespace
 
-std::vector<std::string> VcardFilter::Cards(std::string_view text) {
-    std::vector<std::string> cards;
+void VcardFilter::ForEachCard(std::string_view text, const std::function<void(const std::string&)>& each) {
     CardText card;
     PropertyLine property;
     while (!text.empty()) {
@@ -156,7 +155,8 @@ std::vector<std::string> VcardFilter::Cards(std::string_view text) {
         if (StartsWith(trimmed, "END:VCARD")) {
             card.Close(&property);
             if (!card.tooLong) {
-                cards.push_back(card.text + std::string(kEnd));
+                card.text.append(kEnd);
+                each(card.text);
             }
             card.open = false;
             continue;
@@ -170,5 +170,10 @@ std::vector<std::string> VcardFilter::Cards(std::string_view text) {
             property.Start(line);
         }
     }
+}
+
+std::vector<std::string> VcardFilter::Cards(std::string_view text) {
+    std::vector<std::string> cards;
+    ForEachCard(text, [&cards](const std::string& card) { cards.push_back(card); });
     return cards;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,7 +23,11 @@ public:
     // after whichever of its numbers happened to come first.
     static constexpr size_t kLongestCard = 8192;
 
-    // The cards of text in order, each the kept lines of one BEGIN:VCARD ... END:VCARD, its lines
-    // ending in CR LF. A card without its END line, or past kLongestCard, is left out.
+    // Calls each with the cards of text in order, each the kept lines of one BEGIN:VCARD ...
+    // END:VCARD, its lines ending in CR LF. A card without its END line, or past kLongestCard, is
+    // left out.
+    static void ForEachCard(std::string_view text, const std::function<void(const std::string&)>& each);
+
+    // The cards ForEachCard gives, in order.
     static std::vector<std::string> Cards(std::string_view text);
 };

@@ -78,7 +78,7 @@ bool VcardFolder::ReadText(const std::string& text, std::vector<ContactCard>* ca
     // Cut into cards of the lines the program reads; each is then read by the library's parser,
     // which takes one at a time.
     bool any = false;
-    for (const std::string& one : VcardFilter::Cards(text)) {
+    VcardFilter::ForEachCard(text, [cards, &any](const std::string& one) {
         EContact* contact = e_contact_new_from_vcard(one.c_str());
         ContactCard card;
         if (contact != nullptr && CardFromVcard(E_VCARD(contact), &card)) {
@@ -88,7 +88,7 @@ bool VcardFolder::ReadText(const std::string& text, std::vector<ContactCard>* ca
         if (contact != nullptr) {
             g_object_unref(contact);
         }
-    }
+    });
     return any;
 }
 
