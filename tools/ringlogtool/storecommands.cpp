@@ -1,7 +1,6 @@
 #include "tools/ringlogtool/toolcommands.h"
 
 #include "calllog/calllist.h"
-#include "platform/contacts/callernames.h"
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/objectstore.h"
 #include "platform/objectstore/storelocation.h"
@@ -24,6 +23,7 @@
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace {
 
@@ -43,10 +43,15 @@ void ApplyOptions(const ToolOptions& options) {
 }
 
 // Reads the address books for the calls' names, waiting for them at most kNamesWait; past it the
-// calls are shown without names (a lookup then waits only briefly, once).
+// calls are shown without names (a lookup then waits only briefly, once). The phone layer tells
+// only whether the read is under way, so the wait looks every few milliseconds.
 void UseAddressBooks() {
     PhoneUseAddressBooks([] {});
-    if (CallerNames::Map(kNamesWait) == nullptr) {
+    const auto deadline = std::chrono::steady_clock::now() + kNamesWait;
+    while (PhoneAddressBooksBusy() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (PhoneAddressBooksBusy()) {
         std::fprintf(stderr,
                      "ringlog-tool: the address books gave no names within %lld s; calls are shown without them\n",
                      static_cast<long long>(kNamesWait.count()));
