@@ -91,6 +91,21 @@ TEST(VcardFolder, TextsThatAreNoCardsAreSkipped) {
     EXPECT_EQ(Numbers(cards[0]), "2063861234/m ");
 }
 
+// vCard 2.1 as phones export it: a quoted-printable name over a soft line break, bare types, a photo
+// whose base64 lines the filter drops with it.
+TEST(VcardFolder, Version21CardsKeepTheirQuotedPrintableNames) {
+    const std::string text =
+        "BEGIN:VCARD\r\nVERSION:2.1\r\nN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:M=C3=BCller;Zo=\r\n"
+        "=C3=AB;;;\r\nFN;CHARSET=UTF-8;ENCODING=QUOTED-PRINTABLE:Zo=C3=AB M=C3=BC=\r\nller\r\n"
+        "TEL;CELL;PREF:+49 30 1234567\r\nPHOTO;ENCODING=BASE64;JPEG:/9j/4AAQ\r\n SkZJRg\r\n\r\n"
+        "END:VCARD\r\n";
+    std::vector<ContactCard> cards;
+    ASSERT_TRUE(VcardFolder::ReadText(text, &cards));
+    ASSERT_EQ(cards.size(), 1u);
+    EXPECT_EQ(cards[0].name, "Zo\u00eb M\u00fcller");
+    EXPECT_EQ(Numbers(cards[0]), "+49 30 1234567/m/pref ");
+}
+
 // A folder of the test's own, with one good card beside whatever a case puts there.
 class VcardFolderBeside : public ::testing::Test {
 protected:
