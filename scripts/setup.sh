@@ -82,7 +82,7 @@ case "$mode" in
         packages+=("${test_packages[@]}" clang libclang-rt-14-dev)
         install_missing
         configure fuzz build-fuzz
-        cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry -- -j"$(nproc)"
+        cmake --build --preset fuzz --target fuzz_citydb fuzz_resources fuzz_csv fuzz_callentry fuzz_vcard -- -j"$(nproc)"
         exec bash fuzz/run.sh "$@"
         ;;
     tsan)

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <mutex>
 
@@ -76,9 +77,16 @@ int AddressBookModule::ReadContacts(std::vector<ContactCard>* cards) {
     if (!module.loaded) {
         return -1;
     }
+    // A book that fails, however it fails, is skipped and the others are read.
     int result = 0;
     for (const std::shared_ptr<ContactSource>& source : module.sources) {
-        if (source->ReadContacts(cards) != 0) {
+        const size_t before = cards->size();
+        try {
+            if (source->ReadContacts(cards) != 0) {
+                result = -1;
+            }
+        } catch (const std::exception&) {
+            cards->resize(before);
             result = -1;
         }
     }

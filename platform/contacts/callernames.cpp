@@ -37,7 +37,13 @@ State& TheState() {
 std::shared_ptr<const ContactMap> ReadMap(std::vector<std::shared_ptr<ContactSource>> sources) {
     std::vector<ContactCard> cards;
     for (const std::shared_ptr<ContactSource>& source : sources) {
-        source->ReadContacts(&cards);
+        // Nothing may leave this thread: a source that throws is skipped like one that fails.
+        const size_t before = cards.size();
+        try {
+            source->ReadContacts(&cards);
+        } catch (...) {
+            cards.resize(before);
+        }
     }
     return std::make_shared<const ContactMap>(cards);
 }

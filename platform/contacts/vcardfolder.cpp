@@ -2,45 +2,67 @@
 
 #include "platform/contacts/userfolders.h"
 #include "platform/contacts/vcardcard.h"
+#include "platform/contacts/vcardfilter.h"
 
+#include <fcntl.h>
 #include <libebook-contacts/libebook-contacts.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-#include <cstdlib>
-#include <cstring>
+#include <algorithm>
+#include <cerrno>
+#include <exception>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 namespace {
-
-// A vCard with its photo inlined is rarely past a few hundred KiB; anything far larger is not one.
-constexpr std::uintmax_t kLargestFile = 16u << 20;
 
 bool HasVcfExtension(const std::filesystem::path& path) {
     const std::string extension = path.extension().string();
     return g_ascii_strcasecmp(extension.c_str(), ".vcf") == 0;
 }
 
-// Where a line starting with word (in any case, after blanks) begins, looking from the line that
-// starts at from; npos when none does.
-size_t FindLine(const std::string& text, const char* word, size_t from) {
-    const size_t length = std::strlen(word);
-    for (size_t line = from; line < text.size();) {
-        size_t at = line;
-        while (at < text.size() && (text[at] == ' ' || text[at] == '\t')) {
-            ++at;
+// The whole of a regular file, read with plain reads of at most largest + 1 bytes: the size stat
+// gives is only a hint (a file may grow while it is read, a /proc file says 0). Whatever is not a
+// regular file (a FIFO, a device, a socket) is never opened in a way that could wait, and a file
+// whose read fails (an I/O error, a dead network mount) is false like a missing one.
+bool ReadWholeFile(const std::string& path, size_t largest, std::string* text) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || static_cast<uintmax_t>(info.st_size) > largest) {
+        return false;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        return false;
+    }
+    // What was a file at stat may have been replaced by something else before the open.
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return false;
+    }
+    // One byte more than stat says, to see the end (or that the file grew) in the same read.
+    constexpr size_t kFirstRead = 4096;
+    const size_t expected = info.st_size > 0 ? static_cast<size_t>(info.st_size) + 1 : kFirstRead;
+    text->resize(std::min(expected, largest + 1));
+    size_t used = 0;
+    bool failed = false;
+    while (used <= largest) {
+        if (used == text->size()) {
+            text->resize(std::min(text->size() * 2, largest + 1));
         }
-        if (text.size() - at >= length && g_ascii_strncasecmp(text.c_str() + at, word, length) == 0) {
-            return at;
+        const ssize_t got = read(fd, text->data() + used, text->size() - used);
+        if (got < 0 && errno == EINTR) {
+            continue;
         }
-        const size_t newline = text.find('\n', at);
-        if (newline == std::string::npos) {
+        if (got <= 0) {
+            failed = got < 0;
             break;
         }
-        line = newline + 1;
+        used += static_cast<size_t>(got);
     }
-    return std::string::npos;
+    close(fd);
+    text->resize(used);
+    return !failed && used <= largest;
 }
 
 } // namespace
@@ -53,15 +75,10 @@ bool VcardFolder::ReadText(const std::string& text, std::vector<ContactCard>* ca
     if (!g_utf8_validate(text.data(), static_cast<gssize>(text.size()), nullptr)) {
         return false;
     }
-    // Cut into cards here; each is then read by the library's parser, which takes one at a time.
+    // Cut into cards of the lines the program reads; each is then read by the library's parser,
+    // which takes one at a time.
     bool any = false;
-    for (size_t begin = FindLine(text, "BEGIN:VCARD", 0); begin != std::string::npos;) {
-        const size_t end = FindLine(text, "END:VCARD", begin);
-        if (end == std::string::npos) {
-            break;
-        }
-        const size_t next = FindLine(text, "BEGIN:VCARD", end);
-        const std::string one = text.substr(begin, end + std::strlen("END:VCARD") - begin);
+    VcardFilter::ForEachCard(text, [cards, &any](const std::string& one) {
         EContact* contact = e_contact_new_from_vcard(one.c_str());
         ContactCard card;
         if (contact != nullptr && CardFromVcard(E_VCARD(contact), &card)) {
@@ -71,8 +88,7 @@ bool VcardFolder::ReadText(const std::string& text, std::vector<ContactCard>* ca
         if (contact != nullptr) {
             g_object_unref(contact);
         }
-        begin = next;
-    }
+    });
     return any;
 }
 
@@ -92,17 +108,17 @@ int VcardFolder::ReadContacts(std::vector<ContactCard>* cards) {
             result = -1;
             break;
         }
-        const std::filesystem::directory_entry& file = *files;
-        std::error_code ignored;
-        if (!file.is_regular_file(ignored) || !HasVcfExtension(file.path()) || file.file_size(ignored) > kLargestFile) {
-            continue;
+        // One file that cannot be read, or not to the end, costs only its own cards.
+        const size_t before = cards->size();
+        try {
+            const std::filesystem::path& path = files->path();
+            std::string text;
+            if (HasVcfExtension(path) && ReadWholeFile(path.string(), largestFile, &text)) {
+                ReadText(text, cards);
+            }
+        } catch (const std::exception&) {
+            cards->resize(before);
         }
-        std::ifstream in(file.path(), std::ios::binary);
-        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (in.bad()) {
-            continue;
-        }
-        ReadText(text, cards);
     }
     return result;
 }

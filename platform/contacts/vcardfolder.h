@@ -2,14 +2,20 @@
 
 #include "platform/contacts/contactsource.h"
 
+#include <cstddef>
 #include <string>
 
 // A folder of vCard files and its sub-folders, as KPeople's vCard address book keeps it
 // ($XDG_DATA_HOME/kpeoplevcard/, written by the phone book of Plasma Mobile and by KDE Connect).
-// Every *.vcf file may hold one card or several; a file that is not a vCard is skipped.
+// Every *.vcf file may hold one card or several; a file that is not a vCard, is no regular file, is
+// larger than largestFile or cannot be read to its end is skipped, and the rest is read.
 class VcardFolder : public ContactSource {
 public:
-    explicit VcardFolder(std::string folder) : folder(std::move(folder)) {}
+    // A vCard with its photo inlined is rarely past a few hundred KiB; anything far larger is not one.
+    static constexpr size_t kLargestFile = 16u << 20;
+
+    explicit VcardFolder(std::string folder, size_t largestFile = kLargestFile)
+        : folder(std::move(folder)), largestFile(largestFile) {}
 
     // $XDG_DATA_HOME/kpeoplevcard, or ~/.local/share/kpeoplevcard.
     static std::string UserFolder();
@@ -22,4 +28,5 @@ public:
 
 private:
     std::string folder;
+    size_t largestFile;
 };

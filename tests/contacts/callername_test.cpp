@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <future>
 #include <mutex>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -113,6 +114,27 @@ TEST_F(CallerName, RecordWithoutANameGetsTheContactsNameAndTheNumbersKind) {
     CallLogRecord& untyped = Record(u"14255551212");
     EXPECT_EQ(PhoneFindCallerName(&untyped), 1);
     EXPECT_EQ(Text(untyped.name) + "|" + Text(untyped.nameType), "Ada Lovelace|~");
+}
+
+// A reader that fails with an exception after a first card, as one out of memory would.
+class ThrowingSource : public ContactSource {
+public:
+    int ReadContacts(std::vector<ContactCard>* cards) override {
+        cards->push_back({"Half Read", {{"2065550199", "", false}}});
+        throw std::bad_alloc();
+    }
+};
+
+// Nothing leaves the reading thread: the source is skipped, with what it had appended, and the
+// others are read.
+TEST_F(CallerName, SourceThatThrowsIsSkippedAndTheOthersRead) {
+    CallerNames::UseSources({std::make_shared<ThrowingSource>(), std::make_shared<ContactList>(kCards)});
+    PhoneUseAddressBooks(nullptr);
+    records.reserve(4);
+    CallLogRecord& cell = Record(u"+12063861234");
+    EXPECT_EQ(PhoneFindCallerName(&cell), 1);
+    EXPECT_EQ(Text(cell.name), "Grace Hopper");
+    EXPECT_EQ(PhoneFindCallerName(&Record(u"2065550199")), 0);
 }
 
 TEST_F(CallerName, NameInTheLogWinsAndUnknownCallersStayAsTheyAre) {

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -64,10 +67,10 @@ protected:
     // Runs ringlog-tool on the test's store in Los Angeles time with a US locale. Its address books
     // are the test's own: the vCard folder under dir/data, no address-book service.
     Result Run(const std::vector<std::string>& args, const std::string& storeFile = "") {
-        std::string command =
-            "env -u DBUS_SESSION_BUS_ADDRESS -u XDG_RUNTIME_DIR XDG_DATA_HOME=" + Quote(dir + "/data") +
-            " TZ=America/Los_Angeles LC_ALL=en_US.UTF-8 " + Quote(std::string(RINGLOG_BIN_DIR) + "/ringlog-tool") +
-            " --store " + Quote(storeFile.empty() ? store : storeFile);
+        std::string command = "timeout 60 env -u DBUS_SESSION_BUS_ADDRESS -u XDG_RUNTIME_DIR " + environment +
+                              " XDG_DATA_HOME=" + Quote(dir + "/data") + " TZ=America/Los_Angeles LC_ALL=en_US.UTF-8 " +
+                              Quote(std::string(RINGLOG_BIN_DIR) + "/ringlog-tool") + " --store " +
+                              Quote(storeFile.empty() ? store : storeFile);
         for (const std::string& arg : args) {
             command += " " + Quote(arg);
         }
@@ -91,6 +94,8 @@ protected:
 
     std::string dir;
     std::string store;
+    // More variables for the tool, "NAME=VALUE ...".
+    std::string environment;
 };
 
 TEST_F(Tool, AddedCallsListAsTheProgramShowsThem) {
@@ -349,6 +354,49 @@ TEST_F(Tool, CallNamedFromTheAddressBookIsListedAndDeletedAlone) {
     r = Run({"delete", "1"}, history);
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(dialler::Rows(history, "SELECT group_concat(id) FROM (SELECT id FROM calls ORDER BY id)"), "1,3\n");
+}
+
+// A vCard folder with a file whose read fails (EIO) beside the good cards: the tool names the call
+// from the good cards instead of ending at once.
+TEST_F(Tool, ListNamesCallsBesideAnAddressBookFileThatCannotBeRead) {
+    std::filesystem::create_directories(dir + "/data");
+    std::filesystem::copy(std::string(RINGLOG_TEST_DATA_DIR) + "/kpeoplevcard", dir + "/data/kpeoplevcard",
+                          std::filesystem::copy_options::recursive);
+    std::filesystem::create_symlink("/proc/self/mem", dir + "/data/kpeoplevcard/mem.vcf");
+    Add({"--type", "missed", "--start", "2026-12-09 08:00:00", "--number", "2063861234"});
+    const Result r = List();
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(Fields(lines[0])[4], "Grace Brewster Murray Hopper");
+}
+
+// An address-book service whose bus takes the connection and never answers: the tool waits for the
+// names a few seconds, says so in one line and lists the calls without them.
+TEST_F(Tool, ListGoesOnWithoutNamesWhenTheAddressBooksDoNotAnswer) {
+    std::filesystem::create_directories(dir + "/data");
+    std::filesystem::copy(std::string(RINGLOG_TEST_DATA_DIR) + "/kpeoplevcard", dir + "/data/kpeoplevcard",
+                          std::filesystem::copy_options::recursive);
+    const std::string bus = dir + "/bus";
+    const int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    ASSERT_LT(bus.size(), sizeof address.sun_path);
+    bus.copy(address.sun_path, bus.size());
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ASSERT_EQ(listen(listener, 8), 0);
+    Add({"--type", "missed", "--start", "2026-12-09 08:00:00", "--number", "2063861234"});
+    environment = "DBUS_SESSION_BUS_ADDRESS=unix:path=" + bus;
+    const Result r = List();
+    close(listener);
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(Fields(lines[0])[4], "");
+    EXPECT_EQ(Fields(lines[0])[5], "(206) 386-1234");
+    EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
+    EXPECT_NE(r.err.find("no names within 5 s"), std::string::npos) << r.err;
 }
 
 } // namespace

@@ -16,16 +16,22 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <sstream>
+#include <thread>
 
 namespace {
 
 constexpr uint64_t kTicksPerSecond = 10000000ULL;
+
+// How long a command waits for the names of the address books: an address-book service that does
+// not answer, or a vCard folder on a dead mount, must not hold a listing up for ever.
+constexpr std::chrono::seconds kNamesWait{5};
 
 void ApplyOptions(const ToolOptions& options) {
     if (!options.store.empty()) {
@@ -34,6 +40,33 @@ void ApplyOptions(const ToolOptions& options) {
     if (!options.citydb.empty()) {
         SetCityDatabaseOverride(options.citydb);
     }
+}
+
+// Reads the address books for the calls' names, waiting for them at most kNamesWait; past it the
+// calls are shown without names (a lookup then waits only briefly, once). The phone layer tells
+// only whether the read is under way, so the wait looks every few milliseconds.
+void UseAddressBooks() {
+    PhoneUseAddressBooks([] {});
+    const auto deadline = std::chrono::steady_clock::now() + kNamesWait;
+    while (PhoneAddressBooksBusy() && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    if (PhoneAddressBooksBusy()) {
+        std::fprintf(stderr,
+                     "ringlog-tool: the address books gave no names within %lld s; calls are shown without them\n",
+                     static_cast<long long>(kNamesWait.count()));
+    }
+}
+
+// A read of the address books still under way is inside their libraries, whose exit handlers must
+// not run beneath it: the command ends without them.
+int Finish(int code) {
+    if (PhoneAddressBooksBusy()) {
+        std::fflush(stdout);
+        std::fflush(stderr);
+        std::_Exit(code);
+    }
+    return code;
 }
 
 int Fail(const std::string& message) {
@@ -124,11 +157,11 @@ int RunListCommand(const ToolOptions& options, const std::vector<std::string>& a
         }
     }
     ApplyOptions(options);
-    PhoneUseAddressBooks(nullptr);
+    UseAddressBooks();
     CallList list;
     list.OpenCityDatabase();
     if (list.Load() != 0) {
-        return Fail(CallLogError());
+        return Finish(Fail(CallLogError()));
     }
     for (int position = 0; position < list.count; ++position) {
         const NVXCallEntry* e = list.EntryAt(position);
@@ -138,7 +171,7 @@ int RunListCommand(const ToolOptions& options, const std::vector<std::string>& a
                     ListField(e->cityText.Data()).c_str(), ListField(e->stateText.Data()).c_str(),
                     ListField(e->timeText.Data()).c_str(), ListField(e->dialNumber.Data()).c_str());
     }
-    return 0;
+    return Finish(0);
 }
 
 int RunDeleteCommand(const ToolOptions& options, const std::vector<std::string>& args) {
@@ -159,18 +192,18 @@ int RunDeleteCommand(const ToolOptions& options, const std::vector<std::string>&
     }
     // The calls as list shows them, names from the address book included; they never decide which
     // record goes.
-    PhoneUseAddressBooks(nullptr);
+    UseAddressBooks();
     if (list.Load() != 0) {
-        return Fail(CallLogError());
+        return Finish(Fail(CallLogError()));
     }
     if (position >= list.count) {
-        return Fail("there is no call at position " + args[0] + "; the log holds " + std::to_string(list.count) +
-                    " calls");
+        return Finish(Fail("there is no call at position " + args[0] + "; the log holds " + std::to_string(list.count) +
+                           " calls"));
     }
     if (list.DeleteAt(static_cast<int>(position)) != 0) {
-        return Fail("cannot delete the call at position " + args[0] + ": " + StoreLastError());
+        return Finish(Fail("cannot delete the call at position " + args[0] + ": " + StoreLastError()));
     }
-    return 0;
+    return Finish(0);
 }
 
 int RunAddCommand(const ToolOptions& options, const std::vector<std::string>& args) {
