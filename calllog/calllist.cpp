@@ -22,6 +22,17 @@ bool Append(std::vector<NVXCallEntry*>& entries, NVXCallEntry* entry) {
 
 } // namespace
 
+LoadInputs ReadLoadInputs() {
+    LoadInputs inputs;
+    // The minute, the zone and the locale are taken once for the whole log: every call of one load
+    // is judged against the same "now".
+    inputs.time = ReadTimeFacts();
+    inputs.cityDatabaseOpen = CityDatabase::IsLoaded();
+    inputs.storeChanged = PhoneCallLogUnchanged() != 1;
+    inputs.namesChanged = PhoneCallerNamesUnchanged() != 1;
+    return inputs;
+}
+
 CallList::~CallList() {
     for (NVXCallEntry* entry : entries) {
         FreeRecordStrings(*entry);
@@ -32,21 +43,16 @@ CallList::~CallList() {
 }
 
 int CallList::OpenCityDatabase() {
-    // The locations of the entries there were found without it.
-    asLastRead = false;
     CityDatabase::Load();
     return 0;
 }
 
 int CallList::Load() {
-    // The minute, the zone and the locale are taken once for the whole log: every call of one load
-    // is judged against the same "now".
-    const TimeFacts facts = ReadTimeFacts();
-    // Entries read in full from a store nobody has written since, under the same facts and the same
-    // address books, are what this load would derive again: they are kept (the screen's second
-    // load at start-up; later loads find the store's question answered already and read it).
-    if (asLastRead && SameTimeFacts(facts, lastFacts) && PhoneCallLogUnchanged() == 1 &&
-        PhoneCallerNamesUnchanged() == 1) {
+    // Entries read in full under the inputs of now are what this load would derive again: they are
+    // kept (the screen's second load at start-up; later loads find the store's question answered
+    // already and read it).
+    const LoadInputs inputs = ReadLoadInputs();
+    if (readUnder == inputs) {
         return 0;
     }
     if (PhoneOpenCallLog(&logHandle) != 0) {
@@ -65,8 +71,7 @@ int CallList::Load() {
         NVXCallEntry record;
         if (PhoneGetNextCallLogRecord(logHandle, &record) != 0) {
             // The end of the log, or its failure (which PhoneCallLogUnchanged knows about).
-            asLastRead = true;
-            lastFacts = facts;
+            readUnder = inputs.AsRead();
             break;
         }
         // Running out of memory ends the load as if the log had ended there. An entry that is not
@@ -80,7 +85,7 @@ int CallList::Load() {
         // Where the log holds no name the address book may know the caller: filled in before the
         // texts are derived, so that the row, the details and the screen reader all show it.
         entry->nameFromAddressBook = PhoneFindCallerName(entry) == 1;
-        DeriveDisplayFields(*entry, facts);
+        DeriveDisplayFields(*entry, inputs.time);
         if (!Append(entries, entry)) {
             FreeRecordStrings(*entry);
             break;
@@ -95,7 +100,7 @@ int CallList::Load() {
 }
 
 int CallList::Clear() {
-    asLastRead = false;
+    readUnder.reset();
     for (NVXCallEntry* entry : entries) {
         FreeRecordStrings(*entry);
     }
@@ -201,7 +206,7 @@ int CallList::RemoveAt(int position) {
         return 0;
     }
     // The entry's memory stays in the arena until the next load.
-    asLastRead = false;
+    readUnder.reset();
     FreeRecordStrings(*entry);
     entries.erase(entries.begin() + position);
     count = static_cast<int>(entries.size());

@@ -5,7 +5,37 @@
 #include "calllog/nvxcallentry.h"
 #include "platform/phone/phonelibrary.h"
 
+#include <optional>
 #include <vector>
+
+// What a load's rows depend on besides the calls it reads, compared as a whole: a load whose inputs
+// equal those the entries were read under would derive the same rows again, so it keeps them. Any
+// new input to a row (a setting, a table, another source of names) must join it; otherwise a change
+// of that input leaves the rows as they were until the store changes.
+struct LoadInputs {
+    // The minute, zone and clock the time texts are derived under.
+    TimeFacts time{};
+    // The city database was open: the rows' places were looked up in it.
+    bool cityDatabaseOpen = false;
+    // The store has been written since the entries were read, or another file stands in its place.
+    bool storeChanged = false;
+    // A name lookup now would use another reading of the address books than the entries' lookups.
+    bool namesChanged = false;
+
+    bool operator==(const LoadInputs&) const = default;
+
+    // The same inputs as the read they were taken for leaves them: nothing has changed since it.
+    LoadInputs AsRead() const {
+        LoadInputs read = *this;
+        read.storeChanged = false;
+        read.namesChanged = false;
+        return read;
+    }
+};
+
+// The inputs as they are now; the store and the names as against the last read of the log. The
+// store answers that only once per read (PhoneCallLogUnchanged): a load reads its inputs once.
+LoadInputs ReadLoadInputs();
 
 // Every call of the phone's call log, in the order the phone delivers them (latest first), with
 // the operations the list view needs by 0-based position. Owns its entries and, through them, the
@@ -69,7 +99,7 @@ public:
 
 private:
     EntryArena arena;
-    // The entries are the whole log as the last load read it, derived under lastFacts.
-    bool asLastRead = false;
-    TimeFacts lastFacts{};
+    // What the entries were derived under, while they are the whole log as the last load read it;
+    // empty once the list was cleared or changed, or read only in part.
+    std::optional<LoadInputs> readUnder;
 };

@@ -1,15 +1,12 @@
 #include "calllog/entryarena.h"
 
-#include "platform/text/pagememory.h"
+#include "platform/memory/pagememory.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <new>
-#include <type_traits>
 
-// Entries are placed into raw memory and never destroyed one by one: that is only sound while an
-// entry owns nothing that a destructor would have to release (its texts are released explicitly).
-static_assert(std::is_trivially_destructible_v<NVXCallEntry>, "entries are dropped without a destructor");
+static_assert(alignof(NVXCallEntry) <= kPageAlignment, "entries sit at multiples of their size in page blocks");
 
 EntryArena::~EntryArena() {
     for (const Block& block : blocks) {

@@ -3,6 +3,7 @@
 #include "calllog/nvxcallentry.h"
 
 #include <cstddef>
+#include <type_traits>
 #include <vector>
 
 // The memory of the call list's entries: blocks of entries handed out in order and taken back all at
@@ -50,3 +51,8 @@ private:
     size_t current = 0;
     size_t used = 0;
 };
+
+// Entries are placed into raw memory and never destroyed one by one (Rewind drops them all): that is
+// only sound while an entry owns nothing that a destructor would have to release. Its texts are
+// handles, released explicitly by FreeRecordStrings.
+static_assert(std::is_trivially_destructible_v<NVXCallEntry>, "the arena drops entries without a destructor");

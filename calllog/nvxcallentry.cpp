@@ -87,6 +87,8 @@ TimeFacts ReadTimeFacts() {
     // The zone first: one that changes meanwhile makes the next load's facts differ.
     facts.zone = LocalZoneStamp();
     GetLocalTime(&facts.now);
+    facts.now.second = 0;
+    facts.now.milliseconds = 0;
 
     char16_t pattern[255] = {};
     GetLocaleTimePattern(pattern, 255);
@@ -95,12 +97,6 @@ TimeFacts ReadTimeFacts() {
     facts.twoDigits = Contains(pattern, u"hh") || Contains(pattern, u"HH");
     facts.twelveHour = Contains(formatted, u"M");
     return facts;
-}
-
-bool SameTimeFacts(const TimeFacts& a, const TimeFacts& b) {
-    return a.now.year == b.now.year && a.now.month == b.now.month && a.now.day == b.now.day &&
-           a.now.hour == b.now.hour && a.now.minute == b.now.minute && a.twoDigits == b.twoDigits &&
-           a.twelveHour == b.twelveHour && a.zone == b.zone;
 }
 
 int DeriveDisplayFields(NVXCallEntry& entry) {

@@ -37,21 +37,22 @@ struct NVXCallEntry : CallLogRecord {
 static_assert(sizeof(NVXCallEntry) == 48 + (101 + 51 + 60 + 51 + 3 + 11 + 52) * sizeof(char16_t) + 2,
               "the record, the derived texts, the flag and padding to a 4-byte boundary");
 
-// What the time texts of calls depend on besides the call: the local time now, and the locale's
-// clock (two-digit hours? a 12-hour clock with a marker?).
+// What the time texts of calls depend on besides the call: the local time now, to the minute, and
+// the locale's clock (two-digit hours? a 12-hour clock with a marker?). Equal facts give the same
+// calls the same texts.
 struct TimeFacts {
+    // Its seconds are 0: the texts show none, and facts of one minute must compare equal.
     SystemTime now;
     bool twoDigits;
     bool twelveHour;
     // The zone that "now" and the calls' local times are taken in.
     uint64_t zone;
+
+    bool operator==(const TimeFacts&) const = default;
 };
 
 // The time facts as they are at this moment.
 TimeFacts ReadTimeFacts();
-
-// Whether the same calls come out with the same texts under both: the same minute, zone and clock.
-bool SameTimeFacts(const TimeFacts& a, const TimeFacts& b);
 
 // Fills the derived texts from the record, and writes the stripped number back over the record's
 // number text. Returns 0.

@@ -1,8 +1,8 @@
 #include "platform/phone/phonelibrary.h"
 
+#include "platform/memory/pagevector.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
-#include "platform/text/pagevector.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "platform/text/localheap.h"
 
-#include "platform/text/pagevector.h"
+#include "platform/memory/pagevector.h"
 
 #include "platform/text/utf8.h"
 

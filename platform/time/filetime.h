@@ -21,6 +21,8 @@ struct SystemTime {
     uint16_t minute;
     uint16_t second;
     uint16_t milliseconds;
+
+    bool operator==(const SystemTime&) const = default;
 };
 static_assert(sizeof(SystemTime) == 16, "calendar fields are eight 16-bit values");
 

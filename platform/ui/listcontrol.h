@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/text/pageallocator.h"
+#include "platform/memory/pageallocator.h"
 #include "platform/ui/listctrl.h"
 #include "platform/ui/rowtextpool.h"
 #include "platform/ui/wndwidget.h"

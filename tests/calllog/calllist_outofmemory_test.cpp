@@ -4,9 +4,9 @@
 // (the phone library's and the local heap's tables come from page memory as well) is left alone.
 #include "calllog/calllist.h"
 
+#include "platform/memory/pagememory.h"
 #include "platform/phone/phonelibrary.h"
 #include "platform/text/localheap.h"
-#include "platform/text/pagememory.h"
 #include "tests/platform/storetestenv.h"
 
 #include <cstddef>

@@ -2,16 +2,20 @@
 // again: the same store file, written by nobody since, the same minute, zone, clock and names.
 #include "calllog/calllist.h"
 
+#include "citydb/citydatabase.h"
 #include "platform/contacts/callernames.h"
 #include "platform/contacts/contactlist.h"
+#include "platform/files/programfiles.h"
 #include "platform/phone/callername.h"
 #include "platform/text/localheap.h"
 #include "platform/text/utf8.h"
+#include "tests/calllog/citydbfile.h"
 #include "tests/platform/storetestenv.h"
 #include "tests/platform/zonefilechild.h"
 
 #include <sqlite3.h>
 
+#include <cctype>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -242,5 +246,79 @@ TEST_F(ReloadWithNames, BooksReadAgainMeanwhileAreAskedAgain) {
     ASSERT_EQ(list->Load(), 0);
     EXPECT_EQ(Shown(), "C|12:00|2065550003\nB|12/8/26|2065550002\nGrace Hopper|12/7/26|2065550001 m\n");
 }
+
+// Each input of a load changed alone, after a first load: any one of them is enough for the next
+// load to derive its rows again, and with none changed it keeps them.
+class ReloadInput;
+
+struct InputChange {
+    const char* input;
+    void (*change)(ReloadInput& test);
+    bool kept;
+};
+
+class ReloadInput : public Reload, public testing::WithParamInterface<InputChange> {
+public:
+    void TearDown() override {
+        Reload::TearDown();
+        SetCityDatabaseOverride("");
+    }
+    void Write(const char* sql) { Exec(storePath, sql); }
+    // A city database that opens, where the first load had none.
+    void OpenCityDatabase() {
+        citydbfile::Write(dir + "/Zonrik.dll");
+        SetCityDatabaseOverride(dir + "/Zonrik.dll");
+        ASSERT_EQ(list->OpenCityDatabase(), 0);
+        ASSERT_TRUE(CityDatabase::IsLoaded());
+    }
+};
+
+void At(uint64_t utc) {
+    SetCurrentTimeOverride(FileTimeToUnixSeconds(MakeFileTime(utc)));
+}
+
+const InputChange kInputChanges[] = {
+    {"nothing", [](ReloadInput&) {}, true},
+    // The fixture's clock stands at 15:00 on 9 December, UTC, in the C locale.
+    {"a second within the minute", [](ReloadInput&) { At(Utc(2026, 12, 9, 15, 0, 59)); }, true},
+    {"the minute", [](ReloadInput&) { At(Utc(2026, 12, 9, 15, 1)); }, false},
+    {"the day alone", [](ReloadInput&) { At(Utc(2026, 12, 10, 15, 0)); }, false},
+    // UTC+14 at 01:00 UTC: the local minute stays 15:00 on the 9th, and only the zone tells.
+    {"the zone",
+     [](ReloadInput&) {
+         setenv("TZ", "Etc/GMT-14", 1);
+         At(Utc(2026, 12, 9, 1, 0));
+     },
+     false},
+    // "H.mm" against the C locale's "HH:mm:ss": only the hours' digits differ.
+    {"two-digit hours", [](ReloadInput&) { setenv("LC_ALL", "fi_FI.UTF-8", 1); }, false},
+    // "hh:mm AP": two-digit hours as in the C locale, only the clock differs.
+    {"a 12-hour clock", [](ReloadInput&) { setenv("LC_ALL", "gu_IN.UTF-8", 1); }, false},
+    {"the city database", [](ReloadInput& test) { test.OpenCityDatabase(); }, false},
+    // A write that leaves every call as it was: the store cannot tell, so the rows are read again.
+    {"the store", [](ReloadInput& test) { test.Write("UPDATE records SET start_time = start_time"); }, false},
+    {"the address books",
+     [](ReloadInput&) {
+         CallerNames::UseSources({std::make_shared<ContactList>(
+             std::vector<ContactCard>{{"Ada Lovelace", {{"206-555-0001", "w", false}}}})});
+         PhoneUseAddressBooks(nullptr);
+     },
+     false},
+};
+
+TEST_P(ReloadInput, KeepsTheRowsOnlyWhileNoInputChanged) {
+    GetParam().change(*this);
+    ASSERT_EQ(list->Load(), 0);
+    EXPECT_EQ(Kept(), GetParam().kept) << "changed: " << GetParam().input;
+}
+
+INSTANTIATE_TEST_SUITE_P(EachAlone, ReloadInput, testing::ValuesIn(kInputChanges),
+                         [](const testing::TestParamInfo<InputChange>& info) {
+                             std::string name;
+                             for (const char* c = info.param.input; *c != '\0'; ++c) {
+                                 name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
+                             }
+                             return name;
+                         });
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/text/pagememory.h"
+#include "platform/memory/pagememory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -13,6 +13,7 @@
 // is reported (false), never thrown; the array is then left as it was.
 template <typename T> class PageVector {
     static_assert(std::is_trivially_copyable_v<T>, "records are moved with memcpy");
+    static_assert(alignof(T) <= kPageAlignment, "records sit at the start of a page block");
 
 public:
     PageVector() = default;

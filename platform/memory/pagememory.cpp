@@ -1,4 +1,4 @@
-#include "platform/text/pagememory.h"
+#include "platform/memory/pagememory.h"
 
 #include <sys/mman.h>
 
@@ -8,7 +8,7 @@ namespace {
 
 // Huge pages are worth asking for only where a block spans at least one of them.
 constexpr size_t kHugePage = size_t{2} << 20;
-constexpr size_t kSmallPage = 4096;
+constexpr size_t kSmallPage = kPageAlignment;
 // No address space holds a block of half the size range: refusing larger ones keeps the sums below
 // (a block with a frame to spare, rounded up to whole pages) from wrapping round to small sizes.
 constexpr size_t kLargestBlock = SIZE_MAX / 2;
@@ -21,10 +21,10 @@ void* AllocatePages(size_t bytes) {
     }
 #ifdef MADV_HUGEPAGE
     if (bytes >= kHugePage) {
-        // Huge pages cover only whole 2 MiB frames of the mapping: the block starts on one, and its
-        // whole frames are advised, its last part short of a frame stays in small pages (a huge page
-        // there would hold memory the block does not have). A block placed anywhere would leave up
-        // to two frames at its ends in small pages, thousands of page faults more.
+        // The huge-page start of pagememory.h: whole frames are advised, the block's last part short
+        // of a frame stays in small pages (a huge page there would hold memory the block does not
+        // have). A block placed anywhere would leave up to two frames at its ends in small pages,
+        // thousands of page faults more.
         void* area = mmap(nullptr, bytes + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (area == MAP_FAILED) {
             return nullptr;

@@ -1,4 +1,4 @@
-#include "platform/text/pagevector.h"
+#include "platform/memory/pagevector.h"
 
 #include <gtest/gtest.h>
 

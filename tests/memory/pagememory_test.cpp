@@ -1,4 +1,4 @@
-#include "platform/text/pagememory.h"
+#include "platform/memory/pagememory.h"
 
 #include <gtest/gtest.h>
 

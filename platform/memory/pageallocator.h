@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/text/pagememory.h"
+#include "platform/memory/pagememory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +10,8 @@
 // of hundreds of thousands of elements that must stay one (a list's rows), whose growth would
 // otherwise first-touch every buffer in small pages.
 template <typename T> struct PageAllocator {
+    static_assert(alignof(T) <= kPageAlignment, "elements sit at the start of a page block");
+
     using value_type = T;
 
     PageAllocator() = default;
