@@ -1,13 +1,12 @@
 #include "dialogs/callinfodlg.h"
 
 #include "dialogs/dialogstate.h"
+#include "dialogs/endkey.h"
 #include "dialogs/relayoutfromtemplate.h"
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellservices.h"
-#include "platform/shell/virtualkey.h"
 #include "platform/time/filetime.h"
 #include "platform/ui/dc.h"
-#include "platform/ui/winapp.h"
 #include "resources/resource.h"
 
 namespace {
@@ -195,12 +194,7 @@ void CCallInfoDlg::OnLButtonDown(unsigned flags, CPoint point) {
 }
 
 void CCallInfoDlg::OnKeyUp(unsigned virtualKey, unsigned, unsigned) {
-    // The End key ends the whole program, dialog and all.
-    if (virtualKey == VK_TEND) {
-        if (CWnd* frame = AfxGetMainWnd()) {
-            frame->SendCommand(ID_MENU_QUIT);
-        }
-    }
+    QuitOnEndKey(virtualKey);
 }
 
 void CCallInfoDlg::OnActivate(unsigned, CWnd*, bool) {
