@@ -48,6 +48,11 @@ std::tm TmFromFields(const SystemTime& fields) {
     return tm;
 }
 
+// A number as a calendar field; one that does not fit is 0xFFFF, which is out of every field's range.
+uint16_t FieldOf(int value) {
+    return value >= 0 && value < 0xFFFF ? static_cast<uint16_t>(value) : 0xFFFF;
+}
+
 bool FieldsInRange(const SystemTime& f) {
     return f.year >= 1601 && f.year <= 30827 && f.month >= 1 && f.month <= 12 && f.day >= 1 && f.day <= 31 &&
            f.hour <= 23 && f.minute <= 59 && f.second <= 59 && f.milliseconds <= 999;
@@ -134,6 +139,15 @@ int SystemTimeToFileTime(const SystemTime& fields, FileTime* time) {
     *time = MakeFileTime(static_cast<uint64_t>(seconds + kEpochDifference) * kTicksPerSecond +
                          static_cast<uint64_t>(fields.milliseconds) * 10000);
     return 0;
+}
+
+SystemTime CalendarFields(int year, int month, int day, int hour, int minute, int second) {
+    return SystemTime{FieldOf(year),   FieldOf(month),  0, FieldOf(day), FieldOf(hour),
+                      FieldOf(minute), FieldOf(second), 0};
+}
+
+int UtcCalendarToFileTime(int year, int month, int day, int hour, int minute, int second, FileTime* time) {
+    return SystemTimeToFileTime(CalendarFields(year, month, day, hour, minute, second), time);
 }
 
 int UnixSecondsToLocalTime(int64_t seconds, SystemTime* fields) {
