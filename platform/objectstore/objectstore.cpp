@@ -280,22 +280,23 @@ bool RecordExists(Handle& h, int64_t oid) {
     return exists;
 }
 
-std::optional<std::u16string> ColumnText(sqlite3_stmt* stmt, int column) {
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-        return std::nullopt;
+// Runs a read of one record of the handle's database (?1 the record, ?2 the database): true when
+// the statement stands on the record's row, false with the failure recorded when there is none.
+bool StepToRecordRow(Handle& h, Statement& statement, ObjectId record) {
+    sqlite3* db = h.connection->db;
+    if (statement.stmt == nullptr) {
+        return FailSql(db, "cannot read the record");
     }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
-    return text != nullptr ? std::u16string(text, length) : std::u16string();
-}
-
-// A record read that found no row, or failed.
-void FailRead(sqlite3* db, int rc) {
+    sqlite3_bind_int64(statement.stmt, 1, record);
+    sqlite3_bind_int64(statement.stmt, 2, h.databaseId);
+    const int rc = sqlite3_step(statement.stmt);
+    if (rc == SQLITE_ROW) {
+        return true;
+    }
     if (rc == SQLITE_DONE) {
-        Fail("no such record", StoreError::NoSuchRecord);
-    } else {
-        FailSql(db, "cannot read the record");
+        return Fail("no such record", StoreError::NoSuchRecord);
     }
+    return FailSql(db, "cannot read the record");
 }
 
 bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
@@ -559,24 +560,12 @@ int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTim
         Fail("no such database handle");
         return -1;
     }
-    sqlite3* db = h->connection->db;
     Statement statement(*h->connection, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2");
-    sqlite3_stmt* stmt = statement.stmt;
-    if (stmt == nullptr) {
-        FailSql(db, "cannot read the record");
+    if (!StepToRecordRow(*h, statement, record)) {
         return -1;
     }
-    sqlite3_bind_int64(stmt, 1, record);
-    sqlite3_bind_int64(stmt, 2, h->databaseId);
-    int result = -1;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
-        result = 0;
-    } else {
-        FailRead(db, rc);
-    }
-    return result;
+    *startTime = static_cast<uint64_t>(sqlite3_column_int64(statement.stmt, 0));
+    return 0;
 }
 
 int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fields) {
@@ -585,34 +574,23 @@ int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fi
         Fail("no such database handle");
         return -1;
     }
-    sqlite3* db = h->connection->db;
     Statement statement(*h->connection,
                         "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
                         " FROM records WHERE oid = ?1 AND db = ?2");
-    sqlite3_stmt* stmt = statement.stmt;
-    if (stmt == nullptr) {
-        FailSql(db, "cannot read the record");
+    if (!StepToRecordRow(*h, statement, record)) {
         return -1;
     }
-    sqlite3_bind_int64(stmt, 1, record);
-    sqlite3_bind_int64(stmt, 2, h->databaseId);
-    int result = -1;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
-        fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
-        fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
-        fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
-        fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
-        fields->number = ColumnText(stmt, 5);
-        fields->name = ColumnText(stmt, 6);
-        fields->nameType = ColumnText(stmt, 7);
-        fields->note = ColumnText(stmt, 8);
-        result = 0;
-    } else {
-        FailRead(db, rc);
-    }
-    return result;
+    sqlite3_stmt* stmt = statement.stmt;
+    fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
+    fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
+    fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
+    fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
+    fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
+    fields->number = StoreColumnText(stmt, 5);
+    fields->name = StoreColumnText(stmt, 6);
+    fields->nameType = StoreColumnText(stmt, 7);
+    fields->note = StoreColumnText(stmt, 8);
+    return 0;
 }
 
 int StoreBeginTransaction(StoreHandle connection) {

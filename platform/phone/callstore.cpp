@@ -17,15 +17,6 @@ void BindText(sqlite3_stmt* stmt, int column, const std::optional<std::u16string
     }
 }
 
-std::optional<std::u16string> ColumnText(sqlite3_stmt* stmt, int column) {
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-        return std::nullopt;
-    }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
-    return text != nullptr ? std::u16string(text, length) : std::u16string();
-}
-
 bool Exec(sqlite3* db, const char* sql) {
     return sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK;
 }
@@ -139,10 +130,10 @@ int ReadCallRecords(std::vector<CallRecordData>* calls, std::string* error) {
         call.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
         call.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
         call.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
-        call.number = ColumnText(stmt, 5);
-        call.name = ColumnText(stmt, 6);
-        call.nameType = ColumnText(stmt, 7);
-        call.note = ColumnText(stmt, 8);
+        call.number = StoreColumnText(stmt, 5);
+        call.name = StoreColumnText(stmt, 6);
+        call.nameType = StoreColumnText(stmt, 7);
+        call.note = StoreColumnText(stmt, 8);
         calls->push_back(std::move(call));
     }
     if (rc != SQLITE_DONE) {
