@@ -4,6 +4,7 @@
 #include "platform/time/timelocale.h"
 #include "tests/platform/zonefilechild.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -240,6 +241,16 @@ TEST(TimeLocale, LcTimeDecidesWhenLcAllIsUnset) {
     EXPECT_EQ(std::u16string(text), u"17:05");
     unsetenv("LANG");
     setenv("LC_ALL", "C", 1);
+}
+
+// Qt reads the environment for its system locale at the first locale anyone makes; opening a
+// logging category makes one. A locale chosen after that is still the one the times follow.
+TEST(TimeLocale, LocaleChosenAfterQtReadTheEnvironmentIsFollowed) {
+    EXPECT_EQ(QLocale::system().name(), QLatin1String("C"));
+    Locale locale("en_US.UTF-8");
+    char16_t text[15] = {};
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 15);
+    EXPECT_NE(std::u16string(text).find(u"PM"), std::u16string::npos);
 }
 
 TEST(TimeLocale, TextIsCutToItsBuffer) {
