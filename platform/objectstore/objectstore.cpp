@@ -1,5 +1,6 @@
 #include "platform/objectstore/objectstore.h"
 
+#include "platform/objectstore/storelog.h"
 #include "platform/objectstore/storevolume.h"
 #include "platform/text/textops.h"
 
@@ -141,6 +142,12 @@ bool FailSql(sqlite3* db, const char* doing) {
     return Fail(StoreErrorText(db, doing), StoreErrorCode(db));
 }
 
+// What was refused about one record, said with the reason the last failure recorded. -1.
+int RefuseRecord(const char* refused, ObjectId record) {
+    qCDebug(storeLog, "record %u %s: %s", static_cast<unsigned>(record), refused, StoreLastError().c_str());
+    return -1;
+}
+
 // A short-lived connection for the calls that take only a volume.
 std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
     if (!IsStoreVolume(volume)) {
@@ -152,6 +159,7 @@ std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
     auto connection = std::make_shared<Connection>();
     connection->db = OpenStoreVolume(&error, nullptr, &code);
     if (connection->db == nullptr) {
+        qCDebug(storeLog, "store not opened: %s", error.c_str());
         Fail(error, code);
         return nullptr;
     }
@@ -208,6 +216,7 @@ ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t posit
             found = static_cast<ObjectId>(oid);
             h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid, position, stamp};
         } else {
+            qCDebug(storeLog, "record %lld skipped: its identifier is out of range", static_cast<long long>(oid));
             Fail("record identifier out of range");
         }
     } else if (rc != SQLITE_DONE) {
@@ -510,7 +519,7 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     auto h = FindHandle(database, Handle::Kind::Database);
     if (!h || record == 0) {
         Fail("no such record", StoreError::NoSuchRecord);
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     sqlite3* db = h->connection->db;
     // When the handle stands on the record, it goes only if it still starts when it did at the
@@ -522,7 +531,7 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     sqlite3_stmt* stmt = statement.stmt;
     if (stmt == nullptr) {
         FailSql(db, "cannot delete the record");
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     sqlite3_bind_int64(stmt, 1, record);
     sqlite3_bind_int64(stmt, 2, h->databaseId);
@@ -537,11 +546,12 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
         // SQLite may have undone the whole transaction (a full disk).
         ++h->connection->undone;
         FailSql(db, "cannot delete the record");
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     if (sqlite3_total_changes64(db) - before != 1) {
+        // Gone already, or (on the cursor) another call has taken over its id since the seek.
         Fail("no such record", StoreError::NoSuchRecord);
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     if (h->cursor.valid && h->cursor.oid == static_cast<int64_t>(record)) {
         h->cursor.deleted = true;
@@ -562,7 +572,7 @@ int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTim
     }
     Statement statement(*h->connection, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2");
     if (!StepToRecordRow(*h, statement, record)) {
-        return -1;
+        return RefuseRecord("not read", record);
     }
     *startTime = static_cast<uint64_t>(sqlite3_column_int64(statement.stmt, 0));
     return 0;
@@ -578,7 +588,7 @@ int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fi
                         "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
                         " FROM records WHERE oid = ?1 AND db = ?2");
     if (!StepToRecordRow(*h, statement, record)) {
-        return -1;
+        return RefuseRecord("not read", record);
     }
     sqlite3_stmt* stmt = statement.stmt;
     fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
@@ -625,6 +635,7 @@ int StoreCommitTransaction(StoreHandle connection) {
         if (sqlite3_get_autocommit(db) == 0) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         }
+        qCDebug(storeLog, "changes not saved: %s", error.c_str());
         Fail(error, code);
         return -1;
     }

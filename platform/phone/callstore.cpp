@@ -3,6 +3,7 @@
 #include "platform/objectstore/diallerhistory.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
+#include "platform/phone/phonelog.h"
 
 #include <sqlite3.h>
 
@@ -15,6 +16,12 @@ void BindText(sqlite3_stmt* stmt, int column, const std::optional<std::u16string
     } else {
         sqlite3_bind_null(stmt, column);
     }
+}
+
+// Calls that were not written, said in the phone's log. -1.
+int NotAdded(const std::string& error) {
+    qCDebug(phoneLog, "calls not added: %s", error.c_str());
+    return -1;
 }
 
 bool Exec(sqlite3* db, const char* sql) {
@@ -72,14 +79,14 @@ int AddCallRecords(const std::vector<CallRecordData>& calls, bool replace, std::
     DiallerHistory history = DiallerHistory::None;
     sqlite3* db = OpenStoreVolume(error, &history);
     if (db == nullptr) {
-        return -1;
+        return NotAdded(*error);
     }
     // A dialler's history is its own: calls are only read from it and deleted.
     if (history != DiallerHistory::None) {
         *error =
             StorePath() + " is " + DiallerHistoryName(history) + "; calls are added only to the program's own store";
         CloseStoreVolume(db);
-        return -1;
+        return NotAdded(*error);
     }
     int result = -1;
     if (!Exec(db, "BEGIN IMMEDIATE")) {
@@ -98,7 +105,7 @@ int AddCallRecords(const std::vector<CallRecordData>& calls, bool replace, std::
         }
     }
     CloseStoreVolume(db);
-    return result;
+    return result == 0 ? 0 : NotAdded(*error);
 }
 
 int ReadCallRecords(std::vector<CallRecordData>* calls, std::string* error) {
