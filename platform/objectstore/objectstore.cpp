@@ -289,23 +289,35 @@ bool RecordExists(Handle& h, int64_t oid) {
     return exists;
 }
 
-// Runs a read of one record of the handle's database (?1 the record, ?2 the database): true when
-// the statement stands on the record's row, false with the failure recorded when there is none.
-bool StepToRecordRow(Handle& h, Statement& statement, ObjectId record) {
-    sqlite3* db = h.connection->db;
+// Reads one record of a database handle: sql takes ?1 the record and ?2 the database, and take
+// gets the statement standing on the record's row. 0, or -1 with the failure recorded when the
+// handle, the place for the answer or the record is not there.
+template <typename Take>
+int ReadRecordRow(StoreHandle database, const void* answer, ObjectId record, const char* sql, Take take) {
+    auto h = FindHandle(database, Handle::Kind::Database);
+    if (!h || answer == nullptr) {
+        Fail("no such database handle");
+        return -1;
+    }
+    sqlite3* db = h->connection->db;
+    Statement statement(*h->connection, sql);
     if (statement.stmt == nullptr) {
-        return FailSql(db, "cannot read the record");
+        FailSql(db, "cannot read the record");
+        return RefuseRecord("not read", record);
     }
     sqlite3_bind_int64(statement.stmt, 1, record);
-    sqlite3_bind_int64(statement.stmt, 2, h.databaseId);
+    sqlite3_bind_int64(statement.stmt, 2, h->databaseId);
     const int rc = sqlite3_step(statement.stmt);
-    if (rc == SQLITE_ROW) {
-        return true;
+    if (rc != SQLITE_ROW) {
+        if (rc == SQLITE_DONE) {
+            Fail("no such record", StoreError::NoSuchRecord);
+        } else {
+            FailSql(db, "cannot read the record");
+        }
+        return RefuseRecord("not read", record);
     }
-    if (rc == SQLITE_DONE) {
-        return Fail("no such record", StoreError::NoSuchRecord);
-    }
-    return FailSql(db, "cannot read the record");
+    take(statement.stmt);
+    return 0;
 }
 
 bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
@@ -565,42 +577,26 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
 }
 
 int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTime) {
-    auto h = FindHandle(database, Handle::Kind::Database);
-    if (!h || startTime == nullptr) {
-        Fail("no such database handle");
-        return -1;
-    }
-    Statement statement(*h->connection, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2");
-    if (!StepToRecordRow(*h, statement, record)) {
-        return RefuseRecord("not read", record);
-    }
-    *startTime = static_cast<uint64_t>(sqlite3_column_int64(statement.stmt, 0));
-    return 0;
+    return ReadRecordRow(
+        database, startTime, record, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2",
+        [startTime](sqlite3_stmt* stmt) { *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0)); });
 }
 
 int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fields) {
-    auto h = FindHandle(database, Handle::Kind::Database);
-    if (!h || fields == nullptr) {
-        Fail("no such database handle");
-        return -1;
-    }
-    Statement statement(*h->connection,
-                        "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
-                        " FROM records WHERE oid = ?1 AND db = ?2");
-    if (!StepToRecordRow(*h, statement, record)) {
-        return RefuseRecord("not read", record);
-    }
-    sqlite3_stmt* stmt = statement.stmt;
-    fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
-    fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
-    fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
-    fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
-    fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
-    fields->number = StoreColumnText(stmt, 5);
-    fields->name = StoreColumnText(stmt, 6);
-    fields->nameType = StoreColumnText(stmt, 7);
-    fields->note = StoreColumnText(stmt, 8);
-    return 0;
+    return ReadRecordRow(database, fields, record,
+                         "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
+                         " FROM records WHERE oid = ?1 AND db = ?2",
+                         [fields](sqlite3_stmt* stmt) {
+                             fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
+                             fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
+                             fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
+                             fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
+                             fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
+                             fields->number = StoreColumnText(stmt, 5);
+                             fields->name = StoreColumnText(stmt, 6);
+                             fields->nameType = StoreColumnText(stmt, 7);
+                             fields->note = StoreColumnText(stmt, 8);
+                         });
 }
 
 int StoreBeginTransaction(StoreHandle connection) {
