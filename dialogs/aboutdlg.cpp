@@ -1,10 +1,9 @@
 #include "dialogs/aboutdlg.h"
 
 #include "dialogs/dialogstate.h"
+#include "dialogs/endkey.h"
 #include "dialogs/islandscape.h"
 #include "platform/shell/shellservices.h"
-#include "platform/shell/virtualkey.h"
-#include "platform/ui/winapp.h"
 #include "resources/resource.h"
 
 namespace {
@@ -44,12 +43,7 @@ void CAboutDlg::OnSize(unsigned, int, int) {
 }
 
 void CAboutDlg::OnKeyUp(unsigned virtualKey, unsigned, unsigned) {
-    // The End key ends the whole program, dialog and all.
-    if (virtualKey == VK_TEND) {
-        if (CWnd* frame = AfxGetMainWnd()) {
-            frame->SendCommand(ID_MENU_QUIT);
-        }
-    }
+    QuitOnEndKey(virtualKey);
 }
 
 void CAboutDlg::OnOK() {

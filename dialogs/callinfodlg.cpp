@@ -1,13 +1,12 @@
 #include "dialogs/callinfodlg.h"
 
 #include "dialogs/dialogstate.h"
+#include "dialogs/endkey.h"
 #include "dialogs/relayoutfromtemplate.h"
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellservices.h"
-#include "platform/shell/virtualkey.h"
 #include "platform/time/filetime.h"
 #include "platform/ui/dc.h"
-#include "platform/ui/winapp.h"
 #include "resources/resource.h"
 
 namespace {
@@ -47,6 +46,16 @@ int WidthOf(const CWnd* control) {
     CRect rect;
     control->GetWindowRect(rect);
     return rect.Width();
+}
+
+// How many characters of a text fit in a width, estimated at the text's average character width
+// in the dialog's font; all of them when the text measures nothing.
+int CharactersThatFit(int width, CDC* dc, const char16_t* text, int length) {
+    const int textWidth = dc->GetTextExtent(text).cx;
+    if (textWidth <= 0) {
+        return length;
+    }
+    return static_cast<int>(static_cast<long long>(width) * length / textWidth);
 }
 
 } // namespace
@@ -94,17 +103,14 @@ void CCallInfoDlg::ComposeNameLine() {
         return;
     }
     nameLine = entry.nameText;
-    const int n = static_cast<int>(nameLine.Length());
+    const int length = static_cast<int>(nameLine.Length());
     CWnd* control = GetDlgItem(IDC_NAME);
     CDC* dc = control != nullptr ? GetDC() : nullptr;
     if (dc == nullptr) {
         return;
     }
-    const int w = WidthOf(control);
-    const int c = dc->GetTextExtent(nameLine.Data()).cx;
-    // The characters that fit at the name's average width.
-    const int fit = c > 0 ? static_cast<int>(static_cast<long long>(w) * n / c) : n;
-    if (n > fit) {
+    const int fit = CharactersThatFit(WidthOf(control), dc, nameLine.Data(), length);
+    if (length > fit) {
         const size_t kept = fit > 1 ? static_cast<size_t>(fit - 1) : 0;
         TextCopyN(nameLine.Data(), nameLine.capacity, entry.nameText.Data(), kept);
         nameLine.Append(kEllipsis);
@@ -120,18 +126,17 @@ void CCallInfoDlg::ComposeLocationLine() {
     }
     FixedText<60> line;
     line.Format(u"%s, %s", {entry.cityText.Data(), entry.stateText.Data()});
-    const int n = static_cast<int>(line.Length());
+    const int length = static_cast<int>(line.Length());
     CWnd* control = GetDlgItem(IDC_LOCATION);
     CDC* dc = control != nullptr ? GetDC() : nullptr;
     if (dc == nullptr) {
         return;
     }
-    const int w = WidthOf(control);
-    const int c = dc->GetTextExtent(line.Data()).cx;
-    const int fit = c > 0 ? static_cast<int>(static_cast<long long>(w) * n / c) : n;
+    const int width = WidthOf(control);
+    const int fit = CharactersThatFit(width, dc, line.Data(), length);
     if (fit <= 4) {
         line.Assign(entry.stateText.Data());
-    } else if (n > fit) {
+    } else if (length > fit) {
         // The city gives way, one character at a time, until the line fits; the state stays whole.
         size_t kept = static_cast<size_t>(fit - 5);
         for (;;) {
@@ -139,7 +144,7 @@ void CCallInfoDlg::ComposeLocationLine() {
             TextCopyN(city.Data(), city.capacity, entry.cityText.Data(), kept);
             city.Append(kEllipsis);
             line.Format(u"%s, %s", {city.Data(), entry.stateText.Data()});
-            if (dc->GetTextExtent(line.Data()).cx <= w || line.Length() <= 5 || kept == 0) {
+            if (dc->GetTextExtent(line.Data()).cx <= width || line.Length() <= 5 || kept == 0) {
                 break;
             }
             --kept;
@@ -195,12 +200,7 @@ void CCallInfoDlg::OnLButtonDown(unsigned flags, CPoint point) {
 }
 
 void CCallInfoDlg::OnKeyUp(unsigned virtualKey, unsigned, unsigned) {
-    // The End key ends the whole program, dialog and all.
-    if (virtualKey == VK_TEND) {
-        if (CWnd* frame = AfxGetMainWnd()) {
-            frame->SendCommand(ID_MENU_QUIT);
-        }
-    }
+    QuitOnEndKey(virtualKey);
 }
 
 void CCallInfoDlg::OnActivate(unsigned, CWnd*, bool) {

@@ -2,12 +2,11 @@
 
 #include "citydb/reverselookup.h"
 #include "dialogs/dialogstate.h"
+#include "dialogs/endkey.h"
 #include "dialogs/islandscape.h"
 #include "platform/shell/shellservices.h"
-#include "platform/shell/virtualkey.h"
 #include "platform/text/textops.h"
 #include "platform/ui/edit.h"
-#include "platform/ui/winapp.h"
 #include "resources/resource.h"
 
 #include <initializer_list>
@@ -133,12 +132,8 @@ void CRevLookup::OnClearPort() {
 }
 
 void CRevLookup::OnKeyUp(unsigned virtualKey, unsigned, unsigned) {
-    // The End key ends the whole program, dialog and all; the Talk key does nothing here.
-    if (virtualKey == VK_TEND) {
-        if (CWnd* frame = AfxGetMainWnd()) {
-            frame->SendCommand(ID_MENU_QUIT);
-        }
-    }
+    // The Talk key does nothing here.
+    QuitOnEndKey(virtualKey);
 }
 
 void CRevLookup::OnOK() {

@@ -3,6 +3,7 @@
 #include "dialogs/aboutdlg.h"
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
+#include "dialogs/endkey.h"
 #include "dialogs/revlookup.h"
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellservices.h"
@@ -612,12 +613,7 @@ void CRinglogView::OnKeyDown(unsigned virtualKey, unsigned repeatCount, unsigned
 }
 
 void CRinglogView::OnKeyUp(unsigned virtualKey, unsigned, unsigned) {
-    // The End key ends the program through the main frame's quit routine; other releases are ignored.
-    if (virtualKey == VK_TEND) {
-        if (CWnd* frame = AfxGetMainWnd()) {
-            frame->SendCommand(ID_MENU_QUIT);
-        }
-    }
+    QuitOnEndKey(virtualKey);
 }
 
 void CRinglogView::OnLButtonDown(unsigned flags, CPoint point) {

@@ -1,5 +1,6 @@
 #include "platform/contacts/addressbookmodule.h"
 
+#include "platform/contacts/contactslog.h"
 #include "platform/contacts/userfolders.h"
 
 #include <dlfcn.h>
@@ -85,7 +86,8 @@ int AddressBookModule::ReadContacts(std::vector<ContactCard>* cards) {
             if (source->ReadContacts(cards) != 0) {
                 result = -1;
             }
-        } catch (const std::exception&) {
+        } catch (const std::exception& error) {
+            qCDebug(contactsLog, "an address book skipped: %s", error.what());
             cards->resize(before);
             result = -1;
         }

@@ -1,5 +1,6 @@
 #include "platform/contacts/edsaddressbooks.h"
 
+#include "platform/contacts/contactslog.h"
 #include "platform/contacts/vcardcard.h"
 
 #include <libebook/libebook.h>
@@ -32,16 +33,29 @@ bool HasSessionBus() {
     return g_file_test(socket.c_str(), G_FILE_TEST_EXISTS);
 }
 
+const char* ReasonOf(const GError* error) {
+    return error != nullptr ? error->message : "no reason given";
+}
+
+// A book that could not be read, said with the library's reason.
+void RefuseBook(ESource* source, const GError* error) {
+    qCDebug(contactsLog, "address book \"%s\" not read: %s", e_source_get_display_name(source), ReasonOf(error));
+}
+
 int ReadBook(ESourceRegistry* registry, ESource* source, std::vector<ContactCard>* cards) {
     GError* error = nullptr;
     EClient* client = e_book_client_connect_direct_sync(registry, source, kDoNotWait, nullptr, &error);
     if (client == nullptr) {
+        RefuseBook(source, error);
         g_clear_error(&error);
         return -1;
     }
     GSList* contacts = nullptr;
     const gboolean read =
         e_book_client_get_contacts_sync(E_BOOK_CLIENT(client), "(exists \"tel\")", &contacts, nullptr, &error);
+    if (!read) {
+        RefuseBook(source, error);
+    }
     g_clear_error(&error);
     for (GSList* item = contacts; item != nullptr; item = item->next) {
         ContactCard card;
@@ -58,6 +72,7 @@ int ReadBook(ESourceRegistry* registry, ESource* source, std::vector<ContactCard
 
 int EdsAddressBooks::ReadContacts(std::vector<ContactCard>* cards) {
     if (!HasSessionBus()) {
+        qCDebug(contactsLog, "the address-book service not asked: there is no session bus");
         return -1;
     }
     // The library's asynchronous parts report to the thread's default context: one of our own, so
@@ -68,6 +83,7 @@ int EdsAddressBooks::ReadContacts(std::vector<ContactCard>* cards) {
     GError* error = nullptr;
     ESourceRegistry* registry = e_source_registry_new_sync(nullptr, &error);
     if (registry == nullptr) {
+        qCDebug(contactsLog, "the address-book service not reached: %s", ReasonOf(error));
         g_clear_error(&error);
         result = -1;
     } else {

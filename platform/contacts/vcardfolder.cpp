@@ -1,5 +1,6 @@
 #include "platform/contacts/vcardfolder.h"
 
+#include "platform/contacts/contactslog.h"
 #include "platform/contacts/userfolders.h"
 #include "platform/contacts/vcardcard.h"
 #include "platform/contacts/vcardfilter.h"
@@ -25,20 +26,27 @@ bool HasVcfExtension(const std::filesystem::path& path) {
 // The whole of a regular file, read with plain reads of at most largest + 1 bytes: the size stat
 // gives is only a hint (a file may grow while it is read, a /proc file says 0). Whatever is not a
 // regular file (a FIFO, a device, a socket) is never opened in a way that could wait, and a file
-// whose read fails (an I/O error, a dead network mount) is false like a missing one.
-bool ReadWholeFile(const std::string& path, size_t largest, std::string* text) {
+// whose read fails (an I/O error, a dead network mount) is refused like a missing one. Null when
+// the whole file is read, or why it is not.
+const char* ReadWholeFile(const std::string& path, size_t largest, std::string* text) {
     struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || static_cast<uintmax_t>(info.st_size) > largest) {
-        return false;
+    if (stat(path.c_str(), &info) != 0) {
+        return "cannot be looked at";
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return "not a regular file";
+    }
+    if (static_cast<uintmax_t>(info.st_size) > largest) {
+        return "too large for a vCard";
     }
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        return false;
+        return "cannot be opened";
     }
     // What was a file at stat may have been replaced by something else before the open.
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         close(fd);
-        return false;
+        return "not a regular file";
     }
     // One byte more than stat says, to see the end (or that the file grew) in the same read.
     constexpr size_t kFirstRead = 4096;
@@ -62,7 +70,10 @@ bool ReadWholeFile(const std::string& path, size_t largest, std::string* text) {
     }
     close(fd);
     text->resize(used);
-    return !failed && used <= largest;
+    if (failed) {
+        return "cannot be read to its end";
+    }
+    return used <= largest ? nullptr : "too large for a vCard";
 }
 
 } // namespace
@@ -112,11 +123,19 @@ int VcardFolder::ReadContacts(std::vector<ContactCard>* cards) {
         const size_t before = cards->size();
         try {
             const std::filesystem::path& path = files->path();
-            std::string text;
-            if (HasVcfExtension(path) && ReadWholeFile(path.string(), largestFile, &text)) {
-                ReadText(text, cards);
+            if (!HasVcfExtension(path)) {
+                continue;
             }
-        } catch (const std::exception&) {
+            std::string text;
+            const char* refused = ReadWholeFile(path.string(), largestFile, &text);
+            if (refused == nullptr && !ReadText(text, cards)) {
+                refused = "holds no card that can be read";
+            }
+            if (refused != nullptr) {
+                qCDebug(contactsLog, "vCard file %s skipped: %s", path.c_str(), refused);
+            }
+        } catch (const std::exception& error) {
+            qCDebug(contactsLog, "a vCard file skipped: %s", error.what());
             cards->resize(before);
         }
     }

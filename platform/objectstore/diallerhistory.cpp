@@ -1,6 +1,7 @@
 #include "platform/objectstore/diallerhistory.h"
 
 #include "platform/objectstore/diallertime.h"
+#include "platform/objectstore/storelog.h"
 
 #include <sqlite3.h>
 
@@ -103,6 +104,9 @@ void ResultTime(sqlite3_context* context, sqlite3_value* value, bool localWithou
     if (text != nullptr && ParseDiallerTime(text, localWithoutZone, &fileTime)) {
         sqlite3_result_int64(context, static_cast<sqlite3_int64>(fileTime));
     } else {
+        if (text != nullptr) {
+            qCDebug(storeLog, "a call's time \"%.40s\" is not a time", text);
+        }
         sqlite3_result_null(context);
     }
 }

@@ -103,14 +103,7 @@ bool ParseDiallerTime(const char* text, bool localWithoutZone, uint64_t* fileTim
     if (second == 60) {
         second = 59;
     }
-    SystemTime fields{static_cast<uint16_t>(year),
-                      static_cast<uint16_t>(month),
-                      0,
-                      static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour),
-                      static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second),
-                      0};
+    const SystemTime fields = CalendarFields(year, month, day, hour, minute, second);
     FileTime asUtc{};
     if (SystemTimeToFileTime(fields, &asUtc) != 0) {
         return false;

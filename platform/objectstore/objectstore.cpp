@@ -1,5 +1,6 @@
 #include "platform/objectstore/objectstore.h"
 
+#include "platform/objectstore/storelog.h"
 #include "platform/objectstore/storevolume.h"
 #include "platform/text/textops.h"
 
@@ -141,6 +142,12 @@ bool FailSql(sqlite3* db, const char* doing) {
     return Fail(StoreErrorText(db, doing), StoreErrorCode(db));
 }
 
+// What was refused about one record, said with the reason the last failure recorded. -1.
+int RefuseRecord(const char* refused, ObjectId record) {
+    qCDebug(storeLog, "record %u %s: %s", static_cast<unsigned>(record), refused, StoreLastError().c_str());
+    return -1;
+}
+
 // A short-lived connection for the calls that take only a volume.
 std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
     if (!IsStoreVolume(volume)) {
@@ -152,6 +159,7 @@ std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
     auto connection = std::make_shared<Connection>();
     connection->db = OpenStoreVolume(&error, nullptr, &code);
     if (connection->db == nullptr) {
+        qCDebug(storeLog, "store not opened: %s", error.c_str());
         Fail(error, code);
         return nullptr;
     }
@@ -208,6 +216,7 @@ ObjectId StepTo(Handle& h, const std::string& sql, int64_t offset, int64_t posit
             found = static_cast<ObjectId>(oid);
             h.cursor = Cursor{true, false, sqlite3_column_int64(stmt, 1), oid, position, stamp};
         } else {
+            qCDebug(storeLog, "record %lld skipped: its identifier is out of range", static_cast<long long>(oid));
             Fail("record identifier out of range");
         }
     } else if (rc != SQLITE_DONE) {
@@ -280,22 +289,35 @@ bool RecordExists(Handle& h, int64_t oid) {
     return exists;
 }
 
-std::optional<std::u16string> ColumnText(sqlite3_stmt* stmt, int column) {
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-        return std::nullopt;
+// Reads one record of a database handle: sql takes ?1 the record and ?2 the database, and take
+// gets the statement standing on the record's row. 0, or -1 with the failure recorded when the
+// handle, the place for the answer or the record is not there.
+template <typename Take>
+int ReadRecordRow(StoreHandle database, const void* answer, ObjectId record, const char* sql, Take take) {
+    auto h = FindHandle(database, Handle::Kind::Database);
+    if (!h || answer == nullptr) {
+        Fail("no such database handle");
+        return -1;
     }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
-    return text != nullptr ? std::u16string(text, length) : std::u16string();
-}
-
-// A record read that found no row, or failed.
-void FailRead(sqlite3* db, int rc) {
-    if (rc == SQLITE_DONE) {
-        Fail("no such record", StoreError::NoSuchRecord);
-    } else {
+    sqlite3* db = h->connection->db;
+    Statement statement(*h->connection, sql);
+    if (statement.stmt == nullptr) {
         FailSql(db, "cannot read the record");
+        return RefuseRecord("not read", record);
     }
+    sqlite3_bind_int64(statement.stmt, 1, record);
+    sqlite3_bind_int64(statement.stmt, 2, h->databaseId);
+    const int rc = sqlite3_step(statement.stmt);
+    if (rc != SQLITE_ROW) {
+        if (rc == SQLITE_DONE) {
+            Fail("no such record", StoreError::NoSuchRecord);
+        } else {
+            FailSql(db, "cannot read the record");
+        }
+        return RefuseRecord("not read", record);
+    }
+    take(statement.stmt);
+    return 0;
 }
 
 bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
@@ -509,7 +531,7 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     auto h = FindHandle(database, Handle::Kind::Database);
     if (!h || record == 0) {
         Fail("no such record", StoreError::NoSuchRecord);
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     sqlite3* db = h->connection->db;
     // When the handle stands on the record, it goes only if it still starts when it did at the
@@ -521,7 +543,7 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
     sqlite3_stmt* stmt = statement.stmt;
     if (stmt == nullptr) {
         FailSql(db, "cannot delete the record");
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     sqlite3_bind_int64(stmt, 1, record);
     sqlite3_bind_int64(stmt, 2, h->databaseId);
@@ -536,11 +558,12 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
         // SQLite may have undone the whole transaction (a full disk).
         ++h->connection->undone;
         FailSql(db, "cannot delete the record");
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     if (sqlite3_total_changes64(db) - before != 1) {
+        // Gone already, or (on the cursor) another call has taken over its id since the seek.
         Fail("no such record", StoreError::NoSuchRecord);
-        return -1;
+        return RefuseRecord("not deleted", record);
     }
     if (h->cursor.valid && h->cursor.oid == static_cast<int64_t>(record)) {
         h->cursor.deleted = true;
@@ -554,65 +577,26 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
 }
 
 int StoreReadStartTime(StoreHandle database, ObjectId record, uint64_t* startTime) {
-    auto h = FindHandle(database, Handle::Kind::Database);
-    if (!h || startTime == nullptr) {
-        Fail("no such database handle");
-        return -1;
-    }
-    sqlite3* db = h->connection->db;
-    Statement statement(*h->connection, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2");
-    sqlite3_stmt* stmt = statement.stmt;
-    if (stmt == nullptr) {
-        FailSql(db, "cannot read the record");
-        return -1;
-    }
-    sqlite3_bind_int64(stmt, 1, record);
-    sqlite3_bind_int64(stmt, 2, h->databaseId);
-    int result = -1;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
-        result = 0;
-    } else {
-        FailRead(db, rc);
-    }
-    return result;
+    return ReadRecordRow(
+        database, startTime, record, "SELECT start_time FROM records WHERE oid = ?1 AND db = ?2",
+        [startTime](sqlite3_stmt* stmt) { *startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0)); });
 }
 
 int StoreReadRecord(StoreHandle database, ObjectId record, StoreRecordFields* fields) {
-    auto h = FindHandle(database, Handle::Kind::Database);
-    if (!h || fields == nullptr) {
-        Fail("no such database handle");
-        return -1;
-    }
-    sqlite3* db = h->connection->db;
-    Statement statement(*h->connection,
-                        "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
-                        " FROM records WHERE oid = ?1 AND db = ?2");
-    sqlite3_stmt* stmt = statement.stmt;
-    if (stmt == nullptr) {
-        FailSql(db, "cannot read the record");
-        return -1;
-    }
-    sqlite3_bind_int64(stmt, 1, record);
-    sqlite3_bind_int64(stmt, 2, h->databaseId);
-    int result = -1;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_ROW) {
-        fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
-        fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
-        fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
-        fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
-        fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
-        fields->number = ColumnText(stmt, 5);
-        fields->name = ColumnText(stmt, 6);
-        fields->nameType = ColumnText(stmt, 7);
-        fields->note = ColumnText(stmt, 8);
-        result = 0;
-    } else {
-        FailRead(db, rc);
-    }
-    return result;
+    return ReadRecordRow(database, fields, record,
+                         "SELECT start_time, end_time, call_type, flags, caller_id_type, number, name, name_type, note"
+                         " FROM records WHERE oid = ?1 AND db = ?2",
+                         [fields](sqlite3_stmt* stmt) {
+                             fields->startTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 0));
+                             fields->endTime = static_cast<uint64_t>(sqlite3_column_int64(stmt, 1));
+                             fields->callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
+                             fields->flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
+                             fields->callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
+                             fields->number = StoreColumnText(stmt, 5);
+                             fields->name = StoreColumnText(stmt, 6);
+                             fields->nameType = StoreColumnText(stmt, 7);
+                             fields->note = StoreColumnText(stmt, 8);
+                         });
 }
 
 int StoreBeginTransaction(StoreHandle connection) {
@@ -647,6 +631,7 @@ int StoreCommitTransaction(StoreHandle connection) {
         if (sqlite3_get_autocommit(db) == 0) {
             sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
         }
+        qCDebug(storeLog, "changes not saved: %s", error.c_str());
         Fail(error, code);
         return -1;
     }

@@ -286,3 +286,12 @@ int64_t FindStoreDatabase(sqlite3* db, const char* name, std::string* error) {
     sqlite3_finalize(stmt);
     return id;
 }
+
+std::optional<std::u16string> StoreColumnText(sqlite3_stmt* stmt, int column) {
+    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
+        return std::nullopt;
+    }
+    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
+    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
+    return text != nullptr ? std::u16string(text, length) : std::u16string();
+}

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 struct sqlite3;
+struct sqlite3_stmt;
 enum class DiallerHistory;
 enum class StoreError;
 
@@ -42,3 +44,6 @@ StoreError StoreErrorCode(sqlite3* db);
 
 // Records the error returned by StoreLastError() and StoreLastErrorCode().
 void SetStoreLastError(const std::string& error, StoreError code);
+
+// A text column of the statement's current row: absent when it is NULL, the text otherwise.
+std::optional<std::u16string> StoreColumnText(sqlite3_stmt* stmt, int column);

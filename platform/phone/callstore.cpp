@@ -3,6 +3,7 @@
 #include "platform/objectstore/diallerhistory.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
+#include "platform/phone/phonelog.h"
 
 #include <sqlite3.h>
 
@@ -17,13 +18,10 @@ void BindText(sqlite3_stmt* stmt, int column, const std::optional<std::u16string
     }
 }
 
-std::optional<std::u16string> ColumnText(sqlite3_stmt* stmt, int column) {
-    if (sqlite3_column_type(stmt, column) == SQLITE_NULL) {
-        return std::nullopt;
-    }
-    const auto* text = static_cast<const char16_t*>(sqlite3_column_text16(stmt, column));
-    const size_t length = static_cast<size_t>(sqlite3_column_bytes16(stmt, column)) / sizeof(char16_t);
-    return text != nullptr ? std::u16string(text, length) : std::u16string();
+// Calls that were not written, said in the phone's log. -1.
+int NotAdded(const std::string& error) {
+    qCDebug(phoneLog, "calls not added: %s", error.c_str());
+    return -1;
 }
 
 bool Exec(sqlite3* db, const char* sql) {
@@ -81,14 +79,14 @@ int AddCallRecords(const std::vector<CallRecordData>& calls, bool replace, std::
     DiallerHistory history = DiallerHistory::None;
     sqlite3* db = OpenStoreVolume(error, &history);
     if (db == nullptr) {
-        return -1;
+        return NotAdded(*error);
     }
     // A dialler's history is its own: calls are only read from it and deleted.
     if (history != DiallerHistory::None) {
         *error =
             StorePath() + " is " + DiallerHistoryName(history) + "; calls are added only to the program's own store";
         CloseStoreVolume(db);
-        return -1;
+        return NotAdded(*error);
     }
     int result = -1;
     if (!Exec(db, "BEGIN IMMEDIATE")) {
@@ -107,7 +105,7 @@ int AddCallRecords(const std::vector<CallRecordData>& calls, bool replace, std::
         }
     }
     CloseStoreVolume(db);
-    return result;
+    return result == 0 ? 0 : NotAdded(*error);
 }
 
 int ReadCallRecords(std::vector<CallRecordData>* calls, std::string* error) {
@@ -139,10 +137,10 @@ int ReadCallRecords(std::vector<CallRecordData>* calls, std::string* error) {
         call.callType = static_cast<int32_t>(sqlite3_column_int64(stmt, 2));
         call.flags = static_cast<uint32_t>(sqlite3_column_int64(stmt, 3));
         call.callerIdType = static_cast<int32_t>(sqlite3_column_int64(stmt, 4));
-        call.number = ColumnText(stmt, 5);
-        call.name = ColumnText(stmt, 6);
-        call.nameType = ColumnText(stmt, 7);
-        call.note = ColumnText(stmt, 8);
+        call.number = StoreColumnText(stmt, 5);
+        call.name = StoreColumnText(stmt, 6);
+        call.nameType = StoreColumnText(stmt, 7);
+        call.note = StoreColumnText(stmt, 8);
         calls->push_back(std::move(call));
     }
     if (rc != SQLITE_DONE) {

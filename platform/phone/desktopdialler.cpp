@@ -1,16 +1,14 @@
 #include "platform/phone/desktopdialler.h"
 
+#include "platform/phone/phonelog.h"
 #include "platform/phone/placecall.h"
 
 #include <QDesktopServices>
 #include <QGuiApplication>
-#include <QLoggingCategory>
 #include <QString>
 #include <QUrl>
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcDialler, "ringlog.platform.phone")
 
 // A Linux phone's dialler (and a desktop's softphone) takes the number as a tel: URI.
 void HandToDesktop(const PlacedCall& call) {
@@ -22,7 +20,7 @@ void HandToDesktop(const PlacedCall& call) {
     }
     const QUrl uri(QString::fromStdString(TelUri(call.destination.c_str())));
     if (!QDesktopServices::openUrl(uri)) {
-        qCWarning(lcDialler) << "no dialler took" << uri.toString();
+        qCWarning(phoneLog) << "no dialler took" << uri.toString();
     }
 }
 

@@ -3,6 +3,7 @@
 #include "platform/memory/pagevector.h"
 #include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storevolume.h"
+#include "platform/phone/phonelog.h"
 
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -124,6 +125,12 @@ int Fail(const std::string& error) {
     return -1;
 }
 
+// A call log that could not be opened, said in the phone's log. -1.
+int FailOpen(const std::string& error) {
+    qCDebug(phoneLog, "call log not read: %s", error.c_str());
+    return Fail(error);
+}
+
 // A text column into the pool at the call's text i. Null, or why the text could not be kept.
 const char* PoolText(sqlite3_stmt* stmt, int column, PageVector<char>& pool, PendingCall* call, int i) {
     call->texts[i] = static_cast<uint32_t>(pool.Size());
@@ -221,7 +228,7 @@ int ReadAll(sqlite3* db, int64_t callLog, PhoneCallLog& log) {
 
 int PhoneOpenCallLog(CallLogHandle* handle) {
     if (handle == nullptr) {
-        return Fail("no place for the call log handle");
+        return FailOpen("no place for the call log handle");
     }
     KeptRead& kept = TheKeptRead();
     std::lock_guard<std::mutex> guard(kept.lock);
@@ -232,19 +239,19 @@ int PhoneOpenCallLog(CallLogHandle* handle) {
     std::string error;
     sqlite3* db = OpenStoreVolume(&error);
     if (db == nullptr) {
-        return Fail(error);
+        return FailOpen(error);
     }
     const int64_t callLog = FindStoreDatabase(db, "clog.db", &error);
     if (callLog == 0) {
         CloseStoreVolume(db);
-        return Fail(error);
+        return FailOpen(error);
     }
     PhoneCallLog* log = nullptr;
     try {
         log = new PhoneCallLog;
     } catch (const std::bad_alloc&) {
         CloseStoreVolume(db);
-        return Fail("out of memory for the call log");
+        return FailOpen("out of memory for the call log");
     }
     // One transaction counts and reads the whole log, so the calls come from one state of it
     // whatever another process writes meanwhile, and the data version is that state's.
@@ -258,7 +265,7 @@ int PhoneOpenCallLog(CallLogHandle* handle) {
     if (read != 0) {
         CloseStoreVolume(db);
         delete log;
-        return -1;
+        return FailOpen(lastError);
     }
     // The connection is kept for the next open to ask whether the store has changed since, when
     // this read can be pinned to one file: the path named the same file before the open and after
@@ -307,6 +314,8 @@ void PhoneRestartCallLogWatch() {
 
 int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
     if (handle == nullptr || record == nullptr || record->recordSize != sizeof(CallLogRecord)) {
+        qCDebug(phoneLog, "no record delivered: %s",
+                handle == nullptr ? "no call log" : "no record, or one of the wrong size");
         return Fail("bad call log handle or record");
     }
     if (handle->next >= handle->records.Size()) {
@@ -332,6 +341,7 @@ int PhoneGetNextCallLogRecord(CallLogHandle handle, CallLogRecord* record) {
         *texts[i] = LocalAllocUtf8(handle->textPool.Data() + call.texts[i], end - call.texts[i]);
         if (*texts[i] == 0) {
             FreeTexts(delivered);
+            qCDebug(phoneLog, "call %zu of the log not delivered: out of memory for its texts", handle->next);
             return Fail("out of memory for the call's texts");
         }
     }

@@ -26,6 +26,16 @@ bool IsFileTime(uint64_t ticks) {
     return ticks <= static_cast<uint64_t>(INT64_MAX);
 }
 
+// The calendar fields of a file time as the C library gives them, in UTC or in the local zone;
+// false for a time with the top bit set or one the library cannot convert.
+bool BreakDown(const FileTime& time, bool local, std::tm* tm) {
+    if (!IsFileTime(FileTimeValue(time))) {
+        return false;
+    }
+    const std::time_t t = static_cast<std::time_t>(FileTimeToUnixSeconds(time));
+    return (local ? localtime_r(&t, tm) : gmtime_r(&t, tm)) != nullptr;
+}
+
 void FieldsFromTm(const std::tm& tm, uint16_t milliseconds, SystemTime* fields) {
     fields->year = static_cast<uint16_t>(tm.tm_year + 1900);
     fields->month = static_cast<uint16_t>(tm.tm_mon + 1);
@@ -46,6 +56,11 @@ std::tm TmFromFields(const SystemTime& fields) {
     tm.tm_min = fields.minute;
     tm.tm_sec = fields.second;
     return tm;
+}
+
+// A number as a calendar field; one that does not fit is 0xFFFF, which is out of every field's range.
+uint16_t FieldOf(int value) {
+    return value >= 0 && value < 0xFFFF ? static_cast<uint16_t>(value) : 0xFFFF;
 }
 
 bool FieldsInRange(const SystemTime& f) {
@@ -84,13 +99,8 @@ int FileTimeToLocalFileTime(const FileTime& utc, FileTime* local) {
 }
 
 int FileTimeToLocalFileTimeInAppliedZone(const FileTime& utc, FileTime* local) {
-    const uint64_t ticks = FileTimeValue(utc);
-    if (!IsFileTime(ticks)) {
-        return -1;
-    }
-    const std::time_t t = static_cast<std::time_t>(FileTimeToUnixSeconds(utc));
     std::tm tm{};
-    if (localtime_r(&t, &tm) == nullptr) {
+    if (!BreakDown(utc, true, &tm)) {
         return -1;
     }
     // A zone's offset is at most about a day, but the TZ variable comes from outside.
@@ -99,7 +109,7 @@ int FileTimeToLocalFileTimeInAppliedZone(const FileTime& utc, FileTime* local) {
         return -1;
     }
     const int64_t offset = offsetSeconds * kTicksPerSecond;
-    const auto value = static_cast<int64_t>(ticks);
+    const auto value = static_cast<int64_t>(FileTimeValue(utc));
     if ((offset > 0 && value > INT64_MAX - offset) || value + offset < 0) {
         return -1;
     }
@@ -108,15 +118,11 @@ int FileTimeToLocalFileTimeInAppliedZone(const FileTime& utc, FileTime* local) {
 }
 
 int FileTimeToSystemTime(const FileTime& time, SystemTime* fields) {
-    const uint64_t ticks = FileTimeValue(time);
-    if (!IsFileTime(ticks)) {
-        return -1;
-    }
-    const std::time_t t = static_cast<std::time_t>(FileTimeToUnixSeconds(time));
     std::tm tm{};
-    if (gmtime_r(&t, &tm) == nullptr || YearOf(tm) > 30827) {
+    if (!BreakDown(time, false, &tm) || YearOf(tm) > 30827) {
         return -1;
     }
+    const uint64_t ticks = FileTimeValue(time);
     FieldsFromTm(tm, static_cast<uint16_t>((ticks % kTicksPerSecond) / 10000), fields);
     return 0;
 }
@@ -134,6 +140,15 @@ int SystemTimeToFileTime(const SystemTime& fields, FileTime* time) {
     *time = MakeFileTime(static_cast<uint64_t>(seconds + kEpochDifference) * kTicksPerSecond +
                          static_cast<uint64_t>(fields.milliseconds) * 10000);
     return 0;
+}
+
+SystemTime CalendarFields(int year, int month, int day, int hour, int minute, int second) {
+    return SystemTime{FieldOf(year),   FieldOf(month),  0, FieldOf(day), FieldOf(hour),
+                      FieldOf(minute), FieldOf(second), 0};
+}
+
+int UtcCalendarToFileTime(int year, int month, int day, int hour, int minute, int second, FileTime* time) {
+    return SystemTimeToFileTime(CalendarFields(year, month, day, hour, minute, second), time);
 }
 
 int UnixSecondsToLocalTime(int64_t seconds, SystemTime* fields) {

@@ -49,6 +49,13 @@ int FileTimeToSystemTime(const FileTime& time, SystemTime* fields);
 // File time of calendar fields, without any zone. 0, or -1 for fields out of range.
 int SystemTimeToFileTime(const SystemTime& fields, FileTime* time);
 
+// Calendar fields of plain numbers, with the day of the week and the milliseconds 0. A number that
+// its field cannot hold gives fields that every conversion refuses, never a wrapped-around date.
+SystemTime CalendarFields(int year, int month, int day, int hour, int minute, int second);
+
+// File time of a UTC calendar time given as plain numbers. 0, or -1 for fields out of range.
+int UtcCalendarToFileTime(int year, int month, int day, int hour, int minute, int second, FileTime* time);
+
 // The C library's local time conversions: seconds since 1970 to local calendar fields (in the zone
 // as it is now, as above), and local calendar fields (daylight saving decided by the library, as
 // with tm_isdst -1) to seconds.

@@ -7,7 +7,6 @@
 #include <QTime>
 
 #include <cstdlib>
-#include <mutex>
 
 namespace {
 
@@ -28,15 +27,11 @@ QByteArray TimeLocaleName() {
     return value != nullptr ? QByteArray(value) : QByteArray();
 }
 
-// QLocale::system() reads the environment once per process. A process that changes its locale
-// later (the tests do) gets a locale built from the same variables instead.
+// The locale a variable names, built as Qt's system locale builds the one its times follow.
+// QLocale::system() itself is not asked: it reads the environment once, whenever Qt first needs a
+// locale (opening a logging category is enough), so it may have read it before a process changed
+// its locale (the tests do).
 QLocale LocaleNamed(const QByteArray& name) {
-    static std::once_flag once;
-    static QByteArray startupName;
-    std::call_once(once, [] { startupName = TimeLocaleName(); });
-    if (name == startupName) {
-        return QLocale::system();
-    }
     if (name.isEmpty() || name == "C" || name.startsWith("C.") || name == "POSIX") {
         return QLocale::c();
     }

@@ -1,6 +1,8 @@
 #include "platform/contacts/vcardfolder.h"
 
 #include "platform/contacts/contactmap.h"
+#include "platform/contacts/contactslog.h"
+#include "tests/support/logcapture.h"
 
 #include <gtest/gtest.h>
 
@@ -167,6 +169,26 @@ TEST_F(VcardFolderBeside, SpecialFilesAreSkippedWithoutWaiting) {
     std::filesystem::create_symlink(folder + "/fifo.vcf", folder + "/tofifo.vcf");
     std::filesystem::create_symlink("/dev/zero", folder + "/zero.vcf");
     EXPECT_EQ(Names(), kGoodOnly);
+}
+
+TEST_F(VcardFolderBeside, SkippedFilesAreSaidWithWhyOnlyWhenTurnedOn) {
+    Write("notacard.vcf", "nothing to see here\n");
+    ASSERT_EQ(mkfifo((folder + "/fifo.vcf").c_str(), 0600), 0);
+    Write("notes.txt", "not named like a card, so not skipped but never looked at\n");
+    EXPECT_STREQ(contactsLog().categoryName(), "ringlog.platform.contacts");
+    EXPECT_FALSE(contactsLog().isDebugEnabled());
+    {
+        LogCapture quiet("ringlog.platform.contacts", LogCapture::Debug::Off);
+        EXPECT_EQ(Names(), kGoodOnly);
+        EXPECT_TRUE(quiet.Messages().empty());
+    }
+    LogCapture capture("ringlog.platform.contacts", LogCapture::Debug::On);
+    EXPECT_EQ(Names(), kGoodOnly);
+    std::vector<std::string> messages = capture.Messages();
+    std::sort(messages.begin(), messages.end());
+    EXPECT_EQ(messages, (std::vector<std::string>{"vCard file " + folder + "/fifo.vcf skipped: not a regular file",
+                                                  "vCard file " + folder +
+                                                      "/notacard.vcf skipped: holds no card that can be read"}));
 }
 
 TEST_F(VcardFolderBeside, DirectoryNamedLikeACardIsReadAsAFolder) {

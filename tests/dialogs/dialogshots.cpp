@@ -36,9 +36,8 @@ void KeepRunning(int) {}
 
 FileTime SampleStart() {
     // Tuesday 7 March 2006, 14:05:09 UTC.
-    const SystemTime fields{2006, 3, 2, 7, 14, 5, 9, 0};
     FileTime time{};
-    SystemTimeToFileTime(fields, &time);
+    UtcCalendarToFileTime(2006, 3, 7, 14, 5, 9, &time);
     return time;
 }
 

@@ -22,16 +22,8 @@ namespace storetest {
 
 // File time of a UTC calendar time.
 inline uint64_t Utc(int year, int month, int day, int hour, int minute, int second = 0) {
-    SystemTime fields{static_cast<uint16_t>(year),
-                      static_cast<uint16_t>(month),
-                      0,
-                      static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour),
-                      static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second),
-                      0};
     FileTime time{};
-    EXPECT_EQ(SystemTimeToFileTime(fields, &time), 0);
+    EXPECT_EQ(UtcCalendarToFileTime(year, month, day, hour, minute, second, &time), 0);
     return FileTimeValue(time);
 }
 

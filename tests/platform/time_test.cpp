@@ -4,6 +4,7 @@
 #include "platform/time/timelocale.h"
 #include "tests/platform/zonefilechild.h"
 
+#include <QLocale>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -33,14 +34,7 @@ public:
 };
 
 SystemTime Fields(int year, int month, int day, int hour, int minute, int second = 0) {
-    return SystemTime{static_cast<uint16_t>(year),
-                      static_cast<uint16_t>(month),
-                      0,
-                      static_cast<uint16_t>(day),
-                      static_cast<uint16_t>(hour),
-                      static_cast<uint16_t>(minute),
-                      static_cast<uint16_t>(second),
-                      0};
+    return CalendarFields(year, month, day, hour, minute, second);
 }
 
 TEST(FileTime, KnownInstantsConvertBothWays) {
@@ -90,6 +84,36 @@ TEST(FileTime, ImpossibleFieldsAndTimesAreRefused) {
     SystemTime fields{};
     EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0xFFFFFFFFFFFFFFFFULL), &fields), -1);
     EXPECT_EQ(FileTimeToSystemTime(MakeFileTime(0x7FFFFFFFFFFFFFFFULL), &fields), -1);
+}
+
+TEST(FileTime, UtcCalendarNumbersGiveTheirFileTimeOrAreRefused) {
+    struct Row {
+        int year, month, day, hour, minute, second;
+        int result;
+        uint64_t fileTime;
+    };
+    const Row rows[] = {
+        {1601, 1, 1, 0, 0, 1, 0, 10000000ULL},
+        {1970, 1, 1, 0, 0, 0, 0, 116444736000000000ULL},
+        {2006, 3, 7, 14, 5, 9, 0, 127862139090000000ULL},
+        {2026, 12, 31, 23, 59, 59, 0, 134432351990000000ULL},
+        {2028, 2, 29, 12, 0, 0, 0, 134799120000000000ULL}, // a leap day
+        {2026, 2, 29, 12, 0, 0, -1, 0},                    // not a leap year
+        {2026, 1, 1, 0, 0, 60, -1, 0},
+        {-1, 1, 1, 0, 0, 0, -1, 0},
+        // Numbers that a 16-bit field would wrap into a real date: month 1, day 1 of year 2026.
+        {2026, 65537, 1, 0, 0, 0, -1, 0},
+        {2026, 1, 65537, 0, 0, 0, -1, 0},
+        {67562, 1, 1, 0, 0, 0, -1, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << row.year << "-" << row.month << "-" << row.day << " " << row.hour << ":"
+                                        << row.minute << ":" << row.second);
+        FileTime time = MakeFileTime(1);
+        EXPECT_EQ(UtcCalendarToFileTime(row.year, row.month, row.day, row.hour, row.minute, row.second, &time),
+                  row.result);
+        EXPECT_EQ(FileTimeValue(time), row.result == 0 ? row.fileTime : 1);
+    }
 }
 
 TEST(FileTime, TimesOutsideTheRangeAreRefusedWithoutOverflow) {
@@ -217,6 +241,16 @@ TEST(TimeLocale, LcTimeDecidesWhenLcAllIsUnset) {
     EXPECT_EQ(std::u16string(text), u"17:05");
     unsetenv("LANG");
     setenv("LC_ALL", "C", 1);
+}
+
+// Qt reads the environment for its system locale at the first locale anyone makes; opening a
+// logging category makes one. A locale chosen after that is still the one the times follow.
+TEST(TimeLocale, LocaleChosenAfterQtReadTheEnvironmentIsFollowed) {
+    EXPECT_EQ(QLocale::system().name(), QLatin1String("C"));
+    Locale locale("en_US.UTF-8");
+    char16_t text[15] = {};
+    FormatLocaleTimeNoSeconds(Fields(2026, 12, 9, 17, 5), text, 15);
+    EXPECT_NE(std::u16string(text).find(u"PM"), std::u16string::npos);
 }
 
 TEST(TimeLocale, TextIsCutToItsBuffer) {

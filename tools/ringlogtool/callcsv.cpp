@@ -215,14 +215,7 @@ bool ParseCallTime(const std::string& text, uint64_t* fileTime) {
     if (!utc && !rest.empty()) {
         return false;
     }
-    const SystemTime fields{static_cast<uint16_t>(year),
-                            static_cast<uint16_t>(month),
-                            0,
-                            static_cast<uint16_t>(day),
-                            static_cast<uint16_t>(hour),
-                            static_cast<uint16_t>(minute),
-                            static_cast<uint16_t>(second),
-                            0};
+    const SystemTime fields = CalendarFields(year, month, day, hour, minute, second);
     FileTime time{};
     if (SystemTimeToFileTime(fields, &time) != 0) {
         return false;

@@ -1,0 +1,3 @@
+#include "platform/objectstore/storelog.h"
+
+Q_LOGGING_CATEGORY(storeLog, "ringlog.platform.store", QtInfoMsg)
