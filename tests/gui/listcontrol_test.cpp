@@ -507,13 +507,13 @@ TEST_F(ListControlTest, TextsStayWithTheirRowsThroughInsertsInTheMiddleAndManyRe
 
     // Replacing every other row's text again and again leaves far more old text behind than in use,
     // which the list gives back while the rows keep their newest texts.
-    const RowTextPool::Text keptBefore = control()->RowAt(1)->texts[1];
+    const RowTextPool::Text keptBefore = control()->TextOf(1, 1);
     for (int round = 1; round <= 20; ++round) {
         for (int row = 0; row < kRows + 2; row += 2) {
             ASSERT_TRUE(list().SetItemText(row, 1, TextOf(row, round).c_str()));
         }
     }
-    EXPECT_NE(control()->RowAt(1)->texts[1], keptBefore) << "the texts in use were moved together";
+    EXPECT_NE(control()->TextOf(1, 1), keptBefore) << "the texts in use were moved together";
     for (int row = 0; row < kRows + 2; ++row) {
         const int original = row == 0 ? -1 : row <= 1000 ? row - 1 : row - 2;
         const std::u16string expected = row % 2 == 0  ? TextOf(row, 20)
@@ -597,7 +597,7 @@ TEST_F(ListControlTest, ARefillWritesItsTextsWhereTheLastFillsTextsWere) {
         }
         std::vector<RowTextPool::Text> places;
         for (int row = 0; row < kRows; row += 500) {
-            places.push_back(control()->RowAt(row)->texts[1]);
+            places.push_back(control()->TextOf(row, 1));
         }
         if (fill == 0) {
             firstPlaces = places;
