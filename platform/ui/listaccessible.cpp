@@ -23,9 +23,8 @@ ListAccessible* InterfaceOf(ListControl* list) {
 } // namespace
 
 int FocusRow(ListControl* list) {
-    const CListCtrl rows(list);
-    const int focused = rows.GetNextItem(-1, LVIS_FOCUSED);
-    return focused >= 0 ? focused : rows.GetNextItem(-1, LVIS_SELECTED);
+    const int focused = list->NextRow(-1, LVIS_FOCUSED);
+    return focused >= 0 ? focused : list->NextRow(-1, LVIS_SELECTED);
 }
 
 ListAccessible::ListAccessible(ListControl* list) : QAccessibleWidget(list, QAccessible::List) {}
@@ -39,7 +38,7 @@ ListControl* ListAccessible::List() const {
 }
 
 int ListAccessible::RowCount() const {
-    return static_cast<int>(List()->rows.size());
+    return List()->RowCount();
 }
 
 void ListAccessible::ForgetRows() {
@@ -79,7 +78,7 @@ int ListAccessible::indexOfChild(const QAccessibleInterface* child) const {
 
 QAccessibleInterface* ListAccessible::childAt(int x, int y) const {
     const QPoint local = List()->mapFromGlobal(QPoint(x, y));
-    const int row = CListCtrl(List()).HitTest(CPoint{local.x(), local.y()});
+    const int row = List()->HitTest(CPoint{local.x(), local.y()});
     return row >= 0 ? child(row) : QAccessibleWidget::childAt(x, y);
 }
 

@@ -5,7 +5,8 @@
 #include "platform/ui/firstpaint.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/listaccessible.h"
-#include "platform/ui/listview.h"
+#include "platform/ui/listcontrolowner.h"
+#include "platform/ui/wnd.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -24,6 +25,11 @@
 namespace {
 
 constexpr int kWheelRows = 3;
+// The icon rectangle inside column 0: the image's width from the list's indent, the row's height.
+constexpr int kIconIndent = 2;
+// The icon sits a little below its row's top, so that the first row's icon keeps clear of the bar
+// above the list as the others keep clear of the separator above them.
+constexpr int kIconDrop = 2;
 
 // Pixels as int, however far down a long list they lie.
 int ClampToInt(long long value) {
@@ -34,8 +40,9 @@ FirstPaintHook firstPaintHook = nullptr;
 
 } // namespace
 
-ListControl::ListControl(CListView* owner, QWidget* parent)
-    : WndWidget(owner, parent), scrollBar(new QScrollBar(Qt::Vertical, this)), scroller(QScroller::scroller(this)) {
+ListControl::ListControl(CWnd* window, ListControlOwner* owner, QWidget* parent)
+    : WndWidget(window, parent), listOwner(owner), scrollBar(new QScrollBar(Qt::Vertical, this)),
+      scroller(QScroller::scroller(this)) {
     InstallListAccessibility();
     scrollBar->setObjectName(QStringLiteral("listScrollBar"));
     scrollBar->setFocusPolicy(Qt::NoFocus);
@@ -65,8 +72,13 @@ ListControl::ListControl(CListView* owner, QWidget* parent)
 
 ListControl::~ListControl() = default;
 
-CListView* ListControl::View() const {
-    return static_cast<CListView*>(Owner());
+ListControlOwner* ListControl::ListOwner() const {
+    // The owner and the window are one object: once the window is gone, so is the owner.
+    return Owner() != nullptr ? listOwner : nullptr;
+}
+
+NMHDR ListControl::Header(int code) const {
+    return NMHDR{Owner(), Owner() != nullptr ? Owner()->GetDlgCtrlID() : 0u, code};
 }
 
 QRect ListControl::ClientRect() const {
@@ -85,25 +97,180 @@ ListControl::Row* ListControl::RowAt(int row) {
     return row >= 0 && row < static_cast<int>(rows.size()) ? &rows[static_cast<size_t>(row)] : nullptr;
 }
 
-void ListControl::InsertRow(int at, std::u16string_view text, int image) {
+void ListControl::SetStyle(uint32_t bits) {
+    const uint32_t old = style;
+    style = bits & LVS_LISTBITS;
+    if (((old ^ style) & LVS_OWNERDRAWFIXED) != 0) {
+        MeasureRows();
+    }
+    update();
+}
+
+void ListControl::SetExtendedStyle(uint32_t bits) {
+    extendedStyle = bits;
+    update();
+}
+
+void ListControl::SetBackgroundColour(uint32_t colour) {
+    backgroundColour = colour;
+    update();
+}
+
+void ListControl::SetTextBackgroundColour(uint32_t colour) {
+    textBackgroundColour = colour;
+    update();
+}
+
+void ListControl::SetSmallImages(CImageList* images) {
+    smallImages = images;
+    update();
+}
+
+int ListControl::InsertColumn(int column, int width) {
+    if (columnCount >= kColumnCount || column < 0) {
+        return -1;
+    }
+    const int index = std::min(column, columnCount);
+    for (int moved = columnCount; moved > index; --moved) {
+        columnWidths[moved] = columnWidths[moved - 1];
+    }
+    columnWidths[index] = std::max(0, width);
+    ++columnCount;
+    update();
+    return index;
+}
+
+bool ListControl::SetColumnWidth(int column, int width) {
+    if (column < 0 || column >= columnCount) {
+        return false;
+    }
+    width = std::max(0, width);
+    if (columnWidths[column] != width) {
+        columnWidths[column] = width;
+        update();
+    }
+    return true;
+}
+
+int ListControl::ColumnWidth(int column) const {
+    return column >= 0 && column < columnCount ? columnWidths[column] : 0;
+}
+
+int ListControl::InsertRow(int index, std::u16string_view text, int image) {
+    if (index < 0) {
+        return -1;
+    }
+    const int at = std::min(index, RowCount());
     Row row;
     row.image = image;
     row.texts[0] = rowTexts.Add(text);
     rows.insert(rows.begin() + at, row);
+    RowsChanged();
+    return at;
 }
 
-void ListControl::SetRowText(Row& row, int column, std::u16string_view text) {
-    const RowTextPool::Text old = row.texts[column];
-    row.texts[column] = rowTexts.Add(text);
+bool ListControl::SetRowText(int row, int column, std::u16string_view text) {
+    Row* item = RowAt(row);
+    if (item == nullptr || column < 0 || column >= kColumnCount) {
+        return false;
+    }
+    const RowTextPool::Text old = item->texts[column];
+    item->texts[column] = rowTexts.Add(text);
     rowTexts.Release(old);
     if (rowTexts.WorthCompacting()) {
         CompactTexts();
     }
+    RowsChanged();
+    return true;
 }
 
-void ListControl::ClearRows() {
+RowTextPool::Text ListControl::TextOf(int row, int column) const {
+    const Row* item = RowAt(row);
+    return item != nullptr && column >= 0 && column < kColumnCount ? item->texts[column] : nullptr;
+}
+
+std::u16string ListControl::RowText(int row, int column) const {
+    return RowTextPool::Read(TextOf(row, column));
+}
+
+int ListControl::CopyText(RowTextPool::Text text, char16_t* out, int capacity) {
+    if (out == nullptr || capacity <= 0) {
+        return 0;
+    }
+    const size_t length = RowTextPool::Copy(text, out, static_cast<size_t>(capacity - 1));
+    out[length] = u'\0';
+    return static_cast<int>(length);
+}
+
+bool ListControl::SetRowData(int row, uintptr_t data) {
+    Row* item = RowAt(row);
+    if (item == nullptr) {
+        return false;
+    }
+    item->data = data;
+    return true;
+}
+
+uintptr_t ListControl::RowData(int row) const {
+    const Row* item = RowAt(row);
+    return item != nullptr ? item->data : 0;
+}
+
+bool ListControl::ReadRow(LVITEM* item) const {
+    const Row* row = item != nullptr ? RowAt(item->item) : nullptr;
+    if (row == nullptr) {
+        return false;
+    }
+    if ((item->mask & LVIF_IMAGE) != 0) {
+        item->image = row->image;
+    }
+    if ((item->mask & LVIF_STATE) != 0) {
+        item->state = row->state & item->stateMask;
+    }
+    if ((item->mask & LVIF_PARAM) != 0) {
+        item->param = row->data;
+    }
+    return true;
+}
+
+bool ListControl::SetRowState(int row, unsigned state, unsigned mask) {
+    const Row* item = RowAt(row);
+    if (item == nullptr) {
+        return false;
+    }
+    // In the single-selection style a row that becomes selected takes the selection from every
+    // other row, so that whatever acts on "the selected row" finds the one the user sees.
+    if ((style & LVS_SINGLESEL) != 0 && (mask & state & LVIS_SELECTED) != 0) {
+        for (int other = 0; other < RowCount(); ++other) {
+            const unsigned otherState = rows[static_cast<size_t>(other)].state;
+            if (other != row && (otherState & LVIS_SELECTED) != 0) {
+                ChangeState(other, otherState & ~LVIS_SELECTED);
+            }
+        }
+    }
+    ChangeState(row, (item->state & ~mask) | (state & mask));
+    return true;
+}
+
+unsigned ListControl::RowState(int row, unsigned mask) const {
+    const Row* item = RowAt(row);
+    return item != nullptr ? item->state & mask : 0;
+}
+
+int ListControl::NextRow(int start, unsigned flags) const {
+    for (int row = std::max(0, start + 1); row < RowCount(); ++row) {
+        if ((rows[static_cast<size_t>(row)].state & flags) == flags) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+void ListControl::DeleteAllRows() {
     rows.clear();
     rowTexts.Rewind();
+    ScrollTo(0);
+    RowsChanged();
 }
 
 void ListControl::CompactTexts() {
@@ -132,6 +299,25 @@ int ListControl::TapDistance() {
     return QGuiApplication::styleHints()->startDragDistance();
 }
 
+bool ListControl::EnsureVisible(int row, bool partialOk) {
+    if (RowAt(row) == nullptr) {
+        return false;
+    }
+    const CRect bounds = RowBounds(row);
+    const int height = ClientRect().height();
+    if (bounds.top < 0) {
+        ScrollTo(row);
+    } else if (bounds.bottom > height) {
+        // A row that shows in part is left where it is only when the caller allows it; else the
+        // list moves by whole rows until the row shows whole at the bottom.
+        const bool partlyShown = bounds.top < height;
+        if (!(partialOk && partlyShown)) {
+            ScrollTo(row - std::max(1, height / rowHeight) + 1);
+        }
+    }
+    return true;
+}
+
 CRect ListControl::RowBounds(int row) const {
     const int top = ClampToInt(static_cast<long long>(row) * rowHeight - offset);
     int width = 0;
@@ -143,6 +329,50 @@ CRect ListControl::RowBounds(int row) const {
         width = std::max(width, ClientRect().width());
     }
     return CRect{0, top, width, ClampToInt(static_cast<long long>(top) + rowHeight)};
+}
+
+bool ListControl::RowRect(int row, int code, CRect* rect) const {
+    if (rect == nullptr || RowAt(row) == nullptr) {
+        return false;
+    }
+    const CRect bounds = RowBounds(row);
+    switch (code) {
+    case LVIR_ICON: {
+        const int width = smallImages != nullptr ? smallImages->GetImageSize().cx : 0;
+        *rect = CRect{kIconIndent, std::min(bounds.top + kIconDrop, bounds.bottom), kIconIndent + width, bounds.bottom};
+        return true;
+    }
+    case LVIR_LABEL:
+        *rect = CRect{columnWidths[0], bounds.top, bounds.right, bounds.bottom};
+        return true;
+    default:
+        *rect = bounds;
+        return true;
+    }
+}
+
+bool ListControl::ColumnRect(int row, int column, int code, CRect* rect) const {
+    if (rect == nullptr || RowAt(row) == nullptr || column < 0 || column >= columnCount) {
+        return false;
+    }
+    if (column == 0 && code != LVIR_BOUNDS) {
+        return RowRect(row, code, rect);
+    }
+    const CRect bounds = RowBounds(row);
+    int left = 0;
+    for (int before = 0; before < column; ++before) {
+        left += columnWidths[before];
+    }
+    *rect = CRect{left, bounds.top, left + columnWidths[column], bounds.bottom};
+    return true;
+}
+
+int ListControl::HitTest(CPoint point) const {
+    if (point.y < 0 || point.x < 0 || point.x >= ClientRect().width()) {
+        return -1;
+    }
+    const long long row = (static_cast<long long>(offset) + point.y) / rowHeight;
+    return row < RowCount() ? static_cast<int>(row) : -1;
 }
 
 void ListControl::ScrollTo(int top) {
@@ -189,13 +419,13 @@ void ListControl::UpdateScrollerDistance() {
 
 void ListControl::MeasureRows() {
     int height = QFontMetrics(font()).height();
-    if ((style & LVS_OWNERDRAWFIXED) != 0 && View() != nullptr) {
+    if (ListControlOwner* owner = ListOwner(); (style & LVS_OWNERDRAWFIXED) != 0 && owner != nullptr) {
         MEASUREITEMSTRUCT measure;
         measure.ctlType = ODT_LISTVIEW;
-        measure.ctlId = View()->GetDlgCtrlID();
+        measure.ctlId = Owner()->GetDlgCtrlID();
         measure.itemWidth = static_cast<unsigned>(ClientRect().width());
         measure.itemHeight = static_cast<unsigned>(height);
-        View()->MeasureItem(&measure);
+        owner->MeasureItem(&measure);
         height = static_cast<int>(std::min(measure.itemHeight, 0x7FFFu));
     }
     // A row has at least one pixel, whatever the owner answers.
@@ -225,13 +455,15 @@ void ListControl::FinishRowsChange() {
     ListRowsChanged(this);
 }
 
-void ListControl::StateChanged(int row, unsigned oldState) {
-    const Row* changed = RowAt(row);
-    if (changed == nullptr || changed->state == oldState) {
+void ListControl::ChangeState(int row, unsigned state) {
+    Row* changed = RowAt(row);
+    if (changed == nullptr || changed->state == state) {
         return;
     }
+    const unsigned oldState = changed->state;
+    changed->state = state;
     update(RowBounds(row).left, RowBounds(row).top, width(), rowHeight);
-    ListRowStateChanged(this, row, oldState, changed->state);
+    ListRowStateChanged(this, row, oldState, state);
 }
 
 void ListControl::UpdateScrollBar() {
@@ -307,32 +539,30 @@ void ListControl::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void ListControl::Tap(QPoint releasedAt) {
-    CListView* view = View();
-    if (view == nullptr) {
+    ListControlOwner* owner = ListOwner();
+    if (owner == nullptr) {
         return;
     }
-    NMHDR press{view, view->GetDlgCtrlID(), NM_LISTPRESS};
+    NMHDR press = Header(NM_LISTPRESS);
     LRESULT answer = 0;
-    view->OnListNotify(&press, &answer);
+    owner->OnListNotify(&press, &answer);
 
     // A tap leaves only the tapped row selected and focused; a tap beside the rows selects none.
-    const int hit = CListCtrl(this).HitTest(CPoint{pressedAt.x(), pressedAt.y()});
-    for (int row = 0; row < static_cast<int>(rows.size()); ++row) {
+    const int hit = HitTest(CPoint{pressedAt.x(), pressedAt.y()});
+    for (int row = 0; row < RowCount(); ++row) {
         const unsigned wanted = row == hit ? (LVIS_SELECTED | LVIS_FOCUSED) : 0u;
-        Row& each = rows[static_cast<size_t>(row)];
-        if ((each.state & (LVIS_SELECTED | LVIS_FOCUSED)) != wanted) {
-            const unsigned old = each.state;
-            each.state = (each.state & ~(LVIS_SELECTED | LVIS_FOCUSED)) | wanted;
-            StateChanged(row, old);
+        const unsigned state = rows[static_cast<size_t>(row)].state;
+        if ((state & (LVIS_SELECTED | LVIS_FOCUSED)) != wanted) {
+            ChangeState(row, (state & ~(LVIS_SELECTED | LVIS_FOCUSED)) | wanted);
         }
     }
     // Then the click, as the stylus comes up.
     NMITEMACTIVATE click;
-    click.hdr = NMHDR{view, view->GetDlgCtrlID(), NM_CLICK};
+    click.hdr = Header(NM_CLICK);
     click.item = hit;
     click.action = CPoint{releasedAt.x(), releasedAt.y()};
     LRESULT result = 0;
-    view->OnClick(&click, &result);
+    owner->OnClick(&click, &result);
 }
 
 bool ListControl::event(QEvent* event) {
@@ -380,8 +610,8 @@ void ListControl::resizeEvent(QResizeEvent* event) {
 }
 
 void ListControl::paintEvent(QPaintEvent* event) {
-    CListView* view = View();
-    if (view == nullptr) {
+    ListControlOwner* owner = ListOwner();
+    if (owner == nullptr) {
         return;
     }
     FinishRowsChange();
@@ -394,11 +624,11 @@ void ListControl::paintEvent(QPaintEvent* event) {
     // The owner paints the background; what it painted stays whatever it answers.
     {
         CDC dc(&painter, this);
-        view->OnEraseBkgnd(&dc);
+        Owner()->OnEraseBkgnd(&dc);
     }
 
     NMLVCUSTOMDRAW draw;
-    draw.nmcd.hdr = NMHDR{view, view->GetDlgCtrlID(), NM_CUSTOMDRAW};
+    draw.nmcd.hdr = Header(NM_CUSTOMDRAW);
     draw.nmcd.drawStage = CDDS_PREPAINT;
     draw.nmcd.rc = CRect{0, 0, client.width(), client.height()};
     LRESULT listResult = CDRF_DODEFAULT;
@@ -407,7 +637,7 @@ void ListControl::paintEvent(QPaintEvent* event) {
         CDC dc(&painter, this);
         dc.CaptureText(&written);
         draw.nmcd.dc = &dc;
-        view->OnCustomDraw(&draw, &listResult);
+        owner->OnCustomDraw(&draw, &listResult);
     }
     const std::u16string shownEmpty = rows.empty() ? written : std::u16string();
     if (shownEmpty != emptyText) {
@@ -433,7 +663,7 @@ void ListControl::paintEvent(QPaintEvent* event) {
             draw.nmcd.itemState = ((each.state & LVIS_SELECTED) != 0 ? CDIS_SELECTED : 0u) |
                                   ((each.state & LVIS_FOCUSED) != 0 ? CDIS_FOCUS : 0u);
             draw.nmcd.itemParam = each.data;
-            view->OnCustomDraw(&draw, &rowResult);
+            owner->OnCustomDraw(&draw, &rowResult);
             // The owner may have emptied the list while drawing.
             if (row >= static_cast<int>(rows.size())) {
                 break;
@@ -463,7 +693,7 @@ void ListControl::DrawRowDefault(CDC& dc, int row) {
     CRect label{columnWidths[0], bounds.top, bounds.right, bounds.bottom};
     dc.FillSolidRect(label, selected ? GetSysColor(COLOR_HIGHLIGHT) : textBackgroundColour);
     CRect icon;
-    if (smallImages != nullptr && CListCtrl(this).GetItemRect(row, &icon, LVIR_ICON)) {
+    if (smallImages != nullptr && RowRect(row, LVIR_ICON, &icon)) {
         smallImages->Draw(&dc, each.image, CPoint{icon.left, icon.top});
     }
     dc.SetTextColor(selected ? GetSysColor(COLOR_HIGHLIGHTTEXT) : GetSysColor(COLOR_BTNTEXT));
@@ -473,11 +703,11 @@ void ListControl::DrawRowDefault(CDC& dc, int row) {
 }
 
 QString ListControl::SpokenText(int row) const {
-    CListView* view = View();
-    if (RowAt(row) == nullptr || view == nullptr) {
+    ListControlOwner* owner = ListOwner();
+    if (RowAt(row) == nullptr || owner == nullptr) {
         return {};
     }
     std::u16string text;
-    view->GetSpokenText(row, text);
+    owner->GetSpokenText(row, text);
     return QString::fromStdU16String(text);
 }

@@ -13,7 +13,7 @@ ListControl* ListRowAccessible::List() const {
 }
 
 bool ListRowAccessible::isValid() const {
-    return List() != nullptr && List()->RowAt(row) != nullptr;
+    return List() != nullptr && List()->HasRow(row);
 }
 
 QObject* ListRowAccessible::object() const {
@@ -76,10 +76,9 @@ QAccessible::State ListRowAccessible::state() const {
         state.invalid = true;
         return state;
     }
-    const unsigned rowState = List()->RowAt(row)->state;
     state.selectable = true;
     state.focusable = true;
-    state.selected = (rowState & LVIS_SELECTED) != 0;
+    state.selected = List()->RowState(row, LVIS_SELECTED) != 0;
     state.focused = List()->hasFocus() && FocusRow(List()) == row;
     const CRect bounds = List()->RowBounds(row);
     state.invisible = bounds.bottom <= 0 || bounds.top >= List()->ClientRect().height();

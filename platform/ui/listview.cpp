@@ -13,7 +13,7 @@ bool CListView::PreCreateWindow(CREATESTRUCT& cs) {
 }
 
 WndWidget* CListView::CreateWidget(QWidget* parent) {
-    auto* control = new ListControl(this, parent);
+    auto* control = new ListControl(this, this, parent);
     listCtrl = CListCtrl(control);
     return control;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/ui/listcontrolowner.h"
 #include "platform/ui/listctrl.h"
 #include "platform/ui/view.h"
 
@@ -8,7 +9,7 @@
 // A view whose window is a list-view control. The list's own handling of the messages it gets lives
 // here (a derived view calls it as its base handling); the list's notifications reach the view as the
 // virtual handlers below: the row-height request, custom draw, the click and other codes.
-class CListView : public CView {
+class CListView : public CView, public ListControlOwner {
 public:
     CListView();
 
@@ -27,13 +28,13 @@ public:
     virtual void OnWindowPosChanged(WINDOWPOS* position);
 
     // Notifications of the list, reflected to the view.
-    virtual void MeasureItem(MEASUREITEMSTRUCT* measure);
-    virtual void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result);
-    virtual void OnClick(NMITEMACTIVATE* click, LRESULT* result);
-    virtual void OnListNotify(NMHDR* header, LRESULT* result);
+    void MeasureItem(MEASUREITEMSTRUCT* measure) override;
+    void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) override;
+    void OnClick(NMITEMACTIVATE* click, LRESULT* result) override;
+    void OnListNotify(NMHDR* header, LRESULT* result) override;
     // What a screen reader says for a row: the owner knows how its row texts read aloud. By
     // default the row's column texts, the empty ones left out, joined by ", ".
-    virtual void GetSpokenText(int row, std::u16string& text);
+    void GetSpokenText(int row, std::u16string& text) override;
 
 protected:
     WndWidget* CreateWidget(QWidget* parent) override;

@@ -4,6 +4,7 @@
 
 #include "platform/ui/dc.h"
 #include "platform/ui/listcontrol.h"
+#include "platform/ui/listcontrolowner.h"
 #include "platform/ui/listview.h"
 
 #include <gtest/gtest.h>
@@ -507,13 +508,13 @@ TEST_F(ListControlTest, TextsStayWithTheirRowsThroughInsertsInTheMiddleAndManyRe
 
     // Replacing every other row's text again and again leaves far more old text behind than in use,
     // which the list gives back while the rows keep their newest texts.
-    const RowTextPool::Text keptBefore = control()->RowAt(1)->texts[1];
+    const RowTextPool::Text keptBefore = control()->TextOf(1, 1);
     for (int round = 1; round <= 20; ++round) {
         for (int row = 0; row < kRows + 2; row += 2) {
             ASSERT_TRUE(list().SetItemText(row, 1, TextOf(row, round).c_str()));
         }
     }
-    EXPECT_NE(control()->RowAt(1)->texts[1], keptBefore) << "the texts in use were moved together";
+    EXPECT_NE(control()->TextOf(1, 1), keptBefore) << "the texts in use were moved together";
     for (int row = 0; row < kRows + 2; ++row) {
         const int original = row == 0 ? -1 : row <= 1000 ? row - 1 : row - 2;
         const std::u16string expected = row % 2 == 0  ? TextOf(row, 20)
@@ -597,7 +598,7 @@ TEST_F(ListControlTest, ARefillWritesItsTextsWhereTheLastFillsTextsWere) {
         }
         std::vector<RowTextPool::Text> places;
         for (int row = 0; row < kRows; row += 500) {
-            places.push_back(control()->RowAt(row)->texts[1]);
+            places.push_back(control()->TextOf(row, 1));
         }
         if (fill == 0) {
             firstPlaces = places;
@@ -615,6 +616,121 @@ TEST_F(ListControlTest, ARefillWritesItsTextsWhereTheLastFillsTextsWere) {
     list().DeleteAllItems();
     AddRows(3);
     EXPECT_EQ(list().GetItemText(2, 1), u"Ada|12:04\n(206) 386-1234");
+}
+
+// A window of the test's own that is no list view: it owns a list through the owner interface alone,
+// lets the list handle its presses, and records what the list asked and told it.
+class BareListOwner : public CWnd, public ListControlOwner {
+public:
+    void MeasureItem(MEASUREITEMSTRUCT* measure) override {
+        measuredFor = measure->ctlId;
+        measure->itemHeight = 25;
+    }
+    void OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) override {
+        heard.push_back(draw->nmcd.hdr);
+        *result = CDRF_DODEFAULT;
+    }
+    void OnClick(NMITEMACTIVATE* click, LRESULT*) override {
+        heard.push_back(click->hdr);
+        clicked = click->item;
+    }
+    void OnListNotify(NMHDR* header, LRESULT*) override { heard.push_back(*header); }
+    void GetSpokenText(int row, std::u16string& text) override { text = u"owner's row " + list.GetItemText(row, 0); }
+    void OnLButtonDown(unsigned, CPoint point) override { list.Control()->HandlePress(point); }
+
+    CListCtrl list;
+    unsigned measuredFor = 0;
+    std::vector<NMHDR> heard;
+    int clicked = -2;
+
+protected:
+    WndWidget* CreateWidget(QWidget* parent) override {
+        auto* control = new ListControl(this, this, parent);
+        list = CListCtrl(control);
+        return control;
+    }
+};
+
+// The codes the owner heard that came from owner's window under its id, in order; others as 0.
+std::vector<int> CodesFrom(const BareListOwner& owner, unsigned id) {
+    std::vector<int> codes;
+    for (const NMHDR& header : owner.heard) {
+        codes.push_back(header.from == &owner && header.idFrom == id ? header.code : 0);
+    }
+    return codes;
+}
+
+TEST(ListControlOwner, AWindowThatIsNoListViewOwnsAListAndHearsItFromItsOwnWindow) {
+    guitest::IgnoreOffscreenLimits();
+    guitest::Phone()->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(guitest::Phone()));
+    BareListOwner owner;
+    ASSERT_TRUE(owner.Create(nullptr, WS_VISIBLE, CRect{0, 0, 200, 200}, 7, u""));
+    CListCtrl& list = owner.list;
+    list.SetStyle(LVS_REPORT | LVS_SINGLESEL | LVS_OWNERDRAWFIXED);
+    EXPECT_EQ(list.RowHeight(), 25);
+    EXPECT_EQ(owner.measuredFor, 7u);
+    list.InsertColumn(0, u"", LVCFMT_IMAGE, 45);
+    list.InsertColumn(1, u"", LVCFMT_LEFT, 155);
+    for (const char16_t* text : {u"zero", u"one", u"two"}) {
+        list.InsertItem(list.GetItemCount(), text, 0);
+    }
+    EXPECT_EQ(list.Control()->SpokenText(1), QStringLiteral("owner's row one"));
+
+    QApplication::processEvents();
+    list.Control()->grab();
+    ASSERT_FALSE(owner.heard.empty());
+    EXPECT_EQ(CodesFrom(owner, 7), std::vector<int>(owner.heard.size(), NM_CUSTOMDRAW));
+
+    owner.heard.clear();
+    QTest::mouseClick(list.Control(), Qt::LeftButton, Qt::NoModifier, QPoint(100, 25 + 5));
+    EXPECT_EQ(CodesFrom(owner, 7), (std::vector<int>{NM_LISTPRESS, NM_CLICK}));
+    EXPECT_EQ(owner.clicked, 1);
+    EXPECT_EQ(list.GetNextItem(-1, LVNI_SELECTED), 1);
+    EXPECT_EQ(list.GetItemState(1, LVIS_FOCUSED), static_cast<unsigned>(LVIS_FOCUSED));
+    owner.DestroyWindow();
+}
+
+TEST(ListCtrlWithoutAWindow, ReadsAsAnEmptyListAndTakesNothing) {
+    CListCtrl none;
+    none.SetStyle(LVS_REPORT);
+    EXPECT_EQ(none.GetStyle(), 0u);
+    none.SetBkColor(RGB(1, 2, 3));
+    EXPECT_EQ(none.GetBkColor(), 0xFFFFFFu);
+    EXPECT_EQ(none.InsertColumn(0, u"", LVCFMT_LEFT, 10), -1);
+    EXPECT_EQ(none.InsertItem(0, u"row", 0), -1);
+    EXPECT_FALSE(none.SetItemText(0, 0, u"row"));
+    EXPECT_FALSE(none.SetItemState(0, LVIS_SELECTED, LVIS_SELECTED));
+    EXPECT_EQ(none.GetItemCount(), 0);
+    EXPECT_EQ(none.GetNextItem(-1, LVNI_ALL), -1);
+    EXPECT_EQ(none.GetItemText(0, 0), u"");
+    // The caller's buffer still gets its terminator, and nothing past it.
+    char16_t buffer[3] = {u'#', u'#', u'#'};
+    EXPECT_EQ(none.GetItemText(0, 0, buffer, 3), 0);
+    EXPECT_EQ(buffer[0], u'\0');
+    EXPECT_EQ(buffer[1], u'#');
+    LVITEM item;
+    EXPECT_FALSE(none.GetItem(&item));
+    CRect rect;
+    EXPECT_FALSE(none.GetItemRect(0, &rect, LVIR_BOUNDS));
+    EXPECT_FALSE(none.EnsureVisible(0, false));
+    EXPECT_EQ(none.HitTest(CPoint{1, 1}), -1);
+    EXPECT_FALSE(none.DeleteAllItems());
+}
+
+TEST_F(ListControlTest, RequestsWithoutAPlaceForTheAnswerAreRefused) {
+    AddRows(1);
+    EXPECT_FALSE(list().GetItem(nullptr));
+    EXPECT_FALSE(list().GetItemRect(0, nullptr, LVIR_BOUNDS));
+    EXPECT_EQ(list().GetItemText(0, 1, nullptr, 4), 0);
+    char16_t untouched[2] = {u'#', u'#'};
+    EXPECT_EQ(list().GetItemText(0, 1, untouched, 0), 0);
+    EXPECT_EQ(untouched[0], u'#');
+    CRect rect;
+    EXPECT_FALSE(list().GetSubItemRect(0, 2, LVIR_BOUNDS, rect)) << "no third column";
+    ASSERT_TRUE(list().GetSubItemRect(0, 1, LVIR_BOUNDS, rect));
+    EXPECT_EQ(rect.left, 45);
+    EXPECT_EQ(rect.right, 200);
 }
 
 } // namespace
