@@ -1,5 +1,7 @@
 #include "platform/shell/windowstack.h"
 
+#include "platform/shell/shellclient.h"
+
 #include <algorithm>
 
 WindowStack::WindowStack(const WindowFacts& windowFacts) : facts(windowFacts) {}
@@ -121,15 +123,24 @@ void WindowStack::HideDone() {
     doneOwner = nullptr;
 }
 
-WindowStack::DoneAction WindowStack::PressDone() const {
+WindowStack::DoneAction WindowStack::PressDone() {
     if (!doneShown) {
         return DoneAction::Nothing;
     }
     if (doneOwner == nullptr) {
+        if (ShellClient* client = ClientOf(MainFrame())) {
+            client->ShellDestroyRequest();
+        }
         return DoneAction::DestroyFrame;
     }
     // The frame owning the button is the main screen: its Done does nothing.
-    return doneOwner == MainFrame() ? DoneAction::Nothing : DoneAction::OkToOwner;
+    if (doneOwner == MainFrame()) {
+        return DoneAction::Nothing;
+    }
+    if (ShellClient* client = ClientOf(doneOwner)) {
+        client->ShellCommand(kDoneCommand);
+    }
+    return DoneAction::OkToOwner;
 }
 
 void WindowStack::ClaimCallKeys(WindowHandle window) {
@@ -149,4 +160,28 @@ WindowHandle WindowStack::CallKeyTarget() const {
         return keyClaimer;
     }
     return front->window;
+}
+
+bool WindowStack::SetScreenActive(bool active) {
+    if (active == screenActive) {
+        return false;
+    }
+    screenActive = active;
+    const Entry* front = Front();
+    if (active && (front != nullptr ? front->window : nullptr) == MainFrame()) {
+        dataChangedOwed = false;
+    }
+    return true;
+}
+
+bool WindowStack::DeliverDataChanged() {
+    const Entry* front = Front();
+    if (!dataChangedOwed || !screenActive || front == nullptr || !front->isMainFrame) {
+        return false;
+    }
+    dataChangedOwed = false;
+    if (front->client != nullptr) {
+        front->client->ShellDataChanged();
+    }
+    return true;
 }

@@ -111,7 +111,7 @@ TEST_F(ContactNamesGui, NamesThatComeAfterTheFirstScreenShowWithoutLeaving) {
     NoticeReceiver receiver;
     auto held = std::make_shared<HeldSource>(kCards);
     CallerNames::UseSources({held});
-    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::HandBackScreen); });
+    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::NotifyDataChanged); });
     Start(GracesCalls());
     Key(Qt::Key_Down);
     EXPECT_EQ(Rows().GetItemText(1, 1), u"(206) 386-1234|13:00\nSeattle, WA");
@@ -173,7 +173,7 @@ TEST_P(ContactNamesEnd, ReceiverGoingThereNeitherCrashesNorHangsAndTakesNoLateNo
     }
     PhoneUseAddressBooks([&beforeSending, &afterSending] {
         beforeSending.Pass();
-        NoticeReceiver::Post(&ShellServices::HandBackScreen);
+        NoticeReceiver::Post(&ShellServices::NotifyDataChanged);
         afterSending.Pass();
     });
     Start(GracesCalls());

@@ -1,11 +1,15 @@
 // The phone's window rules without a window system: which window is in front, who owns the Done
-// button and what pressing it does, and where the Talk and End keys go.
+// button and what pressing it does, where the Talk and End keys go, and when the main window hears
+// that its data changed. Both shells follow these rules; here they are read off the plain stack.
+#include "platform/shell/shellclient.h"
 #include "platform/shell/windowstack.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -29,6 +33,19 @@ public:
 
     std::set<WindowHandle> shown;
     std::map<WindowHandle, WindowHandle> parents;
+};
+
+// A window's side of the shell: what the shell told it, in order.
+class RecordingClient : public ShellClient {
+public:
+    void ShellCommand(uint16_t id) override { heard.push_back("command " + std::to_string(id)); }
+    void ShellQueryCommand(uint16_t, bool&, bool&) override {}
+    void ShellActivate(bool active) override { heard.push_back(active ? "active" : "inactive"); }
+    void ShellCloseRequest() override { heard.push_back("close"); }
+    void ShellDestroyRequest() override { heard.push_back("destroy"); }
+    void ShellDataChanged() override { heard.push_back("data changed"); }
+
+    std::vector<std::string> heard;
 };
 
 class WindowStackTest : public testing::Test {
@@ -156,6 +173,81 @@ TEST_F(WindowStackTest, TheCallKeysGoToTheClaimerOnlyWhileItIsInFront) {
     stack.Remove(dialog);
     stack.Remove(frame);
     EXPECT_EQ(stack.CallKeyTarget(), nullptr);
+}
+
+// The same stack with clients that record what the rules tell them.
+class WindowStackClientsTest : public WindowStackTest {
+protected:
+    void SetUp() override {
+        frame = Window(0);
+        dialog = Window(2);
+        ASSERT_TRUE(stack.Add(frame, &frameClient, true));
+        facts.shown.insert(frame);
+    }
+
+    void OpenDialog() {
+        ASSERT_TRUE(stack.Add(dialog, &dialogClient, false));
+        ASSERT_TRUE(stack.BringToTop(dialog));
+        facts.shown.insert(dialog);
+    }
+
+    RecordingClient frameClient;
+    RecordingClient dialogClient;
+};
+
+TEST_F(WindowStackClientsTest, DoneSendsTheOwnerItsOkAndWithoutAnOwnerAsksTheFrameToGo) {
+    OpenDialog();
+    ASSERT_TRUE(stack.ShowDone(dialog));
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::OkToOwner);
+    EXPECT_EQ(dialogClient.heard, std::vector<std::string>{"command 1"});
+    EXPECT_TRUE(frameClient.heard.empty());
+
+    facts.shown.erase(dialog);
+    stack.Remove(dialog);
+    ASSERT_TRUE(stack.ShowDone(frame));
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::Nothing);
+    EXPECT_TRUE(frameClient.heard.empty()) << "the main screen's Done tells no one";
+
+    ASSERT_TRUE(stack.ShowDone(nullptr));
+    EXPECT_EQ(stack.PressDone(), WindowStack::DoneAction::DestroyFrame);
+    EXPECT_EQ(frameClient.heard, std::vector<std::string>{"destroy"});
+    EXPECT_EQ(dialogClient.heard, std::vector<std::string>{"command 1"}) << "the dialog is gone";
+}
+
+TEST_F(WindowStackClientsTest, DataChangedWaitsForTheMainWindowInFrontOfAnActivePhone) {
+    stack.OweDataChanged();
+    EXPECT_FALSE(stack.DeliverDataChanged()) << "the phone was never shown active";
+    stack.ShowScreenActive();
+    OpenDialog();
+    EXPECT_FALSE(stack.DeliverDataChanged()) << "a dialog in front keeps it for the main window";
+    EXPECT_TRUE(stack.DataChangedOwed());
+
+    facts.shown.erase(dialog);
+    EXPECT_TRUE(stack.DeliverDataChanged());
+    EXPECT_EQ(frameClient.heard, std::vector<std::string>{"data changed"});
+    EXPECT_TRUE(dialogClient.heard.empty());
+    EXPECT_FALSE(stack.DeliverDataChanged()) << "told once";
+    EXPECT_EQ(frameClient.heard.size(), 1u);
+}
+
+TEST_F(WindowStackClientsTest, AnActivationWithTheMainWindowInFrontTellsAllAndDropsTheNotice) {
+    stack.ShowScreenActive();
+    EXPECT_FALSE(stack.SetScreenActive(true)) << "already active";
+    EXPECT_TRUE(stack.SetScreenActive(false));
+    stack.OweDataChanged();
+    EXPECT_FALSE(stack.DeliverDataChanged()) << "another program has the screen";
+
+    // Back with a dialog in front: the main window is not told yet, so the notice stays owed.
+    OpenDialog();
+    EXPECT_TRUE(stack.SetScreenActive(true));
+    EXPECT_TRUE(stack.DataChangedOwed());
+    EXPECT_TRUE(stack.SetScreenActive(false));
+    facts.shown.erase(dialog);
+    // Back with the main window in front: its activation reloads, the notice would be a second one.
+    EXPECT_TRUE(stack.SetScreenActive(true));
+    EXPECT_FALSE(stack.DataChangedOwed());
+    EXPECT_FALSE(stack.DeliverDataChanged());
+    EXPECT_TRUE(frameClient.heard.empty());
 }
 
 } // namespace

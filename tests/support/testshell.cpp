@@ -2,6 +2,7 @@
 
 #include "platform/msgbox/messagebox.h"
 #include "platform/resources/resourcemodule.h"
+#include "platform/shell/menutext.h"
 #include "platform/shell/navbar.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/softkeybar.h"
@@ -18,9 +19,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The command that the Done button sends to the dialog that owns it: the dialog's OK.
-constexpr uint16_t kDoneCommand = 1;
 
 QString Text(const char16_t* text) {
     return QString::fromUtf16(text != nullptr ? text : u"");
@@ -39,7 +37,7 @@ TestShell::~TestShell() {
 }
 
 TestShell& TestShell::Current() {
-    auto* shell = dynamic_cast<TestShell*>(CurrentShell());
+    auto* shell = dynamic_cast<TestShell*>(&CurrentShell());
     if (shell == nullptr) {
         std::fprintf(stderr, "the test runs in the phone shell, not in the test shell\n");
         std::abort();
@@ -58,7 +56,8 @@ void TestShell::InitShellControls() {
     answers.clear();
     messageBoxes.clear();
     waitCursors = 0;
-    handBackOwed = false;
+    // No other program takes this screen: it is active from the start.
+    stack->ShowScreenActive();
     area = new ::WorkArea(nullptr);
     SetScreenSize(screenSize);
 }
@@ -90,7 +89,7 @@ void TestShell::RemoveWindow(WindowHandle window) {
     if (area != nullptr) {
         stack->Remove(window);
         std::erase_if(menuIds, [window](const auto& entry) { return entry.first == window; });
-        DeliverHandBack();
+        stack->DeliverDataChanged();
     }
 }
 
@@ -109,21 +108,10 @@ void TestShell::BringToFront() {
     }
 }
 
-void TestShell::HandBackScreen() {
+void TestShell::NotifyDataChanged() {
     if (area != nullptr) {
-        handBackOwed = true;
-        DeliverHandBack();
-    }
-}
-
-void TestShell::DeliverHandBack() {
-    const WindowStack::Entry* front = stack->Front();
-    if (!handBackOwed || front == nullptr || front->window != stack->MainFrame()) {
-        return;
-    }
-    handBackOwed = false;
-    if (front->client != nullptr) {
-        front->client->ShellActivate(true);
+        stack->OweDataChanged();
+        stack->DeliverDataChanged();
     }
 }
 
@@ -251,20 +239,8 @@ WindowHandle TestShell::DoneOwner() const {
 }
 
 void TestShell::PressDone() {
-    if (area == nullptr) {
-        return;
-    }
-    switch (stack->PressDone()) {
-    case WindowStack::DoneAction::DestroyFrame:
-        if (ShellClient* client = stack->ClientOf(stack->MainFrame())) {
-            client->ShellDestroyRequest();
-        }
-        break;
-    case WindowStack::DoneAction::OkToOwner:
-        SendCommand(stack->DoneOwner(), kDoneCommand);
-        break;
-    case WindowStack::DoneAction::Nothing:
-        break;
+    if (area != nullptr) {
+        stack->PressDone();
     }
 }
 
@@ -280,7 +256,7 @@ uint16_t TestShell::SoftKeyMenuId() const {
 
 QString TestShell::SoftKeyText(int index) const {
     const MenuItem* item = KeyItem(index);
-    return item != nullptr ? SoftKeyBar::MenuText(item->text) : QString();
+    return item != nullptr ? MenuText(item->text) : QString();
 }
 
 bool TestShell::SoftKeyEnabled(int index) const {
@@ -376,7 +352,7 @@ const MenuItem* TestShell::FindMenuItem(int key, const std::vector<QString>& pat
     for (const QString& text : path) {
         const MenuItem* found = nullptr;
         for (const MenuItem& child : item->children) {
-            if (!child.isSeparator && SoftKeyBar::MenuText(child.text) == text) {
+            if (!child.isSeparator && MenuText(child.text) == text) {
                 found = &child;
                 break;
             }
