@@ -139,46 +139,33 @@ ShellClient* PhoneScreen::ClientOf(QWidget* window) const {
 }
 
 void PhoneScreen::SetNavTitle(QWidget* window, const QString& text) {
-    if (WindowStack::Entry* entry = stack.Find(window)) {
-        entry->hasNavTitle = true;
-        entry->navTitle = text.toStdU16String();
+    if (stack.SetNavTitle(window, text.toStdU16String())) {
         RefreshBars();
     }
 }
 
 int PhoneScreen::SetSoftKeys(QWidget* window, uint16_t menuId) {
-    WindowStack::Entry* entry = stack.Find(window);
-    if (entry == nullptr) {
+    if (stack.Find(window) == nullptr) {
         return -1;
     }
     MenuTemplate keys;
-    if (menuLoader(menuId, keys) != 0 || keys.items.empty()) {
+    if (menuLoader(menuId, keys) != 0 || !stack.SetSoftKeys(window, std::move(keys))) {
         qCInfo(shellLog, "menu %u cannot be a soft-key bar", static_cast<unsigned>(menuId));
         return -1;
     }
-    entry->hasSoftKeys = true;
-    entry->softKeys = std::move(keys);
     RefreshBars();
     return 0;
-}
-
-void PhoneScreen::ClearSoftKeys(QWidget* window) {
-    if (WindowStack::Entry* entry = stack.Find(window)) {
-        entry->hasSoftKeys = true;
-        entry->softKeys = MenuTemplate{};
-        RefreshBars();
-    }
 }
 
 void PhoneScreen::ClaimCallKeys(QWidget* window) {
     stack.ClaimCallKeys(window);
 }
 
-void PhoneScreen::MakeFullScreen(QWidget* window) {
-    if (!stack.BringToTop(window)) {
+void PhoneScreen::StartFullScreenDialog(QWidget* dialog) {
+    if (!stack.StartFullScreenDialog(dialog)) {
         return;
     }
-    workArea->PlaceFullScreen(window);
+    workArea->PlaceFullScreen(dialog);
     RefreshBars();
 }
 

@@ -55,9 +55,9 @@ public:
 
     void SetNavTitle(QWidget* window, const QString& text);
     int SetSoftKeys(QWidget* window, uint16_t menuId);
-    void ClearSoftKeys(QWidget* window);
     void ClaimCallKeys(QWidget* window);
-    void MakeFullScreen(QWidget* window);
+    // On top and full-screen, with an empty bar and the Done button as its own.
+    void StartFullScreenDialog(QWidget* dialog);
     void ShowDone(QWidget* owner);
     void HideDone();
     QWidget* DoneOwner() const { return stack.DoneOwner(); }

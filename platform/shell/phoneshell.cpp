@@ -91,9 +91,7 @@ void PhoneShell::ClaimCallKeys(WindowHandle window) {
 
 void PhoneShell::InitFullScreenDialog(WindowHandle dialog) {
     if (screen != nullptr) {
-        screen->MakeFullScreen(dialog);
-        screen->ClearSoftKeys(dialog);
-        screen->ShowDone(dialog);
+        screen->StartFullScreenDialog(dialog);
     }
 }
 

@@ -58,6 +58,45 @@ bool WindowStack::BringToTop(WindowHandle window) {
     return true;
 }
 
+bool WindowStack::StartFullScreenDialog(WindowHandle dialog) {
+    if (!BringToTop(dialog)) {
+        return false;
+    }
+    ClearSoftKeys(dialog);
+    ShowDone(dialog);
+    return true;
+}
+
+bool WindowStack::SetNavTitle(WindowHandle window, std::u16string title) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->hasNavTitle = true;
+    entry->navTitle = std::move(title);
+    return true;
+}
+
+bool WindowStack::SetSoftKeys(WindowHandle window, MenuTemplate keys) {
+    Entry* entry = Find(window);
+    if (entry == nullptr || keys.items.empty()) {
+        return false;
+    }
+    entry->hasSoftKeys = true;
+    entry->softKeys = std::move(keys);
+    return true;
+}
+
+bool WindowStack::ClearSoftKeys(WindowHandle window) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->hasSoftKeys = true;
+    entry->softKeys = MenuTemplate{};
+    return true;
+}
+
 const WindowStack::Entry* WindowStack::Front() const {
     for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
         if (facts.IsShown(it->window)) {

@@ -56,6 +56,17 @@ public:
     const Entry* Find(WindowHandle window) const;
     // Makes the window full-screen and puts it on top. False when it is not there.
     bool BringToTop(WindowHandle window);
+    // A dialog's start on the phone: on top and full-screen, with an empty soft-key bar and the Done
+    // button as its own. False when it is not there.
+    bool StartFullScreenDialog(WindowHandle dialog);
+
+    // The title the navigation bar shows while the window is in front. False when it is not there.
+    bool SetNavTitle(WindowHandle window, std::u16string title);
+    // The window's soft keys from now on. A menu without items is no soft-key bar: false, as for a
+    // window that is not there, and the bar is left as it was.
+    bool SetSoftKeys(WindowHandle window, MenuTemplate keys);
+    // An empty bar for the window. False when it is not there.
+    bool ClearSoftKeys(WindowHandle window);
 
     // The last shown window, or null.
     const Entry* Front() const;

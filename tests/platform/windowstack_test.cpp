@@ -175,6 +175,37 @@ TEST_F(WindowStackTest, TheCallKeysGoToTheClaimerOnlyWhileItIsInFront) {
     EXPECT_EQ(stack.CallKeyTarget(), nullptr);
 }
 
+TEST_F(WindowStackTest, ADialogStartsOnTopWithAnEmptyBarAndTheDoneButtonAsItsOwn) {
+    MenuTemplate keys;
+    keys.items.resize(2);
+    ASSERT_TRUE(stack.SetSoftKeys(frame, keys));
+    ASSERT_TRUE(stack.Add(dialog, nullptr, false));
+    ASSERT_TRUE(stack.SetSoftKeys(dialog, keys)) << "keys set before the dialog's start";
+    facts.shown.insert(dialog);
+    ASSERT_TRUE(stack.StartFullScreenDialog(dialog));
+    const WindowStack::Entry* front = stack.Front();
+    ASSERT_NE(front, nullptr);
+    EXPECT_EQ(front->window, dialog);
+    EXPECT_TRUE(front->fullScreen);
+    EXPECT_TRUE(front->hasSoftKeys);
+    EXPECT_TRUE(front->softKeys.items.empty());
+    EXPECT_EQ(stack.DoneOwner(), dialog);
+    EXPECT_EQ(stack.Find(frame)->softKeys.items.size(), 2u) << "the frame keeps its bar for later";
+    EXPECT_FALSE(stack.StartFullScreenDialog(Window(5)));
+}
+
+TEST_F(WindowStackTest, AMenuWithoutItemsIsNoSoftKeyBarAndLeavesTheOldOne) {
+    MenuTemplate keys;
+    keys.items.resize(2);
+    ASSERT_TRUE(stack.SetSoftKeys(frame, keys));
+    EXPECT_FALSE(stack.SetSoftKeys(frame, MenuTemplate{}));
+    EXPECT_EQ(stack.Find(frame)->softKeys.items.size(), 2u);
+    EXPECT_FALSE(stack.SetSoftKeys(Window(5), keys)) << "a window the shell does not know";
+    EXPECT_FALSE(stack.SetNavTitle(Window(5), u"About"));
+    ASSERT_TRUE(stack.SetNavTitle(frame, u"Call Info"));
+    EXPECT_EQ(stack.Find(frame)->navTitle, u"Call Info");
+}
+
 // The same stack with clients that record what the rules tell them.
 class WindowStackClientsTest : public WindowStackTest {
 protected:

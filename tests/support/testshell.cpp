@@ -116,23 +116,19 @@ void TestShell::NotifyDataChanged() {
 }
 
 void TestShell::SetNavBarTitle(WindowHandle window, const char16_t* text) {
-    if (WindowStack::Entry* entry = area != nullptr ? stack->Find(window) : nullptr) {
-        entry->hasNavTitle = true;
-        entry->navTitle = Text(text).toStdU16String();
+    if (area != nullptr) {
+        stack->SetNavTitle(window, Text(text).toStdU16String());
     }
 }
 
 int TestShell::CreateSoftKeyBar(WindowHandle window, uint16_t menuId) {
-    WindowStack::Entry* entry = area != nullptr ? stack->Find(window) : nullptr;
-    if (entry == nullptr) {
+    if (area == nullptr || stack->Find(window) == nullptr) {
         return -1;
     }
     MenuTemplate keys;
-    if (ResourceModule::Program().LoadMenu(menuId, keys) != 0 || keys.items.empty()) {
+    if (ResourceModule::Program().LoadMenu(menuId, keys) != 0 || !stack->SetSoftKeys(window, std::move(keys))) {
         return -1;
     }
-    entry->hasSoftKeys = true;
-    entry->softKeys = std::move(keys);
     SetMenuId(window, menuId);
     return 0;
 }
@@ -144,16 +140,11 @@ void TestShell::ClaimCallKeys(WindowHandle window) {
 }
 
 void TestShell::InitFullScreenDialog(WindowHandle dialog) {
-    if (area == nullptr || !stack->BringToTop(dialog)) {
+    if (area == nullptr || !stack->StartFullScreenDialog(dialog)) {
         return;
     }
     area->PlaceFullScreen(dialog);
-    // An empty bar, and the Done button for the dialog.
-    WindowStack::Entry* entry = stack->Find(dialog);
-    entry->hasSoftKeys = true;
-    entry->softKeys = MenuTemplate{};
     SetMenuId(dialog, 0);
-    stack->ShowDone(dialog);
 }
 
 void TestShell::ShowDoneButton(WindowHandle window, bool show) {
