@@ -4,6 +4,7 @@
 #include "platform/shell/phonescreen.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/softkeybaraccessible.h"
+#include "platform/shell/windowstack.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -68,15 +69,9 @@ void SoftKeyBar::SetKeys(QWidget* keyWindow, ShellClient* keyClient, const MenuT
 
 void SoftKeyBar::UpdateStates() {
     for (int i = 0; i < 2; ++i) {
-        bool enabled = i < KeyCount();
-        if (enabled) {
-            const MenuItem& item = keys.items[static_cast<size_t>(i)];
-            bool checked = (item.flags & MF_CHECKED) != 0;
-            enabled = (item.flags & MF_GRAYED) == 0;
-            if (!item.isPopup && window != nullptr && client != nullptr) {
-                client->ShellQueryCommand(item.id, enabled, checked);
-            }
-        }
+        const bool enabled =
+            i < KeyCount() &&
+            WindowStack::StateOf(keys.items[static_cast<size_t>(i)], window != nullptr ? client : nullptr).enabled;
         buttons[i]->setEnabled(enabled);
     }
     update();

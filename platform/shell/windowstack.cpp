@@ -182,6 +182,16 @@ WindowStack::DoneAction WindowStack::PressDone() {
     return DoneAction::OkToOwner;
 }
 
+WindowStack::ItemState WindowStack::StateOf(const MenuItem& item, ShellClient* client) {
+    ItemState state;
+    state.enabled = (item.flags & MF_GRAYED) == 0;
+    state.checked = (item.flags & MF_CHECKED) != 0;
+    if (!item.isPopup && client != nullptr) {
+        client->ShellQueryCommand(item.id, state.enabled, state.checked);
+    }
+    return state;
+}
+
 void WindowStack::ClaimCallKeys(WindowHandle window) {
     if (window != nullptr) {
         keyClaimer = window;

@@ -36,6 +36,12 @@ public:
         MenuTemplate softKeys;
     };
 
+    // A soft key's or a menu item's state as the phone shows it.
+    struct ItemState {
+        bool enabled = false;
+        bool checked = false;
+    };
+
     // What the Done button does when pressed.
     enum class DoneAction {
         Nothing,      // hidden, or owned by the main frame (the main screen's Done does nothing)
@@ -86,6 +92,10 @@ public:
     // The Done button's click, carried out: the owner's client gets kDoneCommand, or the main
     // frame's client is asked to go, or nothing happens. Returns what was done.
     DoneAction PressDone();
+
+    // The item greyed and checked as the menu resource says, then as the window's update handlers
+    // decide (client; null for none). A popup is not asked: its items are, as its menu opens.
+    static ItemState StateOf(const MenuItem& item, ShellClient* client);
 
     // The Talk and End keys go to the window from now on (null changes nothing).
     void ClaimCallKeys(WindowHandle window);

@@ -206,6 +206,50 @@ TEST_F(WindowStackTest, AMenuWithoutItemsIsNoSoftKeyBarAndLeavesTheOldOne) {
     EXPECT_EQ(stack.Find(frame)->navTitle, u"Call Info");
 }
 
+// A window whose update handlers grey command 30, enable command 32 and check command 31.
+class HandlerClient : public RecordingClient {
+public:
+    void ShellQueryCommand(uint16_t id, bool& enabled, bool& checked) override {
+        asked.push_back(id);
+        if (id == 30) {
+            enabled = false;
+        } else if (id == 31) {
+            checked = true;
+        } else if (id == 32) {
+            enabled = true;
+        }
+    }
+
+    std::vector<uint16_t> asked;
+};
+
+MenuItem Item(uint16_t id, uint16_t flags, bool isPopup = false) {
+    MenuItem item;
+    item.id = id;
+    item.flags = flags;
+    item.isPopup = isPopup;
+    return item;
+}
+
+TEST(WindowStackStates, TheMenuGivesTheStartAndTheWindowsHandlersDecideCommandsOnly) {
+    HandlerClient window;
+    EXPECT_FALSE(WindowStack::StateOf(Item(30, 0), &window).enabled);
+    const WindowStack::ItemState checked = WindowStack::StateOf(Item(31, MF_GRAYED), &window);
+    EXPECT_FALSE(checked.enabled) << "a handler that only checks leaves the resource's grey";
+    EXPECT_TRUE(checked.checked);
+    EXPECT_TRUE(WindowStack::StateOf(Item(32, MF_GRAYED), &window).enabled) << "the handler wins";
+    EXPECT_EQ(window.asked, (std::vector<uint16_t>{30, 31, 32}));
+
+    const WindowStack::ItemState popup = WindowStack::StateOf(Item(30, MF_GRAYED | MF_CHECKED, true), &window);
+    EXPECT_FALSE(popup.enabled);
+    EXPECT_TRUE(popup.checked);
+    EXPECT_EQ(window.asked.size(), 3u) << "a popup is not asked";
+
+    const WindowStack::ItemState alone = WindowStack::StateOf(Item(30, MF_CHECKED), nullptr);
+    EXPECT_TRUE(alone.enabled);
+    EXPECT_TRUE(alone.checked);
+}
+
 // The same stack with clients that record what the rules tell them.
 class WindowStackClientsTest : public WindowStackTest {
 protected:

@@ -252,15 +252,7 @@ QString TestShell::SoftKeyText(int index) const {
 
 bool TestShell::SoftKeyEnabled(int index) const {
     const MenuItem* item = KeyItem(index);
-    if (item == nullptr) {
-        return false;
-    }
-    bool enabled = (item->flags & MF_GRAYED) == 0;
-    bool checked = (item->flags & MF_CHECKED) != 0;
-    if (!item->isPopup) {
-        AskStates(item->id, enabled, checked);
-    }
-    return enabled;
+    return item != nullptr && WindowStack::StateOf(*item, FrontClient()).enabled;
 }
 
 bool TestShell::PressSoftKey(int index) {
@@ -277,14 +269,8 @@ TestShell::MenuItemState TestShell::MenuItemStateOf(int key, const std::vector<Q
     if (item == nullptr) {
         return {};
     }
-    MenuItemState state;
-    state.found = true;
-    state.enabled = (item->flags & MF_GRAYED) == 0;
-    state.checked = (item->flags & MF_CHECKED) != 0;
-    if (!item->isPopup) {
-        AskStates(item->id, state.enabled, state.checked);
-    }
-    return state;
+    const WindowStack::ItemState state = WindowStack::StateOf(*item, FrontClient());
+    return MenuItemState{true, state.enabled, state.checked};
 }
 
 bool TestShell::ChooseMenuItem(int key, const std::vector<QString>& path) {
@@ -356,11 +342,9 @@ const MenuItem* TestShell::FindMenuItem(int key, const std::vector<QString>& pat
     return path.empty() ? nullptr : item;
 }
 
-void TestShell::AskStates(uint16_t id, bool& enabled, bool& checked) const {
-    const WindowStack::Entry* front = stack->Front();
-    if (front != nullptr && front->client != nullptr) {
-        front->client->ShellQueryCommand(id, enabled, checked);
-    }
+ShellClient* TestShell::FrontClient() const {
+    const WindowStack::Entry* front = area != nullptr ? stack->Front() : nullptr;
+    return front != nullptr ? front->client : nullptr;
 }
 
 void TestShell::SendCommand(WindowHandle window, uint16_t id) {

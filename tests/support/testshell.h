@@ -103,7 +103,7 @@ public:
 private:
     const MenuItem* KeyItem(int index) const;
     const MenuItem* FindMenuItem(int key, const std::vector<QString>& path) const;
-    void AskStates(uint16_t id, bool& enabled, bool& checked) const;
+    ShellClient* FrontClient() const;
     void SendCommand(WindowHandle window, uint16_t id);
     void SendPhoneKey(int qtKey);
     void SetMenuId(WindowHandle window, uint16_t menuId);
