@@ -54,7 +54,7 @@ int main(int argc, char** argv) {
     UseDesktopDialler();
     // The address books are read meanwhile; names that come after the first screen show at once,
     // posted to the program's thread, or dropped when the program is ending.
-    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::HandBackScreen); });
+    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::NotifyDataChanged); });
 
     // One running program per executable and store.
     std::error_code ignored;

@@ -182,6 +182,10 @@ void CRinglogView::OnActivateView(bool, CView*, CView*) {
     Refresh();
 }
 
+void CRinglogView::OnDataChanged() {
+    Refresh();
+}
+
 void CRinglogView::Refresh() {
     ShellServices::ClaimCallKeys(GetSafeHwnd());
 

@@ -30,6 +30,8 @@ public:
     bool PreCreateWindow(CREATESTRUCT& cs) override;
     void OnInitialUpdate() override;
     void OnActivateView(bool activate, CView* activateView, CView* deactiveView) override;
+    // Names arrived late from the address books: the list reloads as at an activation.
+    void OnDataChanged() override;
 
     void OnKeyDown(unsigned virtualKey, unsigned repeatCount, unsigned flags) override;
     void OnKeyUp(unsigned virtualKey, unsigned repeatCount, unsigned flags) override;

@@ -25,18 +25,11 @@ Q_LOGGING_CATEGORY(shellLog, "ringlog.platform.shell")
 
 namespace {
 
-// The command that the Done button sends to the dialog that owns it: the dialog's OK.
-constexpr uint16_t kDoneCommand = 1;
-
-PhoneScreen* instance = nullptr;
-
 int LoadMenuFromProgram(uint16_t id, MenuTemplate& out) {
     return ResourceModule::Program().LoadMenu(id, out);
 }
 
 PhoneScreen::MenuLoader menuLoader = LoadMenuFromProgram;
-bool unattendedBoxes = false;
-bool fullScreenRequested = false;
 
 // A display no larger than a phone held upright, in logical pixels.
 constexpr int kPhoneWidth = 720;
@@ -53,18 +46,6 @@ bool DisplayIsPhoneSized() {
 
 } // namespace
 
-PhoneScreen* PhoneScreen::Create() {
-    instance = new PhoneScreen;
-    return instance;
-}
-
-void PhoneScreen::Destroy(PhoneScreen* phone) {
-    if (phone == instance) {
-        instance = nullptr;
-    }
-    delete phone;
-}
-
 PhoneScreen::~PhoneScreen() {
     // The program's windows belong to the framework, not to the shell: they are let go, not
     // destroyed with the screen.
@@ -73,21 +54,13 @@ PhoneScreen::~PhoneScreen() {
     }
 }
 
-PhoneScreen* PhoneScreen::Instance() {
-    return instance;
-}
-
-bool PhoneScreen::Exists() {
-    return instance != nullptr;
-}
-
 PhoneScreen::MenuLoader PhoneScreen::SetMenuLoader(MenuLoader loader) {
     MenuLoader previous = menuLoader;
     menuLoader = loader != nullptr ? loader : LoadMenuFromProgram;
     return previous;
 }
 
-PhoneScreen::PhoneScreen() {
+PhoneScreen::PhoneScreen(bool fullScreen, bool unattendedBoxes) : unattended(unattendedBoxes) {
     setObjectName(QStringLiteral("phoneScreen"));
     setAttribute(Qt::WA_TranslucentBackground);
     QFont phoneFont(QStringLiteral("DejaVu Sans"));
@@ -116,7 +89,7 @@ PhoneScreen::PhoneScreen() {
 
     // On a phone, or when asked, the window is the screen alone: no drawn body, no Talk and End
     // buttons (their keys still work), and the screen takes whatever size the window gets.
-    fullScreenMode = fullScreenRequested || DisplayIsPhoneSized();
+    fullScreenMode = fullScreen || DisplayIsPhoneSized();
     if (fullScreenMode) {
         setAttribute(Qt::WA_TranslucentBackground, false);
         talkButton->hide();
@@ -166,46 +139,33 @@ ShellClient* PhoneScreen::ClientOf(QWidget* window) const {
 }
 
 void PhoneScreen::SetNavTitle(QWidget* window, const QString& text) {
-    if (WindowStack::Entry* entry = stack.Find(window)) {
-        entry->hasNavTitle = true;
-        entry->navTitle = text.toStdU16String();
+    if (stack.SetNavTitle(window, text.toStdU16String())) {
         RefreshBars();
     }
 }
 
 int PhoneScreen::SetSoftKeys(QWidget* window, uint16_t menuId) {
-    WindowStack::Entry* entry = stack.Find(window);
-    if (entry == nullptr) {
+    if (stack.Find(window) == nullptr) {
         return -1;
     }
     MenuTemplate keys;
-    if (menuLoader(menuId, keys) != 0 || keys.items.empty()) {
+    if (menuLoader(menuId, keys) != 0 || !stack.SetSoftKeys(window, std::move(keys))) {
         qCInfo(shellLog, "menu %u cannot be a soft-key bar", static_cast<unsigned>(menuId));
         return -1;
     }
-    entry->hasSoftKeys = true;
-    entry->softKeys = std::move(keys);
     RefreshBars();
     return 0;
-}
-
-void PhoneScreen::ClearSoftKeys(QWidget* window) {
-    if (WindowStack::Entry* entry = stack.Find(window)) {
-        entry->hasSoftKeys = true;
-        entry->softKeys = MenuTemplate{};
-        RefreshBars();
-    }
 }
 
 void PhoneScreen::ClaimCallKeys(QWidget* window) {
     stack.ClaimCallKeys(window);
 }
 
-void PhoneScreen::MakeFullScreen(QWidget* window) {
-    if (!stack.BringToTop(window)) {
+void PhoneScreen::StartFullScreenDialog(QWidget* dialog) {
+    if (!stack.StartFullScreenDialog(dialog)) {
         return;
     }
-    workArea->PlaceFullScreen(window);
+    workArea->PlaceFullScreen(dialog);
     RefreshBars();
 }
 
@@ -224,17 +184,9 @@ void PhoneScreen::HideDone() {
 }
 
 void PhoneScreen::PressDone() {
-    switch (stack.PressDone()) {
-    case WindowStack::DoneAction::DestroyFrame:
-        if (ShellClient* client = ClientOf(MainFrameWindow())) {
-            client->ShellDestroyRequest();
-        }
-        break;
-    case WindowStack::DoneAction::OkToOwner:
-        SendCommand(stack.DoneOwner(), kDoneCommand);
-        break;
-    case WindowStack::DoneAction::Nothing:
-        break;
+    if (stack.PressDone() == WindowStack::DoneAction::OkToOwner) {
+        // The OK may have closed the dialog or changed what its keys allow.
+        RefreshBars();
     }
 }
 
@@ -260,10 +212,6 @@ void PhoneScreen::SetScreenSize(QSize size) {
     resize(size.grownBy(BodyMargins()));
 }
 
-void PhoneScreen::RequestFullScreen(bool requested) {
-    fullScreenRequested = requested;
-}
-
 QMargins PhoneScreen::BodyMargins() const {
     return fullScreenMode ? QMargins() : PhoneBody::Margins();
 }
@@ -281,7 +229,7 @@ void PhoneScreen::RaiseTopLevel(QWidget* window) {
 }
 
 void PhoneScreen::ShowActive() {
-    phoneActive = true;
+    stack.ShowScreenActive();
     if (fullScreenMode && !isVisible()) {
         // Sized to the display first: without a window manager nobody else makes it full screen.
         if (const QScreen* display = QGuiApplication::primaryScreen()) {
@@ -293,27 +241,15 @@ void PhoneScreen::ShowActive() {
     RaiseTopLevel(this);
 }
 
-void PhoneScreen::HandBackScreen() {
-    handBackOwed = true;
-    DeliverHandBack();
-}
-
-void PhoneScreen::DeliverHandBack() {
-    // A dialog in front keeps it for the main window: the change shows when the dialog closes.
-    QWidget* frame = MainFrameWindow();
-    if (!handBackOwed || !phoneActive || frame == nullptr || ForegroundWindow() != frame) {
-        return;
-    }
-    handBackOwed = false;
-    if (ShellClient* client = ClientOf(frame)) {
-        client->ShellActivate(true);
-    }
+void PhoneScreen::NotifyDataChanged() {
+    stack.OweDataChanged();
+    stack.DeliverDataChanged();
 }
 
 void PhoneScreen::RefreshBars() {
-    if (handBackOwed) {
+    if (stack.DataChangedOwed()) {
         // After the change that refreshed the bars has been carried out in full.
-        QTimer::singleShot(0, this, [this] { DeliverHandBack(); });
+        QTimer::singleShot(0, this, [this] { stack.DeliverDataChanged(); });
     }
     const WindowStack::Entry* front = stack.Front();
     const QString title = NavTitleText();
@@ -335,12 +271,8 @@ QString PhoneScreen::NavTitleText() const {
     return front->hasNavTitle ? QString::fromStdU16String(front->navTitle) : front->window->windowTitle();
 }
 
-void PhoneScreen::SetUnattended(bool unattended) {
-    unattendedBoxes = unattended;
-}
-
 int PhoneScreen::RunMessageBox(const QString& text, const QString& caption, unsigned type) {
-    if (unattendedBoxes) {
+    if (unattended) {
         std::fprintf(stderr, "%s: %s\n", caption.toLocal8Bit().constData(), text.toLocal8Bit().constData());
         return (type & MB_BUTTONMASK) == MB_YESNO ? IDNO : IDOK;
     }
@@ -449,12 +381,7 @@ void PhoneScreen::paintEvent(QPaintEvent*) {
 void PhoneScreen::changeEvent(QEvent* event) {
     if (event->type() == QEvent::ActivationChange) {
         const bool active = isActiveWindow();
-        if (active != phoneActive) {
-            phoneActive = active;
-            // The main window coming back in front learns all there is to learn now.
-            if (active && ForegroundWindow() == MainFrameWindow()) {
-                handBackOwed = false;
-            }
+        if (stack.SetScreenActive(active)) {
             if (ShellClient* client = ClientOf(ForegroundWindow())) {
                 client->ShellActivate(active);
             }

@@ -32,11 +32,13 @@ public:
     static constexpr int kDefaultScreenHeight = kDefaultScreenSize.height;
 
     // Made by the phone shell when the shell's controls are initialised, and destroyed with them.
-    static PhoneScreen* Create();
-    static void Destroy(PhoneScreen* phone);
-    // The phone screen made last, or null while there is none.
-    static PhoneScreen* Instance();
-    static bool Exists();
+    // fullScreen: the window is to be the screen alone, filling the display; a display no larger
+    // than a phone's (720 x 1440) asks for that too. unattended (rendering a screenshot): message
+    // boxes go to standard error and get their safe answer, No or OK, without being shown.
+    PhoneScreen(bool fullScreen, bool unattended);
+    ~PhoneScreen() override;
+    PhoneScreen(const PhoneScreen&) = delete;
+    PhoneScreen& operator=(const PhoneScreen&) = delete;
 
     // Where soft-key bars come from; tests replace it to make the creation fail. Returns the old one.
     static MenuLoader SetMenuLoader(MenuLoader loader);
@@ -53,9 +55,9 @@ public:
 
     void SetNavTitle(QWidget* window, const QString& text);
     int SetSoftKeys(QWidget* window, uint16_t menuId);
-    void ClearSoftKeys(QWidget* window);
     void ClaimCallKeys(QWidget* window);
-    void MakeFullScreen(QWidget* window);
+    // On top and full-screen, with an empty bar and the Done button as its own.
+    void StartFullScreenDialog(QWidget* dialog);
     void ShowDone(QWidget* owner);
     void HideDone();
     QWidget* DoneOwner() const { return stack.DoneOwner(); }
@@ -64,9 +66,6 @@ public:
     // no one does.
     void PressDone();
 
-    // Before the phone screen is made: the window is to be the screen alone, filling the display.
-    // A display no larger than a phone's (720 x 1440) asks for that too.
-    static void RequestFullScreen(bool requested);
     bool IsFullScreenMode() const { return fullScreenMode; }
 
     QSize ScreenSize() const;
@@ -83,10 +82,6 @@ public:
     // Raises a top-level window and gives it activation, where the window system allows it.
     static void RaiseTopLevel(QWidget* window);
 
-    // Unattended (rendering a screenshot): message boxes go to standard error and get their safe
-    // answer, No or OK, without being shown.
-    static void SetUnattended(bool unattended);
-
     // A modal message box inside the screen; returns IDOK, IDYES or IDNO.
     int RunMessageBox(const QString& text, const QString& caption, unsigned type);
     ShellMessageBox* ActiveMessageBox() const { return messageBox; }
@@ -99,9 +94,9 @@ public:
     // input has been handled.
     void ScheduleIdleUpdate();
 
-    // The main window hears that the screen was handed back to it: at once when it is in front of
-    // an active phone, else when it next is.
-    void HandBackScreen();
+    // The main window hears that what it shows changed: at once when it is in front of an active
+    // phone, else when it next is (unless an activation told it first).
+    void NotifyDataChanged();
 
     NavBar* NavigationBar() const { return navBar; }
     SoftKeyBar* SoftKeys() const { return softKeyBar; }
@@ -118,12 +113,9 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    PhoneScreen();
-    ~PhoneScreen() override;
     void LayOut();
     // The drawn body around the screen; none in full-screen mode.
     QMargins BodyMargins() const;
-    void DeliverHandBack();
 
     WidgetFacts facts;
     WindowStack stack{facts};
@@ -135,10 +127,9 @@ private:
     QPushButton* talkButton = nullptr;
     QPushButton* endButton = nullptr;
     QSize screenSize{kDefaultScreenWidth, kDefaultScreenHeight};
-    bool phoneActive = false;
-    bool handBackOwed = false;
     bool idleUpdatePending = false;
     bool fullScreenMode = false;
+    bool unattended = false;
     ShellMessageBox* messageBox = nullptr;
     std::function<void(ShellMessageBox&)> messageBoxObserver;
 };

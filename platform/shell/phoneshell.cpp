@@ -9,21 +9,11 @@
 
 namespace {
 
-Shell* current = nullptr;
-
 QString Text(const char16_t* text) {
     return QString::fromUtf16(text != nullptr ? text : u"");
 }
 
 } // namespace
-
-Shell* CurrentShell() {
-    return current;
-}
-
-void SetCurrentShell(Shell* shell) {
-    current = shell;
-}
 
 PhoneShell::PhoneShell(bool fullScreenRequested, bool unattendedBoxes)
     : fullScreen(fullScreenRequested), unattended(unattendedBoxes) {}
@@ -36,14 +26,12 @@ void PhoneShell::InitShellControls() {
     if (screen != nullptr) {
         return;
     }
-    PhoneScreen::RequestFullScreen(fullScreen);
-    PhoneScreen::SetUnattended(unattended);
-    screen = PhoneScreen::Create();
+    screen = new PhoneScreen(fullScreen, unattended);
 }
 
 void PhoneShell::DestroyShellControls() {
     if (screen != nullptr) {
-        PhoneScreen::Destroy(screen);
+        delete screen;
         screen = nullptr;
     }
 }
@@ -70,9 +58,9 @@ void PhoneShell::ShowActive() {
     }
 }
 
-void PhoneShell::HandBackScreen() {
+void PhoneShell::NotifyDataChanged() {
     if (screen != nullptr) {
-        screen->HandBackScreen();
+        screen->NotifyDataChanged();
     }
 }
 
@@ -103,9 +91,7 @@ void PhoneShell::ClaimCallKeys(WindowHandle window) {
 
 void PhoneShell::InitFullScreenDialog(WindowHandle dialog) {
     if (screen != nullptr) {
-        screen->MakeFullScreen(dialog);
-        screen->ClearSoftKeys(dialog);
-        screen->ShowDone(dialog);
+        screen->StartFullScreenDialog(dialog);
     }
 }
 

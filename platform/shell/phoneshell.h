@@ -22,7 +22,7 @@ public:
     WindowHandle WorkArea() const override;
     void ShowActive() override;
     void BringToFront() override;
-    void HandBackScreen() override;
+    void NotifyDataChanged() override;
     void SetNavBarTitle(WindowHandle window, const char16_t* text) override;
     int CreateSoftKeyBar(WindowHandle window, uint16_t menuId) override;
     void ClaimCallKeys(WindowHandle window) override;
@@ -33,6 +33,10 @@ public:
     int RunMessageBox(const char16_t* text, const char16_t* caption, unsigned type) override;
     void ShowWaitCursor(bool show) override;
     int SaveScreen(const std::string& path) override;
+
+    // The phone's window while the controls are up, else null: for the tests of the drawn phone and
+    // the pictures of it.
+    PhoneScreen* Screen() const { return screen; }
 
 private:
     bool fullScreen;

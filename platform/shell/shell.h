@@ -28,6 +28,7 @@ inline constexpr ScreenSize kDefaultScreenSize{240, 320};
 // front, the navigation bar, the soft keys, the Done button, the Talk and End keys, message boxes,
 // the wait cursor and the screen's size. main() creates the shell and hands it in; the shell's
 // controls (the phone window) are made by InitShellControls and go with DestroyShellControls.
+// Everyone else reaches it through ShellServices.
 class Shell {
 public:
     virtual ~Shell() = default;
@@ -45,9 +46,10 @@ public:
     virtual void ShowActive() = 0;
     // Brings the phone to the front, as a second start of the program asks.
     virtual void BringToFront() = 0;
-    // Tells the main window, once it is in front of an active phone, that the screen was handed
-    // back to it, as when another program had it: what it shows may have changed meanwhile.
-    virtual void HandBackScreen() = 0;
+    // Tells the main window, once it is in front of an active phone, that what it shows changed
+    // behind it (names that arrived late from the address books). An activation that comes first
+    // tells it as much, and the notice is then dropped.
+    virtual void NotifyDataChanged() = 0;
 
     virtual void SetNavBarTitle(WindowHandle window, const char16_t* text) = 0;
     // 0, or -1 when the menu cannot be loaded (the bar is left as it was).
@@ -69,6 +71,9 @@ public:
     virtual int SaveScreen(const std::string& path) = 0;
 };
 
-// The shell main() handed in, or null (the command-line tool, tests of the core).
-Shell* CurrentShell();
+// The shell main() handed in; where none is (the command-line tool, tests of the core) a null shell
+// whose calls do nothing and fail as NullShell says. Only ShellServices and those who install a
+// shell (main(), the test harness) ask for it.
+Shell& CurrentShell();
+// Null puts the null shell back.
 void SetCurrentShell(Shell* shell);

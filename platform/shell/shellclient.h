@@ -18,4 +18,7 @@ public:
     virtual void ShellCloseRequest() = 0;
     // The Done button was pressed while no window owned it: the frame is to be destroyed.
     virtual void ShellDestroyRequest() = 0;
+    // What the window shows changed behind it (names that arrived late): it reloads as after an
+    // activation. Only the main window hears it, once it is in front of an active phone.
+    virtual void ShellDataChanged() = 0;
 };

@@ -5,58 +5,72 @@
 namespace {
 
 int ShowInShell(const void*, const char16_t* text, const char16_t* caption, unsigned type) {
-    Shell* shell = CurrentShell();
-    if (shell == nullptr) {
-        return (type & MB_BUTTONMASK) == MB_YESNO ? IDNO : IDOK;
-    }
-    return shell->RunMessageBox(text, caption, type);
+    return CurrentShell().RunMessageBox(text, caption, type);
 }
 
 } // namespace
 
 void ShellServices::InitShellControls() {
-    if (Shell* shell = CurrentShell()) {
-        shell->InitShellControls();
-        SetMessageBoxHandler(ShowInShell);
-    }
+    CurrentShell().InitShellControls();
+    SetMessageBoxHandler(ShowInShell);
 }
 
 void ShellServices::SetNavBarTitle(WindowHandle window, const char16_t* text) {
-    if (Shell* shell = CurrentShell()) {
-        shell->SetNavBarTitle(window, text);
-    }
+    CurrentShell().SetNavBarTitle(window, text);
 }
 
 int ShellServices::CreateSoftKeyBar(WindowHandle window, uint16_t menuId) {
-    Shell* shell = CurrentShell();
-    return shell != nullptr ? shell->CreateSoftKeyBar(window, menuId) : -1;
+    return CurrentShell().CreateSoftKeyBar(window, menuId);
 }
 
 void ShellServices::ClaimCallKeys(WindowHandle window) {
-    if (Shell* shell = CurrentShell()) {
-        shell->ClaimCallKeys(window);
-    }
+    CurrentShell().ClaimCallKeys(window);
 }
 
 void ShellServices::InitFullScreenDialog(WindowHandle dialog) {
-    if (Shell* shell = CurrentShell()) {
-        shell->InitFullScreenDialog(dialog);
-    }
+    CurrentShell().InitFullScreenDialog(dialog);
 }
 
 void ShellServices::ShowDoneButton(WindowHandle window, bool show) {
-    if (Shell* shell = CurrentShell()) {
-        shell->ShowDoneButton(window, show);
-    }
+    CurrentShell().ShowDoneButton(window, show);
 }
 
 ScreenSize ShellServices::GetScreenSize() {
-    Shell* shell = CurrentShell();
-    return shell != nullptr ? shell->GetScreenSize() : kDefaultScreenSize;
+    return CurrentShell().GetScreenSize();
 }
 
-void ShellServices::HandBackScreen() {
-    if (Shell* shell = CurrentShell()) {
-        shell->HandBackScreen();
-    }
+void ShellServices::NotifyDataChanged() {
+    CurrentShell().NotifyDataChanged();
+}
+
+void ShellServices::AddWindow(WindowHandle window, ShellClient* client, bool isMainFrame) {
+    CurrentShell().AddWindow(window, client, isMainFrame);
+}
+
+void ShellServices::RemoveWindow(WindowHandle window) {
+    CurrentShell().RemoveWindow(window);
+}
+
+WindowHandle ShellServices::WorkArea() {
+    return CurrentShell().WorkArea();
+}
+
+void ShellServices::ShowActive() {
+    CurrentShell().ShowActive();
+}
+
+void ShellServices::BringToFront() {
+    CurrentShell().BringToFront();
+}
+
+void ShellServices::ShowWaitCursor(bool show) {
+    CurrentShell().ShowWaitCursor(show);
+}
+
+ShellRect ShellServices::MenuBounds() {
+    return CurrentShell().MenuBounds();
+}
+
+int ShellServices::SaveScreen(const std::string& path) {
+    return CurrentShell().SaveScreen(path);
 }

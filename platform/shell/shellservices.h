@@ -4,9 +4,13 @@
 #include "platform/shell/windowhandle.h"
 
 #include <cstdint>
+#include <string>
 
-// The phone shell's calls that the program makes, on the shell main() handed in. No caller checks
-// a result, so each call simply does nothing when the shell is not up or the window is unknown.
+class ShellClient;
+
+// The one way to the phone shell, for the program and the framework alike: each call goes to the
+// shell main() handed in (CurrentShell). No caller checks a result, so each call simply does nothing
+// when the shell is not up or the window is unknown; where none was handed in, the null shell answers.
 class ShellServices {
 public:
     // Hot-key identifiers of the phone's Talk and End keys.
@@ -28,7 +32,18 @@ public:
     // Shows the Done button and makes the window its owner, or hides it (the main window comes to front).
     static void ShowDoneButton(WindowHandle window, bool show);
     static ScreenSize GetScreenSize();
-    // Tells the main window that the screen was handed back to it, as when another program had it
-    // (Shell::HandBackScreen). On the program's thread: another thread posts it there (NoticeReceiver).
-    static void HandBackScreen();
+    // Tells the main window that what it shows changed behind it (Shell::NotifyDataChanged). On the
+    // program's thread: another thread posts it there (NoticeReceiver).
+    static void NotifyDataChanged();
+
+    // The framework's calls: its top-level windows, the work area they lie in, the phone window in
+    // front, the wait cursor and a picture of the screen (Shell says what each does).
+    static void AddWindow(WindowHandle window, ShellClient* client, bool isMainFrame);
+    static void RemoveWindow(WindowHandle window);
+    static WindowHandle WorkArea();
+    static void ShowActive();
+    static void BringToFront();
+    static void ShowWaitCursor(bool show);
+    static ShellRect MenuBounds();
+    static int SaveScreen(const std::string& path);
 };

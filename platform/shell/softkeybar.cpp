@@ -1,9 +1,10 @@
 #include "platform/shell/softkeybar.h"
 
+#include "platform/shell/menutext.h"
 #include "platform/shell/phonescreen.h"
-#include "platform/shell/shell.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/softkeybaraccessible.h"
+#include "platform/shell/windowstack.h"
 
 #include <QEvent>
 #include <QHBoxLayout>
@@ -31,18 +32,6 @@ QPoint PlaceInside(QRect menu, const QRect& bounds, const QRect* opener) {
 }
 
 } // namespace
-
-QString SoftKeyBar::MenuText(const std::u16string& text) {
-    QString result;
-    const QString source = QString::fromStdU16String(text);
-    for (qsizetype i = 0; i < source.size(); ++i) {
-        if (source[i] == QLatin1Char('&') && i + 1 < source.size()) {
-            ++i;
-        }
-        result += source[i];
-    }
-    return result;
-}
 
 SoftKeyBar::SoftKeyBar(PhoneScreen* phoneScreen, QWidget* parent) : QWidget(parent), phone(phoneScreen) {
     SoftKeyBarAccessible::Install();
@@ -80,15 +69,9 @@ void SoftKeyBar::SetKeys(QWidget* keyWindow, ShellClient* keyClient, const MenuT
 
 void SoftKeyBar::UpdateStates() {
     for (int i = 0; i < 2; ++i) {
-        bool enabled = i < KeyCount();
-        if (enabled) {
-            const MenuItem& item = keys.items[static_cast<size_t>(i)];
-            bool checked = (item.flags & MF_CHECKED) != 0;
-            enabled = (item.flags & MF_GRAYED) == 0;
-            if (!item.isPopup && window != nullptr && client != nullptr) {
-                client->ShellQueryCommand(item.id, enabled, checked);
-            }
-        }
+        const bool enabled =
+            i < KeyCount() &&
+            WindowStack::StateOf(keys.items[static_cast<size_t>(i)], window != nullptr ? client : nullptr).enabled;
         buttons[i]->setEnabled(enabled);
     }
     update();
@@ -191,16 +174,15 @@ void SoftKeyBar::UpdateMenu(QMenu* menu) {
 bool SoftKeyBar::eventFilter(QObject* watched, QEvent* event) {
     // The menu has its place but is not on the display yet: moved now, it never shows outside.
     auto* menu = qobject_cast<QMenu*>(watched);
-    const Shell* shell = CurrentShell();
-    if (event->type() != QEvent::Show || menu == nullptr || shell == nullptr) {
+    if (event->type() != QEvent::Show || menu == nullptr) {
         return QWidget::eventFilter(watched, event);
     }
-    const ShellRect bounds = shell->MenuBounds();
-    if (bounds.width > 0 && bounds.height > 0) {
+    // The phone's own screen: on a desktop no menu spills over the drawn body.
+    const QRect bounds = phone->ScreenRect();
+    if (!bounds.isEmpty()) {
         const auto* opener = qobject_cast<QMenu*>(menu->parentWidget());
         const QRect openerPlace = opener != nullptr && opener->isVisible() ? opener->geometry() : QRect();
-        const QPoint place = PlaceInside(menu->geometry(), QRect(bounds.x, bounds.y, bounds.width, bounds.height),
-                                         openerPlace.isNull() ? nullptr : &openerPlace);
+        const QPoint place = PlaceInside(menu->geometry(), bounds, openerPlace.isNull() ? nullptr : &openerPlace);
         if (place != menu->pos()) {
             menu->move(place);
         }

@@ -34,10 +34,6 @@ public:
 
     static constexpr int kHeight = 28;
 
-    // A menu text as the bar and its menus show it: without the '&' that marks an access key, which
-    // a phone does not show.
-    static QString MenuText(const std::u16string& text);
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     // Keeps each menu, as it is shown, inside the shell's menu bounds.

@@ -1,5 +1,7 @@
 #include "platform/shell/windowstack.h"
 
+#include "platform/shell/shellclient.h"
+
 #include <algorithm>
 
 WindowStack::WindowStack(const WindowFacts& windowFacts) : facts(windowFacts) {}
@@ -53,6 +55,45 @@ bool WindowStack::BringToTop(WindowHandle window) {
     Entry moved = std::move(*entry);
     std::erase_if(entries, [window](const Entry& each) { return each.window == window; });
     entries.push_back(std::move(moved));
+    return true;
+}
+
+bool WindowStack::StartFullScreenDialog(WindowHandle dialog) {
+    if (!BringToTop(dialog)) {
+        return false;
+    }
+    ClearSoftKeys(dialog);
+    ShowDone(dialog);
+    return true;
+}
+
+bool WindowStack::SetNavTitle(WindowHandle window, std::u16string title) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->hasNavTitle = true;
+    entry->navTitle = std::move(title);
+    return true;
+}
+
+bool WindowStack::SetSoftKeys(WindowHandle window, MenuTemplate keys) {
+    Entry* entry = Find(window);
+    if (entry == nullptr || keys.items.empty()) {
+        return false;
+    }
+    entry->hasSoftKeys = true;
+    entry->softKeys = std::move(keys);
+    return true;
+}
+
+bool WindowStack::ClearSoftKeys(WindowHandle window) {
+    Entry* entry = Find(window);
+    if (entry == nullptr) {
+        return false;
+    }
+    entry->hasSoftKeys = true;
+    entry->softKeys = MenuTemplate{};
     return true;
 }
 
@@ -121,15 +162,34 @@ void WindowStack::HideDone() {
     doneOwner = nullptr;
 }
 
-WindowStack::DoneAction WindowStack::PressDone() const {
+WindowStack::DoneAction WindowStack::PressDone() {
     if (!doneShown) {
         return DoneAction::Nothing;
     }
     if (doneOwner == nullptr) {
+        if (ShellClient* client = ClientOf(MainFrame())) {
+            client->ShellDestroyRequest();
+        }
         return DoneAction::DestroyFrame;
     }
     // The frame owning the button is the main screen: its Done does nothing.
-    return doneOwner == MainFrame() ? DoneAction::Nothing : DoneAction::OkToOwner;
+    if (doneOwner == MainFrame()) {
+        return DoneAction::Nothing;
+    }
+    if (ShellClient* client = ClientOf(doneOwner)) {
+        client->ShellCommand(kDoneCommand);
+    }
+    return DoneAction::OkToOwner;
+}
+
+WindowStack::ItemState WindowStack::StateOf(const MenuItem& item, ShellClient* client) {
+    ItemState state;
+    state.enabled = (item.flags & MF_GRAYED) == 0;
+    state.checked = (item.flags & MF_CHECKED) != 0;
+    if (!item.isPopup && client != nullptr) {
+        client->ShellQueryCommand(item.id, state.enabled, state.checked);
+    }
+    return state;
 }
 
 void WindowStack::ClaimCallKeys(WindowHandle window) {
@@ -149,4 +209,28 @@ WindowHandle WindowStack::CallKeyTarget() const {
         return keyClaimer;
     }
     return front->window;
+}
+
+bool WindowStack::SetScreenActive(bool active) {
+    if (active == screenActive) {
+        return false;
+    }
+    screenActive = active;
+    const Entry* front = Front();
+    if (active && (front != nullptr ? front->window : nullptr) == MainFrame()) {
+        dataChangedOwed = false;
+    }
+    return true;
+}
+
+bool WindowStack::DeliverDataChanged() {
+    const Entry* front = Front();
+    if (!dataChangedOwed || !screenActive || front == nullptr || !front->isMainFrame) {
+        return false;
+    }
+    dataChangedOwed = false;
+    if (front->client != nullptr) {
+        front->client->ShellDataChanged();
+    }
+    return true;
 }

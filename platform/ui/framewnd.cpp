@@ -1,7 +1,7 @@
 #include "platform/ui/framewnd.h"
 
 #include "platform/resources/resourcemodule.h"
-#include "platform/shell/shell.h"
+#include "platform/shell/shellservices.h"
 #include "platform/ui/bitmapimage.h"
 #include "platform/ui/document.h"
 #include "platform/ui/view.h"
@@ -40,8 +40,7 @@ bool CFrameWnd::LoadFrame(unsigned resourceId, uint32_t style, CWnd* parent, CCr
     SetPhoneIcon(resourceId);
 
     createContext = context;
-    const Shell* shell = CurrentShell();
-    const QWidget* workArea = shell != nullptr ? shell->WorkArea() : nullptr;
+    const QWidget* workArea = ShellServices::WorkArea();
     const QRect area =
         workArea != nullptr ? workArea->rect() : QRect(0, 0, kDefaultScreenSize.width, kDefaultScreenSize.height);
     const bool created =
@@ -51,9 +50,7 @@ bool CFrameWnd::LoadFrame(unsigned resourceId, uint32_t style, CWnd* parent, CCr
 }
 
 void CFrameWnd::RegisterWithShell() {
-    if (Shell* shell = CurrentShell()) {
-        shell->AddWindow(GetSafeHwnd(), this, true);
-    }
+    ShellServices::AddWindow(GetSafeHwnd(), this, true);
 }
 
 int CFrameWnd::OnCreate(CREATESTRUCT* cs) {
@@ -102,9 +99,7 @@ void CFrameWnd::InitialUpdateFrame(CDocument*, bool makeVisible) {
 
 void CFrameWnd::ActivateFrame(int showCommand) {
     ShowWindow(showCommand == -1 ? SW_SHOW : showCommand);
-    if (Shell* shell = CurrentShell()) {
-        shell->ShowActive();
-    }
+    ShellServices::ShowActive();
     ActivateTopLevel(this);
 }
 
@@ -130,6 +125,12 @@ void CFrameWnd::DeliverActivation(unsigned state, CWnd* other) {
     // The view hears of every activation change of its frame by its own notice.
     if (activeView != nullptr) {
         activeView->OnActivateView(state != WA_INACTIVE, activeView, activeView);
+    }
+}
+
+void CFrameWnd::OnDataChanged() {
+    if (activeView != nullptr) {
+        activeView->OnDataChanged();
     }
 }
 

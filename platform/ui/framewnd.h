@@ -35,6 +35,7 @@ public:
     bool OnCmdMsg(unsigned id, CommandQuery query, CCmdUI* ui) override;
     int OnCreate(CREATESTRUCT* cs) override;
     void OnSize(unsigned type, int cx, int cy) override;
+    void OnDataChanged() override;
 
 protected:
     virtual bool OnCreateClient(CREATESTRUCT* cs, CCreateContext* context);

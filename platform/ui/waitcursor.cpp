@@ -1,20 +1,16 @@
 #include "platform/ui/waitcursor.h"
 
-#include "platform/shell/shell.h"
+#include "platform/shell/shellservices.h"
 
 #include <QCursor>
 #include <QGuiApplication>
 
 CWaitCursor::CWaitCursor() {
-    if (Shell* shell = CurrentShell()) {
-        shell->ShowWaitCursor(true);
-    }
+    ShellServices::ShowWaitCursor(true);
 }
 
 CWaitCursor::~CWaitCursor() {
-    if (Shell* shell = CurrentShell()) {
-        shell->ShowWaitCursor(false);
-    }
+    ShellServices::ShowWaitCursor(false);
 }
 
 bool CWaitCursor::IsShowing() {

@@ -3,6 +3,7 @@
 #include "platform/msgbox/messagebox.h"
 #include "platform/resources/resourcemodule.h"
 #include "platform/shell/shell.h"
+#include "platform/shell/shellservices.h"
 #include "platform/ui/noticereceiver.h"
 #include "platform/ui/singleinstance.h"
 #include "platform/ui/winapp.h"
@@ -17,12 +18,6 @@
 #include <vector>
 
 namespace {
-
-void BringToFront() {
-    if (Shell* shell = CurrentShell()) {
-        shell->BringToFront();
-    }
-}
 
 // The application's name: the application object's own, else the program's title string (which
 // the application object keeps from then on).
@@ -71,7 +66,7 @@ bool WindowSystemReachable(int argc, char** argv) {
 // current before comes back.
 class ShellInUse {
 public:
-    explicit ShellInUse(Shell& inUse) : shell(inUse), previous(CurrentShell()) { SetCurrentShell(&shell); }
+    explicit ShellInUse(Shell& inUse) : shell(inUse), previous(&CurrentShell()) { SetCurrentShell(&shell); }
     ~ShellInUse() {
         shell.DestroyShellControls();
         SetCurrentShell(previous);
@@ -122,14 +117,14 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
     // Notices from the address books' reading thread reach the program only while the application lives.
     NoticeReceiver notices;
     SetUpApplication(identity);
-    instance.SetRaiseHandler(BringToFront);
+    instance.SetRaiseHandler(ShellServices::BringToFront);
 
     ShellInUse inUse(shell);
     if (!app->InitInstance()) {
         return 1;
     }
     if (!switches.screenshot.empty()) {
-        if (shell.SaveScreen(switches.screenshot) != 0) {
+        if (ShellServices::SaveScreen(switches.screenshot) != 0) {
             std::fprintf(stderr, "ringlog: cannot write %s\n", switches.screenshot.c_str());
             return 1;
         }

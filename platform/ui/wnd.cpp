@@ -1,7 +1,7 @@
 #include "platform/ui/wnd.h"
 
 #include "platform/msgbox/messagebox.h"
-#include "platform/shell/shell.h"
+#include "platform/shell/shellservices.h"
 #include "platform/text/textqt.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
@@ -34,8 +34,8 @@ CWnd::~CWnd() {
     if (ownsWidget) {
         // The window goes with its object; the object's own handlers are no longer there to call.
         static_cast<WndWidget*>(hwnd)->Detach();
-        if (Shell* shell = CurrentShell(); topLevel && shell != nullptr) {
-            shell->RemoveWindow(hwnd);
+        if (topLevel) {
+            ShellServices::RemoveWindow(hwnd);
         }
         delete hwnd;
     }
@@ -64,9 +64,8 @@ bool CWnd::Create(CWnd* parentWnd, uint32_t style, const CRect& rect, unsigned i
     parent = parentWnd;
     controlId = cs.id;
     topLevel = parentWnd == nullptr;
-    Shell* shell = CurrentShell();
     // A top-level window lies in the shell's work area, full-screen.
-    QWidget* parentWidget = parentWnd != nullptr ? parentWnd->hwnd : shell != nullptr ? shell->WorkArea() : nullptr;
+    QWidget* parentWidget = parentWnd != nullptr ? parentWnd->hwnd : ShellServices::WorkArea();
     WndWidget* widget = CreateWidget(parentWidget);
     widget->setProperty(kWndProperty, QVariant::fromValue(static_cast<void*>(this)));
     widget->setFocusPolicy(Qt::StrongFocus);
@@ -80,8 +79,8 @@ bool CWnd::Create(CWnd* parentWnd, uint32_t style, const CRect& rect, unsigned i
     }
     if (OnCreate(&cs) == -1) {
         // A window whose creation failed never existed for the program: no destruction handler runs.
-        if (topLevel && shell != nullptr) {
-            shell->RemoveWindow(widget);
+        if (topLevel) {
+            ShellServices::RemoveWindow(widget);
         }
         widget->Detach();
         hwnd = nullptr;
@@ -106,9 +105,7 @@ WndWidget* CWnd::CreateWidget(QWidget* parentWidget) {
 }
 
 void CWnd::RegisterWithShell() {
-    if (Shell* shell = CurrentShell()) {
-        shell->AddWindow(hwnd, this, false);
-    }
+    ShellServices::AddWindow(hwnd, this, false);
 }
 
 void CWnd::DestroyWindow() {
@@ -116,8 +113,8 @@ void CWnd::DestroyWindow() {
         return;
     }
     QWidget* widget = hwnd;
-    if (Shell* shell = CurrentShell(); topLevel && shell != nullptr) {
-        shell->RemoveWindow(widget);
+    if (topLevel) {
+        ShellServices::RemoveWindow(widget);
     }
     if (ownsWidget) {
         // The widget's destruction calls OnDestroy through WidgetDestroyed.
@@ -190,8 +187,7 @@ void CWnd::GetWindowRect(CRect& rect) const {
         return;
     }
     QPoint origin = hwnd->pos();
-    const Shell* shell = CurrentShell();
-    QWidget* workArea = shell != nullptr ? shell->WorkArea() : nullptr;
+    const QWidget* workArea = ShellServices::WorkArea();
     if (workArea != nullptr && hwnd->parentWidget() != nullptr) {
         origin = hwnd->parentWidget()->mapTo(hwnd->window(), origin);
         origin -= workArea->mapTo(hwnd->window(), QPoint(0, 0));
@@ -356,3 +352,9 @@ void CWnd::ShellCloseRequest() {
 void CWnd::ShellDestroyRequest() {
     DestroyWindow();
 }
+
+void CWnd::ShellDataChanged() {
+    OnDataChanged();
+}
+
+void CWnd::OnDataChanged() {}

@@ -82,6 +82,9 @@ public:
     virtual void OnSetFont(const class CFont* font, bool redraw);
     virtual void OnClose();
     virtual void OnDestroy();
+    // What the window shows changed behind it (names that arrived late); a frame passes it to its
+    // view, which reloads as after an activation.
+    virtual void OnDataChanged();
     // After the window is gone; objects the framework made with new (views) delete themselves here.
     virtual void PostNcDestroy();
 
@@ -99,6 +102,7 @@ protected:
     void ShellActivate(bool active) override;
     void ShellCloseRequest() override;
     void ShellDestroyRequest() override;
+    void ShellDataChanged() override;
 
     WindowHandle hwnd = nullptr;
 

@@ -34,6 +34,9 @@ namespace {
 
 void KeepRunning(int) {}
 
+// The drawn phone that main() installs.
+PhoneShell* phone = nullptr;
+
 FileTime SampleStart() {
     // Tuesday 7 March 2006, 14:05:09 UTC.
     FileTime time{};
@@ -63,7 +66,7 @@ void Run(CDialog& dialog, const std::function<void()>& prepare, const std::strin
         if (picture.empty()) {
             return;
         }
-        if (!PhoneScreen::Instance()->grab().save(QString::fromStdString(picture), "PNG")) {
+        if (!phone->Screen()->grab().save(QString::fromStdString(picture), "PNG")) {
             std::fprintf(stderr, "dialogshots: cannot write %s\n", picture.c_str());
         }
         dialog.EndDialog(IDOK);
@@ -79,7 +82,7 @@ void TypeDigits(CRevLookup& dialog) {
 int Render(const std::string& dir) {
     const std::pair<const char*, QSize> shapes[] = {{"portrait", QSize(240, 320)}, {"landscape", QSize(320, 240)}};
     for (const auto& [shape, size] : shapes) {
-        PhoneScreen::Instance()->SetScreenSize(size);
+        phone->Screen()->SetScreenSize(size);
         QApplication::processEvents();
         {
             CCallInfoDlg dialog;
@@ -117,6 +120,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     PhoneShell shell(false, !show);
     SetCurrentShell(&shell);
+    phone = &shell;
 
     char pattern[] = "/tmp/ringlog-dialogshots-XXXXXX";
     if (mkdtemp(pattern) == nullptr) {
@@ -133,7 +137,7 @@ int main(int argc, char** argv) {
     if (show) {
         // Ending stays with whoever started it: the End key and Quit only end the loop below.
         SetEndProcessHook(KeepRunning);
-        PhoneScreen::Instance()->ShowActive();
+        phone->Screen()->ShowActive();
         CRevLookup dialog;
         Run(
             dialog, [&] { TypeDigits(dialog); }, "");

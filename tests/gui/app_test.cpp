@@ -222,7 +222,7 @@ TEST_F(Application, MenuAndFilterSubmenuOpenInsideThePhonesScreenInBothShapes) {
         SCOPED_TRACE(testing::Message() << shape.width() << " x " << shape.height());
         Phone()->SetScreenSize(shape);
         QApplication::processEvents();
-        const ShellRect bounds = CurrentShell()->MenuBounds();
+        const ShellRect bounds = ShellServices::MenuBounds();
         const QRect screen(bounds.x, bounds.y, bounds.width, bounds.height);
         // The display is larger than the phone: the drawn body stands around the screen.
         ASSERT_EQ(screen.size(), shape);

@@ -111,7 +111,7 @@ TEST_F(ContactNamesGui, NamesThatComeAfterTheFirstScreenShowWithoutLeaving) {
     NoticeReceiver receiver;
     auto held = std::make_shared<HeldSource>(kCards);
     CallerNames::UseSources({held});
-    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::HandBackScreen); });
+    PhoneUseAddressBooks([] { NoticeReceiver::Post(&ShellServices::NotifyDataChanged); });
     Start(GracesCalls());
     Key(Qt::Key_Down);
     EXPECT_EQ(Rows().GetItemText(1, 1), u"(206) 386-1234|13:00\nSeattle, WA");
@@ -123,6 +123,35 @@ TEST_F(ContactNamesGui, NamesThatComeAfterTheFirstScreenShowWithoutLeaving) {
     }
     EXPECT_EQ(Rows().GetItemText(1, 1), u"Grace Hopper|13:00\n(206) 386-1234 m\nSeattle, WA");
     // The user's place in the list stays.
+    EXPECT_EQ(SelectedRows(), std::vector<int>{1});
+}
+
+TEST_F(ContactNamesGui, NamesThatComeWhileADialogIsUpLeaveTheListBehindItUntilItCloses) {
+    NoticeReceiver receiver;
+    auto held = std::make_shared<HeldSource>(kCards);
+    CallerNames::UseSources({held});
+    auto noticed = std::make_shared<bool>(false);
+    PhoneUseAddressBooks([noticed] {
+        NoticeReceiver::Post([noticed] {
+            ShellServices::NotifyDataChanged();
+            *noticed = true;
+        });
+    });
+    Start(GracesCalls());
+    Key(Qt::Key_Down);
+    std::u16string behindTheDialog;
+    WhenDialogUp([&](CDialog& dialog) {
+        held->Release();
+        guitest::ProcessUntil(*noticed, 10000);
+        EXPECT_TRUE(*noticed) << "the names arrived while the details were up";
+        EXPECT_EQ(CWnd::GetActiveWindow(), &dialog);
+        behindTheDialog = Rows().GetItemText(1, 1);
+        Phone()->PressDone();
+    });
+    Key(Qt::Key_Return);
+    EXPECT_EQ(behindTheDialog, u"(206) 386-1234|13:00\nSeattle, WA");
+    QApplication::processEvents();
+    EXPECT_EQ(Rows().GetItemText(1, 1), u"Grace Hopper|13:00\n(206) 386-1234 m\nSeattle, WA");
     EXPECT_EQ(SelectedRows(), std::vector<int>{1});
 }
 
@@ -173,7 +202,7 @@ TEST_P(ContactNamesEnd, ReceiverGoingThereNeitherCrashesNorHangsAndTakesNoLateNo
     }
     PhoneUseAddressBooks([&beforeSending, &afterSending] {
         beforeSending.Pass();
-        NoticeReceiver::Post(&ShellServices::HandBackScreen);
+        NoticeReceiver::Post(&ShellServices::NotifyDataChanged);
         afterSending.Pass();
     });
     Start(GracesCalls());

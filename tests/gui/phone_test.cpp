@@ -166,10 +166,12 @@ protected:
         });
         std::string program = "ringlog";
         char* argv[] = {program.data(), nullptr};
-        return AfxRefuseStart(1, argv, switches, kIdentity, *CurrentShell(), reason);
+        return AfxRefuseStart(1, argv, switches, kIdentity, CurrentShell(), reason);
     }
 
     int boxes = 0;
+    // The harness's shell, which the refusal borrows.
+    Shell* shellBefore = &CurrentShell();
 };
 
 TEST_F(RefusedStart, TheReasonIsShownOnThePhonesScreenUntilAKeyDismissesIt) {
@@ -193,7 +195,7 @@ TEST_F(RefusedStart, TheReasonIsShownOnThePhonesScreenUntilAKeyDismissesIt) {
     EXPECT_EQ(boxes, 1);
     EXPECT_EQ(code, 1);
     EXPECT_EQ(guitest::Phone(), nullptr) << "the phone's window goes with the refused start";
-    EXPECT_NE(CurrentShell(), nullptr) << "the shell in use before comes back";
+    EXPECT_EQ(&CurrentShell(), shellBefore) << "the shell in use before comes back";
 }
 
 TEST_F(RefusedStart, ClosingThePhonesWindowDismissesTheBoxAndEnds) {

@@ -5,6 +5,7 @@
 
 #include "platform/shell/navbar.h"
 #include "platform/shell/phonescreen.h"
+#include "platform/shell/phoneshell.h"
 #include "platform/shell/softkeybar.h"
 #include "platform/ui/dialog.h"
 #include "platform/ui/process.h"
@@ -71,8 +72,10 @@ inline void IgnoreOffscreenLimits() {
     }
 }
 
+// The drawn phone's window, while the phone shell is the current one and its controls are up.
 inline PhoneScreen* Phone() {
-    return PhoneScreen::Instance();
+    auto* shell = dynamic_cast<PhoneShell*>(&CurrentShell());
+    return shell != nullptr ? shell->Screen() : nullptr;
 }
 
 inline QPushButton* SoftKey(int index) {

@@ -2,6 +2,7 @@
 
 #include "platform/msgbox/messagebox.h"
 #include "platform/resources/resourcemodule.h"
+#include "platform/shell/menutext.h"
 #include "platform/shell/navbar.h"
 #include "platform/shell/shellclient.h"
 #include "platform/shell/softkeybar.h"
@@ -18,9 +19,6 @@
 #include <cstdlib>
 
 namespace {
-
-// The command that the Done button sends to the dialog that owns it: the dialog's OK.
-constexpr uint16_t kDoneCommand = 1;
 
 QString Text(const char16_t* text) {
     return QString::fromUtf16(text != nullptr ? text : u"");
@@ -39,7 +37,7 @@ TestShell::~TestShell() {
 }
 
 TestShell& TestShell::Current() {
-    auto* shell = dynamic_cast<TestShell*>(CurrentShell());
+    auto* shell = dynamic_cast<TestShell*>(&CurrentShell());
     if (shell == nullptr) {
         std::fprintf(stderr, "the test runs in the phone shell, not in the test shell\n");
         std::abort();
@@ -58,7 +56,8 @@ void TestShell::InitShellControls() {
     answers.clear();
     messageBoxes.clear();
     waitCursors = 0;
-    handBackOwed = false;
+    // No other program takes this screen: it is active from the start.
+    stack->ShowScreenActive();
     area = new ::WorkArea(nullptr);
     SetScreenSize(screenSize);
 }
@@ -90,7 +89,7 @@ void TestShell::RemoveWindow(WindowHandle window) {
     if (area != nullptr) {
         stack->Remove(window);
         std::erase_if(menuIds, [window](const auto& entry) { return entry.first == window; });
-        DeliverHandBack();
+        stack->DeliverDataChanged();
     }
 }
 
@@ -109,42 +108,27 @@ void TestShell::BringToFront() {
     }
 }
 
-void TestShell::HandBackScreen() {
+void TestShell::NotifyDataChanged() {
     if (area != nullptr) {
-        handBackOwed = true;
-        DeliverHandBack();
-    }
-}
-
-void TestShell::DeliverHandBack() {
-    const WindowStack::Entry* front = stack->Front();
-    if (!handBackOwed || front == nullptr || front->window != stack->MainFrame()) {
-        return;
-    }
-    handBackOwed = false;
-    if (front->client != nullptr) {
-        front->client->ShellActivate(true);
+        stack->OweDataChanged();
+        stack->DeliverDataChanged();
     }
 }
 
 void TestShell::SetNavBarTitle(WindowHandle window, const char16_t* text) {
-    if (WindowStack::Entry* entry = area != nullptr ? stack->Find(window) : nullptr) {
-        entry->hasNavTitle = true;
-        entry->navTitle = Text(text).toStdU16String();
+    if (area != nullptr) {
+        stack->SetNavTitle(window, Text(text).toStdU16String());
     }
 }
 
 int TestShell::CreateSoftKeyBar(WindowHandle window, uint16_t menuId) {
-    WindowStack::Entry* entry = area != nullptr ? stack->Find(window) : nullptr;
-    if (entry == nullptr) {
+    if (area == nullptr || stack->Find(window) == nullptr) {
         return -1;
     }
     MenuTemplate keys;
-    if (ResourceModule::Program().LoadMenu(menuId, keys) != 0 || keys.items.empty()) {
+    if (ResourceModule::Program().LoadMenu(menuId, keys) != 0 || !stack->SetSoftKeys(window, std::move(keys))) {
         return -1;
     }
-    entry->hasSoftKeys = true;
-    entry->softKeys = std::move(keys);
     SetMenuId(window, menuId);
     return 0;
 }
@@ -156,16 +140,11 @@ void TestShell::ClaimCallKeys(WindowHandle window) {
 }
 
 void TestShell::InitFullScreenDialog(WindowHandle dialog) {
-    if (area == nullptr || !stack->BringToTop(dialog)) {
+    if (area == nullptr || !stack->StartFullScreenDialog(dialog)) {
         return;
     }
     area->PlaceFullScreen(dialog);
-    // An empty bar, and the Done button for the dialog.
-    WindowStack::Entry* entry = stack->Find(dialog);
-    entry->hasSoftKeys = true;
-    entry->softKeys = MenuTemplate{};
     SetMenuId(dialog, 0);
-    stack->ShowDone(dialog);
 }
 
 void TestShell::ShowDoneButton(WindowHandle window, bool show) {
@@ -251,20 +230,8 @@ WindowHandle TestShell::DoneOwner() const {
 }
 
 void TestShell::PressDone() {
-    if (area == nullptr) {
-        return;
-    }
-    switch (stack->PressDone()) {
-    case WindowStack::DoneAction::DestroyFrame:
-        if (ShellClient* client = stack->ClientOf(stack->MainFrame())) {
-            client->ShellDestroyRequest();
-        }
-        break;
-    case WindowStack::DoneAction::OkToOwner:
-        SendCommand(stack->DoneOwner(), kDoneCommand);
-        break;
-    case WindowStack::DoneAction::Nothing:
-        break;
+    if (area != nullptr) {
+        stack->PressDone();
     }
 }
 
@@ -280,20 +247,12 @@ uint16_t TestShell::SoftKeyMenuId() const {
 
 QString TestShell::SoftKeyText(int index) const {
     const MenuItem* item = KeyItem(index);
-    return item != nullptr ? SoftKeyBar::MenuText(item->text) : QString();
+    return item != nullptr ? MenuText(item->text) : QString();
 }
 
 bool TestShell::SoftKeyEnabled(int index) const {
     const MenuItem* item = KeyItem(index);
-    if (item == nullptr) {
-        return false;
-    }
-    bool enabled = (item->flags & MF_GRAYED) == 0;
-    bool checked = (item->flags & MF_CHECKED) != 0;
-    if (!item->isPopup) {
-        AskStates(item->id, enabled, checked);
-    }
-    return enabled;
+    return item != nullptr && WindowStack::StateOf(*item, FrontClient()).enabled;
 }
 
 bool TestShell::PressSoftKey(int index) {
@@ -310,14 +269,8 @@ TestShell::MenuItemState TestShell::MenuItemStateOf(int key, const std::vector<Q
     if (item == nullptr) {
         return {};
     }
-    MenuItemState state;
-    state.found = true;
-    state.enabled = (item->flags & MF_GRAYED) == 0;
-    state.checked = (item->flags & MF_CHECKED) != 0;
-    if (!item->isPopup) {
-        AskStates(item->id, state.enabled, state.checked);
-    }
-    return state;
+    const WindowStack::ItemState state = WindowStack::StateOf(*item, FrontClient());
+    return MenuItemState{true, state.enabled, state.checked};
 }
 
 bool TestShell::ChooseMenuItem(int key, const std::vector<QString>& path) {
@@ -376,7 +329,7 @@ const MenuItem* TestShell::FindMenuItem(int key, const std::vector<QString>& pat
     for (const QString& text : path) {
         const MenuItem* found = nullptr;
         for (const MenuItem& child : item->children) {
-            if (!child.isSeparator && SoftKeyBar::MenuText(child.text) == text) {
+            if (!child.isSeparator && MenuText(child.text) == text) {
                 found = &child;
                 break;
             }
@@ -389,11 +342,9 @@ const MenuItem* TestShell::FindMenuItem(int key, const std::vector<QString>& pat
     return path.empty() ? nullptr : item;
 }
 
-void TestShell::AskStates(uint16_t id, bool& enabled, bool& checked) const {
-    const WindowStack::Entry* front = stack->Front();
-    if (front != nullptr && front->client != nullptr) {
-        front->client->ShellQueryCommand(id, enabled, checked);
-    }
+ShellClient* TestShell::FrontClient() const {
+    const WindowStack::Entry* front = area != nullptr ? stack->Front() : nullptr;
+    return front != nullptr ? front->client : nullptr;
 }
 
 void TestShell::SendCommand(WindowHandle window, uint16_t id) {

@@ -48,7 +48,7 @@ public:
     WindowHandle WorkArea() const override;
     void ShowActive() override;
     void BringToFront() override;
-    void HandBackScreen() override;
+    void NotifyDataChanged() override;
     void SetNavBarTitle(WindowHandle window, const char16_t* text) override;
     int CreateSoftKeyBar(WindowHandle window, uint16_t menuId) override;
     void ClaimCallKeys(WindowHandle window) override;
@@ -101,11 +101,9 @@ public:
     int WaitCursorCount() const { return waitCursors; }
 
 private:
-    // The owed hand-back reaches the main window once it is in front.
-    void DeliverHandBack();
     const MenuItem* KeyItem(int index) const;
     const MenuItem* FindMenuItem(int key, const std::vector<QString>& path) const;
-    void AskStates(uint16_t id, bool& enabled, bool& checked) const;
+    ShellClient* FrontClient() const;
     void SendCommand(WindowHandle window, uint16_t id);
     void SendPhoneKey(int qtKey);
     void SetMenuId(WindowHandle window, uint16_t menuId);
@@ -118,5 +116,4 @@ private:
     std::deque<int> answers;
     std::vector<MessageBoxRecord> messageBoxes;
     int waitCursors = 0;
-    bool handBackOwed = false;
 };
