@@ -1,6 +1,6 @@
 // The CSV import of ringlog-tool: any text is either refused with errors or read into calls that
 // write back to CSV and read again as the same calls.
-#include "tools/ringlogtool/callcsv.h"
+#include "platform/phone/callcsv.h"
 
 #include <cstdlib>
 #include <string>

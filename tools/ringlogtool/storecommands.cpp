@@ -4,6 +4,7 @@
 #include "platform/files/programfiles.h"
 #include "platform/objectstore/objectstore.h"
 #include "platform/objectstore/storelocation.h"
+#include "platform/phone/callcsv.h"
 #include "platform/phone/callername.h"
 #include "platform/phone/callstore.h"
 #include "platform/phone/phonelibrary.h"
@@ -11,7 +12,6 @@
 #include "platform/time/clock.h"
 #include "platform/time/filetime.h"
 #include "tools/ringlogtool/androidcalls.h"
-#include "tools/ringlogtool/callcsv.h"
 #include "tools/ringlogtool/demopairs.h"
 
 #include <algorithm>

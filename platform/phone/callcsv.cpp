@@ -1,4 +1,4 @@
-#include "tools/ringlogtool/callcsv.h"
+#include "platform/phone/callcsv.h"
 
 #include "platform/text/utf8.h"
 #include "platform/time/filetime.h"

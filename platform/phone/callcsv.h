@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-// The call log as CSV (RFC 4180, UTF-8, CRLF not required), one call a line after the header
+// The call log as CSV, written by ringlog-tool's export and the program's Export Calls alike, and
+// read by the tool's import (RFC 4180, UTF-8, CRLF not required), one call a line after the header
 //   type,start,end,number,name,name_type,note,caller_id,flags
 // type: missed, incoming, outgoing or another number; caller_id: unavailable, blocked, available
 // or another number; start and end: UTC ISO 8601 ("2026-12-09T15:04:05Z", with up to seven
