@@ -33,7 +33,7 @@ ALLOWED = {
     "platform/shell": {"platform/msgbox", "platform/resources", "platform/text"},
     "platform/phone": {"platform/contacts", "platform/memory", "platform/objectstore", "platform/text",
                        "platform/time"},
-    "platform/contacts": set(),
+    "platform/contacts": {"platform/text"},
     "platform/objectstore": {"platform/text", "platform/time"},
     "platform/files": {"platform/text"},
     "platform/msgbox": {"platform/text"},
