@@ -578,6 +578,25 @@ void CRinglogView::OnUpdateDelete(CCmdUI* ui) {
     ui->Enable(callList.count > 0 && FilterCount() != 0);
 }
 
+// The store's side of Undo Delete lands separately: until it does there is never anything to undo,
+// and this is the one place that says so.
+bool CRinglogView::CanUndoDelete() const {
+    return false;
+}
+
+void CRinglogView::OnUndoDelete() {
+    if (!CanUndoDelete()) {
+        return;
+    }
+}
+
+void CRinglogView::OnUpdateUndoDelete(CCmdUI* ui) {
+    // Also on an empty list: a Delete All leaves one, and it is what can be put back.
+    ui->Enable(CanUndoDelete());
+}
+
+void CRinglogView::OnFind() {}
+
 void CRinglogView::OnUpdateCall(CCmdUI* ui) {
     ui->Enable(callList.count > 0 && FilterCount() != 0 && callEnabled != 0);
 }
@@ -670,6 +689,8 @@ bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) 
         {ID_CALL, &CRinglogView::OnCall, &CRinglogView::OnUpdateCall},
         {ID_MENU_REVERSELOOKUP, &CRinglogView::OnReverseLookup},
         {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, &CRinglogView::OnFilter, &CRinglogView::OnUpdateFilter},
+        {ID_MENU_UNDODELETE, &CRinglogView::OnUndoDelete, &CRinglogView::OnUpdateUndoDelete},
+        {ID_MENU_FIND, &CRinglogView::OnFind},
         {ID_MENU_ABOUT, &CRinglogView::OnAbout},
         {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
         {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},

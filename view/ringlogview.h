@@ -54,6 +54,10 @@ public:
     void OnUpdateDelete(CCmdUI* ui);
     void OnUpdateFilter(CCmdUI* ui);
     void OnUpdateCall(CCmdUI* ui);
+    void OnUndoDelete();
+    void OnUpdateUndoDelete(CCmdUI* ui);
+    // The Find dialog and the search join here.
+    void OnFind();
 
     CImageList imageList;
     CallList callList;
@@ -74,6 +78,8 @@ protected:
 private:
     // The counter that belongs to filterMode; it equals the number of rows.
     int32_t FilterCount() const;
+    // Whether a deletion is kept to put back.
+    bool CanUndoDelete() const;
     // Gives row the selected state (its focused state cleared) and scrolls it into view.
     void SelectRow(int row);
     // callList.DeleteAt under the wait cursor.

@@ -96,9 +96,12 @@ wait_for '^ +list item \| Grace Hopper, .*selected,focused'
 # The right soft key opens the main menu: a menu under the soft keys, with its items.
 xdotool key F2
 wait_for '^ +popup menu \|'
-for item in "Delete" "Delete All" "Filter" "Reverse Lookup" "About" "Quit"; do
+for item in "Delete" "Delete All" "Filter" "Find" "Reverse Lookup" "About" "Quit"; do
     grep -qE "^ +menu item \| $item \| +\|.*enabled" "$work/tree" || fail "menu item $item"
 done
+# Nothing deleted yet: Undo Delete is there, greyed.
+grep -qE '^ +menu item \| Undo Delete \| +\|' "$work/tree" || fail "menu item Undo Delete"
+grep -qE '^ +menu item \| Undo Delete \| +\|.*enabled' "$work/tree" && fail "Undo Delete greyed"
 grep -qE '^ +menu item \| All Calls \| +\|.*checked' "$work/tree" || fail "All Calls checked"
 grep -qE '^ +menu item \| Missed Calls \| +\|' "$work/tree" || fail "Missed Calls in the submenu"
 
