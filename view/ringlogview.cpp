@@ -8,6 +8,8 @@
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellservices.h"
 #include "platform/shell/virtualkey.h"
+#include "platform/text/localheap.h"
+#include "platform/text/numberkey.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
 #include "platform/ui/waitcursor.h"
@@ -65,6 +67,8 @@ const char16_t* EmptyMessage(unsigned filterMode) {
         return u"No Incoming Calls in Call Log";
     case ID_FILTER_OUTGOINGCALLS:
         return u"No Outgoing Calls in Call Log";
+    case ID_FILTER_THISNUMBER:
+        return u"No Matching Calls";
     default:
         return u"No Calls in Call Log";
     }
@@ -84,6 +88,13 @@ const char16_t* FailureReason(DeleteFailure failure) {
     default:
         return u"The call log could not be read or changed.";
     }
+}
+
+// The key of the call's number as the log holds it, before any stripping or formatting, so that
+// every written form of one number meets; empty for a call without a number.
+std::string NumberKeyOf(const NVXCallEntry& entry) {
+    const char16_t* number = LocalText(entry.number);
+    return number == nullptr ? std::string() : NumberKey(std::u16string_view(number));
 }
 
 // The row's icon for a call type: missed 0, outgoing 1, incoming 2.
@@ -148,9 +159,7 @@ void CRinglogView::FillList() {
             ++outgoingCount;
         }
 
-        if ((filterMode == ID_FILTER_MISSEDCALLS && entry->callType != CallTypeMissed) ||
-            (filterMode == ID_FILTER_INCOMINGCALLS && entry->callType != CallTypeIncoming) ||
-            (filterMode == ID_FILTER_OUTGOINGCALLS && entry->callType != CallTypeOutgoing)) {
+        if (!ShowsUnderFilter(*entry)) {
             continue;
         }
 
@@ -168,6 +177,7 @@ void CRinglogView::FillList() {
         list.SetItemData(row, static_cast<uintptr_t>(p));
         allCount = p + 1;
     }
+    thisNumberCount = filterMode == ID_FILTER_THISNUMBER ? list.GetItemCount() : 0;
 
     if (list.GetItemCount() > 0) {
         if (filterMode != lastFilledFilter) {
@@ -229,6 +239,8 @@ void CRinglogView::Refresh() {
     if (list.GetItemCount() > 0) {
         SelectRow(selectedRow);
     }
+    // The frame wrote its own title as it came to the front again.
+    ShowTitle();
     SetFocus();
 }
 
@@ -242,6 +254,61 @@ void CRinglogView::OnFilter(unsigned id) {
     }
     filterMode = id;
     FillList();
+    ShowTitle();
+}
+
+void CRinglogView::OnThisNumber() {
+    if (filterMode == ID_FILTER_THISNUMBER) {
+        return;
+    }
+    CListCtrl& list = GetListCtrl();
+    const int r = list.GetNextItem(-1, LVNI_SELECTED);
+    const NVXCallEntry* e = r < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(r)));
+    if (e == nullptr) {
+        return;
+    }
+    const std::string key = NumberKeyOf(*e);
+    if (key.empty()) {
+        return;
+    }
+    thisNumberKey = key;
+    thisNumberTitle.Assign(e->nameText.IsEmpty() ? e->numberText.Data() : e->nameText.Data());
+    filterMode = ID_FILTER_THISNUMBER;
+    FillList();
+    ShowTitle();
+}
+
+void CRinglogView::OnUpdateThisNumber(CCmdUI* ui) {
+    const bool on = filterMode == ID_FILTER_THISNUMBER;
+    bool hasNumber = false;
+    CListCtrl& list = GetListCtrl();
+    const int r = list.GetNextItem(-1, LVNI_SELECTED);
+    if (const NVXCallEntry* e = r < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(r)))) {
+        hasNumber = !NumberKeyOf(*e).empty();
+    }
+    ui->Enable(on || hasNumber);
+    ui->SetCheck(on ? 1 : 0);
+}
+
+bool CRinglogView::ShowsUnderFilter(const NVXCallEntry& entry) const {
+    switch (filterMode) {
+    case ID_FILTER_MISSEDCALLS:
+        return entry.callType == CallTypeMissed;
+    case ID_FILTER_INCOMINGCALLS:
+        return entry.callType == CallTypeIncoming;
+    case ID_FILTER_OUTGOINGCALLS:
+        return entry.callType == CallTypeOutgoing;
+    case ID_FILTER_THISNUMBER:
+        return NumberKeyOf(entry) == thisNumberKey;
+    default:
+        return true;
+    }
+}
+
+void CRinglogView::ShowTitle() {
+    if (CWnd* frame = GetParent()) {
+        frame->SetWindowText(filterMode == ID_FILTER_THISNUMBER ? thisNumberTitle.Data() : u"Zonrik Ringlog");
+    }
 }
 
 void CRinglogView::OnUpdateFilter(CCmdUI* ui) {
@@ -275,6 +342,8 @@ int32_t CRinglogView::FilterCount() const {
         return incomingCount;
     case ID_FILTER_OUTGOINGCALLS:
         return outgoingCount;
+    case ID_FILTER_THISNUMBER:
+        return thisNumberCount;
     default:
         return allCount;
     }
@@ -566,6 +635,7 @@ void CRinglogView::OnDeleteAll() {
         incomingCount = 0;
         outgoingCount = 0;
         missedCount = 0;
+        thisNumberCount = 0;
     } else {
         // The store kept every call and the call list was read again from it: the rows follow,
         // so no row stands for a call that is gone or at another position.
@@ -689,6 +759,7 @@ bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) 
         {ID_CALL, &CRinglogView::OnCall, &CRinglogView::OnUpdateCall},
         {ID_MENU_REVERSELOOKUP, &CRinglogView::OnReverseLookup},
         {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, &CRinglogView::OnFilter, &CRinglogView::OnUpdateFilter},
+        {ID_FILTER_THISNUMBER, &CRinglogView::OnThisNumber, &CRinglogView::OnUpdateThisNumber},
         {ID_MENU_UNDODELETE, &CRinglogView::OnUndoDelete, &CRinglogView::OnUpdateUndoDelete},
         {ID_MENU_FIND, &CRinglogView::OnFind},
         {ID_MENU_ABOUT, &CRinglogView::OnAbout},

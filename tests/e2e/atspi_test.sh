@@ -104,6 +104,7 @@ grep -qE '^ +menu item \| Undo Delete \| +\|' "$work/tree" || fail "menu item Un
 grep -qE '^ +menu item \| Undo Delete \| +\|.*enabled' "$work/tree" && fail "Undo Delete greyed"
 grep -qE '^ +menu item \| All Calls \| +\|.*checked' "$work/tree" || fail "All Calls checked"
 grep -qE '^ +menu item \| Missed Calls \| +\|' "$work/tree" || fail "Missed Calls in the submenu"
+grep -qE '^ +menu item \| This Number \| +\|.*enabled' "$work/tree" || fail "This Number in the submenu"
 
 # Filter > Missed Calls from the keyboard: the list is empty and says so.
 xdotool key Down Down Down Right Down Return
