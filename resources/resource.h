@@ -85,6 +85,17 @@
 #define ID_MENU_FIND 32788
 #define ID_MENU_EXPORTCALLS 32789
 
+// Texts of Export Calls' message boxes: what was written, or that nothing was and why.
+#define IDS_EXPORT_WRITTEN 400
+#define IDS_EXPORT_NOT_WRITTEN 401
+#define IDS_EXPORT_NO_DOCUMENTS 402
+#define IDS_EXPORT_FOLDER_NOT_CREATABLE 403
+#define IDS_EXPORT_NO_PERMISSION 404
+#define IDS_EXPORT_READ_ONLY 405
+#define IDS_EXPORT_DISK_FULL 406
+#define IDS_EXPORT_NO_FREE_NAME 407
+#define IDS_EXPORT_WRITE_FAILED 408
+
 // Commands of the main frame's accelerators; no class of the program handles them.
 #define ID_FILE_NEW 57600
 #define ID_EDIT_COPY 57634

@@ -1,11 +1,13 @@
 #include "view/ringlogview.h"
 
+#include "calllog/callexport.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
 #include "dialogs/endkey.h"
 #include "dialogs/revlookup.h"
 #include "platform/msgbox/messagebox.h"
+#include "platform/resources/resourcemodule.h"
 #include "platform/shell/shellservices.h"
 #include "platform/shell/virtualkey.h"
 #include "platform/text/localheap.h"
@@ -17,6 +19,7 @@
 #include "resources/resource.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -95,6 +98,31 @@ const char16_t* FailureReason(DeleteFailure failure) {
 std::string NumberKeyOf(const NVXCallEntry& entry) {
     const char16_t* number = LocalText(entry.number);
     return number == nullptr ? std::string() : NumberKey(std::u16string_view(number));
+}
+
+std::u16string StringOf(uint16_t id) {
+    std::u16string text;
+    ResourceModule::Program().LoadString(id, text);
+    return text;
+}
+
+uint16_t ExportReasonId(ExportError why) {
+    switch (why) {
+    case ExportError::NoDocumentsFolder:
+        return IDS_EXPORT_NO_DOCUMENTS;
+    case ExportError::FolderNotCreatable:
+        return IDS_EXPORT_FOLDER_NOT_CREATABLE;
+    case ExportError::NoPermission:
+        return IDS_EXPORT_NO_PERMISSION;
+    case ExportError::ReadOnly:
+        return IDS_EXPORT_READ_ONLY;
+    case ExportError::DiskFull:
+        return IDS_EXPORT_DISK_FULL;
+    case ExportError::NoFreeName:
+        return IDS_EXPORT_NO_FREE_NAME;
+    default:
+        return IDS_EXPORT_WRITE_FAILED;
+    }
 }
 
 // The row's icon for a call type: missed 0, outgoing 1, incoming 2.
@@ -667,6 +695,36 @@ void CRinglogView::OnUpdateUndoDelete(CCmdUI* ui) {
 
 void CRinglogView::OnFind() {}
 
+void CRinglogView::OnExportCalls() {
+    // The rows as the list shows them, in their order: the filter applied.
+    CListCtrl& list = GetListCtrl();
+    std::vector<const NVXCallEntry*> rows;
+    rows.reserve(static_cast<size_t>(list.GetItemCount()));
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (const NVXCallEntry* e = callList.EntryAt(static_cast<int>(list.GetItemData(row)))) {
+            rows.push_back(e);
+        }
+    }
+    std::u16string path;
+    ExportError why = ExportError::None;
+    int result = 0;
+    {
+        CWaitCursor wait;
+        result = ExportCalls(rows, &path, &why);
+    }
+    std::u16string message;
+    if (result == 0) {
+        message = StringOf(IDS_EXPORT_WRITTEN);
+        const size_t at = message.find(u"%s");
+        if (at != std::u16string::npos) {
+            message.replace(at, 2, path);
+        }
+    } else {
+        message = StringOf(IDS_EXPORT_NOT_WRITTEN) + u" " + StringOf(ExportReasonId(why));
+    }
+    MessageBox(message.c_str(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
+}
+
 void CRinglogView::OnUpdateCall(CCmdUI* ui) {
     ui->Enable(callList.count > 0 && FilterCount() != 0 && callEnabled != 0);
 }
@@ -762,6 +820,7 @@ bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) 
         {ID_FILTER_THISNUMBER, &CRinglogView::OnThisNumber, &CRinglogView::OnUpdateThisNumber},
         {ID_MENU_UNDODELETE, &CRinglogView::OnUndoDelete, &CRinglogView::OnUpdateUndoDelete},
         {ID_MENU_FIND, &CRinglogView::OnFind},
+        {ID_MENU_EXPORTCALLS, &CRinglogView::OnExportCalls},
         {ID_MENU_ABOUT, &CRinglogView::OnAbout},
         {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
         {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},

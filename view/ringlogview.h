@@ -62,6 +62,7 @@ public:
     void OnUpdateUndoDelete(CCmdUI* ui);
     // The Find dialog and the search join here.
     void OnFind();
+    void OnExportCalls();
 
     CImageList imageList;
     CallList callList;

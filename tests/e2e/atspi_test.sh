@@ -96,7 +96,7 @@ wait_for '^ +list item \| Grace Hopper, .*selected,focused'
 # The right soft key opens the main menu: a menu under the soft keys, with its items.
 xdotool key F2
 wait_for '^ +popup menu \|'
-for item in "Delete" "Delete All" "Filter" "Find" "Reverse Lookup" "About" "Quit"; do
+for item in "Delete" "Delete All" "Filter" "Find" "Reverse Lookup" "Export Calls" "About" "Quit"; do
     grep -qE "^ +menu item \| $item \| +\|.*enabled" "$work/tree" || fail "menu item $item"
 done
 # Nothing deleted yet: Undo Delete is there, greyed.

@@ -80,6 +80,26 @@ TEST(ProgramStrings, ApplicationNameAndDocumentString) {
     EXPECT_EQ(Program().LoadString(1, text), -1);
 }
 
+TEST(ProgramStrings, ExportMessagesHaveOneSlotForThePathAndAReasonForEachFailure) {
+    std::u16string text;
+    ASSERT_EQ(Program().LoadString(IDS_EXPORT_WRITTEN, text), 0);
+    EXPECT_EQ(text, u"The calls were exported to %s.");
+    ASSERT_EQ(Program().LoadString(IDS_EXPORT_NOT_WRITTEN, text), 0);
+    EXPECT_EQ(text, u"The calls were not exported.");
+    // Every reason is a sentence of its own, and no two say the same.
+    std::vector<std::u16string> reasons;
+    for (uint16_t id = IDS_EXPORT_NO_DOCUMENTS; id <= IDS_EXPORT_WRITE_FAILED; ++id) {
+        ASSERT_EQ(Program().LoadString(id, text), 0) << id;
+        EXPECT_EQ(text.back(), u'.') << id;
+        for (const std::u16string& other : reasons) {
+            EXPECT_NE(text, other) << id;
+        }
+        reasons.push_back(text);
+    }
+    EXPECT_EQ(reasons.size(), 7u);
+    EXPECT_EQ(Program().LoadString(IDS_EXPORT_WRITE_FAILED + 1, text), -1);
+}
+
 TEST(ProgramAccelerators, FiveControlKeysInOrder) {
     std::vector<Accelerator> table;
     ASSERT_EQ(Program().LoadAccelerators(IDR_MAINFRAME, table), 0);
