@@ -50,14 +50,15 @@ store="$work/phone.db"
     --name "Grace Hopper" >/dev/null
 "$bin/ringlog-tool" --store "$store" add --type outgoing --start "2025-03-04 14:00:00Z" --number 4258826683 >/dev/null
 
-# The reverse lookup from the menu: six digits typed give the city and state, and both stay when
-# the screen turns. The End key then ends the program with 0.
+# The reverse lookup from the menu, past the greyed Undo Delete, which the keys skip: six digits
+# typed give the city and state, and both stay when the screen turns. The End key then ends the
+# program with 0.
 "$bin/ringlog" --store "$store" &
 app=$!
 wait_for '^ +list item \| Grace Hopper'
 xdotool key F2
 wait_for '^ +popup menu \|'
-xdotool key --delay 100 Down Down Down Down Return
+xdotool key --delay 100 Down Down Down Down Down Return
 wait_for '^ +text \|  \|'
 xdotool type --delay 100 206386
 wait_for '^ +label \| Seattle, WA \|.*showing'
