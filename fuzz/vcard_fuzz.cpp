@@ -4,8 +4,8 @@
 // when filtered again), then the names and numbers of those cards (read here plainly, as the
 // library would hand them over) go into the map of numbers, where every number finds a name.
 #include "platform/contacts/contactmap.h"
-#include "platform/contacts/numberkey.h"
 #include "platform/contacts/vcardfilter.h"
+#include "platform/text/numberkey.h"
 
 #include <cstdlib>
 #include <string>

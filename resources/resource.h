@@ -78,6 +78,24 @@
 #define ID_MENU_QUIT 32785
 #define ID_BLANK 32790
 
+// Commands of the main menu's Undo Delete, This Number, Find and Export Calls. 32783 is Reverse
+// Lookup's, and the framework's edit-undo id is what an unhandled Ctrl+Z already sends.
+#define ID_MENU_UNDODELETE 32786
+#define ID_FILTER_THISNUMBER 32787
+#define ID_MENU_FIND 32788
+#define ID_MENU_EXPORTCALLS 32789
+
+// Texts of Export Calls' message boxes: what was written, or that nothing was and why.
+#define IDS_EXPORT_WRITTEN 400
+#define IDS_EXPORT_NOT_WRITTEN 401
+#define IDS_EXPORT_NO_DOCUMENTS 402
+#define IDS_EXPORT_FOLDER_NOT_CREATABLE 403
+#define IDS_EXPORT_NO_PERMISSION 404
+#define IDS_EXPORT_READ_ONLY 405
+#define IDS_EXPORT_DISK_FULL 406
+#define IDS_EXPORT_NO_FREE_NAME 407
+#define IDS_EXPORT_WRITE_FAILED 408
+
 // Commands of the main frame's accelerators; no class of the program handles them.
 #define ID_FILE_NEW 57600
 #define ID_EDIT_COPY 57634

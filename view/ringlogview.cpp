@@ -1,13 +1,17 @@
 #include "view/ringlogview.h"
 
+#include "calllog/callexport.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
 #include "dialogs/endkey.h"
 #include "dialogs/revlookup.h"
 #include "platform/msgbox/messagebox.h"
+#include "platform/resources/resourcemodule.h"
 #include "platform/shell/shellservices.h"
 #include "platform/shell/virtualkey.h"
+#include "platform/text/localheap.h"
+#include "platform/text/numberkey.h"
 #include "platform/ui/dc.h"
 #include "platform/ui/font.h"
 #include "platform/ui/waitcursor.h"
@@ -15,6 +19,7 @@
 #include "resources/resource.h"
 
 #include <cstdlib>
+#include <vector>
 
 namespace {
 
@@ -65,6 +70,8 @@ const char16_t* EmptyMessage(unsigned filterMode) {
         return u"No Incoming Calls in Call Log";
     case ID_FILTER_OUTGOINGCALLS:
         return u"No Outgoing Calls in Call Log";
+    case ID_FILTER_THISNUMBER:
+        return u"No Matching Calls";
     default:
         return u"No Calls in Call Log";
     }
@@ -83,6 +90,38 @@ const char16_t* FailureReason(DeleteFailure failure) {
         return u"The call log holds another call just like it, and the two cannot be told apart.";
     default:
         return u"The call log could not be read or changed.";
+    }
+}
+
+// The key of the call's number as the log holds it, before any stripping or formatting, so that
+// every written form of one number meets; empty for a call without a number.
+std::string NumberKeyOf(const NVXCallEntry& entry) {
+    const char16_t* number = LocalText(entry.number);
+    return number == nullptr ? std::string() : NumberKey(std::u16string_view(number));
+}
+
+std::u16string StringOf(uint16_t id) {
+    std::u16string text;
+    ResourceModule::Program().LoadString(id, text);
+    return text;
+}
+
+uint16_t ExportReasonId(ExportError why) {
+    switch (why) {
+    case ExportError::NoDocumentsFolder:
+        return IDS_EXPORT_NO_DOCUMENTS;
+    case ExportError::FolderNotCreatable:
+        return IDS_EXPORT_FOLDER_NOT_CREATABLE;
+    case ExportError::NoPermission:
+        return IDS_EXPORT_NO_PERMISSION;
+    case ExportError::ReadOnly:
+        return IDS_EXPORT_READ_ONLY;
+    case ExportError::DiskFull:
+        return IDS_EXPORT_DISK_FULL;
+    case ExportError::NoFreeName:
+        return IDS_EXPORT_NO_FREE_NAME;
+    default:
+        return IDS_EXPORT_WRITE_FAILED;
     }
 }
 
@@ -148,9 +187,7 @@ void CRinglogView::FillList() {
             ++outgoingCount;
         }
 
-        if ((filterMode == ID_FILTER_MISSEDCALLS && entry->callType != CallTypeMissed) ||
-            (filterMode == ID_FILTER_INCOMINGCALLS && entry->callType != CallTypeIncoming) ||
-            (filterMode == ID_FILTER_OUTGOINGCALLS && entry->callType != CallTypeOutgoing)) {
+        if (!ShowsUnderFilter(*entry)) {
             continue;
         }
 
@@ -168,6 +205,7 @@ void CRinglogView::FillList() {
         list.SetItemData(row, static_cast<uintptr_t>(p));
         allCount = p + 1;
     }
+    thisNumberCount = filterMode == ID_FILTER_THISNUMBER ? list.GetItemCount() : 0;
 
     if (list.GetItemCount() > 0) {
         if (filterMode != lastFilledFilter) {
@@ -229,6 +267,8 @@ void CRinglogView::Refresh() {
     if (list.GetItemCount() > 0) {
         SelectRow(selectedRow);
     }
+    // The frame wrote its own title as it came to the front again.
+    ShowTitle();
     SetFocus();
 }
 
@@ -242,6 +282,61 @@ void CRinglogView::OnFilter(unsigned id) {
     }
     filterMode = id;
     FillList();
+    ShowTitle();
+}
+
+void CRinglogView::OnThisNumber() {
+    if (filterMode == ID_FILTER_THISNUMBER) {
+        return;
+    }
+    CListCtrl& list = GetListCtrl();
+    const int r = list.GetNextItem(-1, LVNI_SELECTED);
+    const NVXCallEntry* e = r < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(r)));
+    if (e == nullptr) {
+        return;
+    }
+    const std::string key = NumberKeyOf(*e);
+    if (key.empty()) {
+        return;
+    }
+    thisNumberKey = key;
+    thisNumberTitle.Assign(e->nameText.IsEmpty() ? e->numberText.Data() : e->nameText.Data());
+    filterMode = ID_FILTER_THISNUMBER;
+    FillList();
+    ShowTitle();
+}
+
+void CRinglogView::OnUpdateThisNumber(CCmdUI* ui) {
+    const bool on = filterMode == ID_FILTER_THISNUMBER;
+    bool hasNumber = false;
+    CListCtrl& list = GetListCtrl();
+    const int r = list.GetNextItem(-1, LVNI_SELECTED);
+    if (const NVXCallEntry* e = r < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(r)))) {
+        hasNumber = !NumberKeyOf(*e).empty();
+    }
+    ui->Enable(on || hasNumber);
+    ui->SetCheck(on ? 1 : 0);
+}
+
+bool CRinglogView::ShowsUnderFilter(const NVXCallEntry& entry) const {
+    switch (filterMode) {
+    case ID_FILTER_MISSEDCALLS:
+        return entry.callType == CallTypeMissed;
+    case ID_FILTER_INCOMINGCALLS:
+        return entry.callType == CallTypeIncoming;
+    case ID_FILTER_OUTGOINGCALLS:
+        return entry.callType == CallTypeOutgoing;
+    case ID_FILTER_THISNUMBER:
+        return NumberKeyOf(entry) == thisNumberKey;
+    default:
+        return true;
+    }
+}
+
+void CRinglogView::ShowTitle() {
+    if (CWnd* frame = GetParent()) {
+        frame->SetWindowText(filterMode == ID_FILTER_THISNUMBER ? thisNumberTitle.Data() : u"Zonrik Ringlog");
+    }
 }
 
 void CRinglogView::OnUpdateFilter(CCmdUI* ui) {
@@ -275,6 +370,8 @@ int32_t CRinglogView::FilterCount() const {
         return incomingCount;
     case ID_FILTER_OUTGOINGCALLS:
         return outgoingCount;
+    case ID_FILTER_THISNUMBER:
+        return thisNumberCount;
     default:
         return allCount;
     }
@@ -566,6 +663,7 @@ void CRinglogView::OnDeleteAll() {
         incomingCount = 0;
         outgoingCount = 0;
         missedCount = 0;
+        thisNumberCount = 0;
     } else {
         // The store kept every call and the call list was read again from it: the rows follow,
         // so no row stands for a call that is gone or at another position.
@@ -576,6 +674,55 @@ void CRinglogView::OnDeleteAll() {
 
 void CRinglogView::OnUpdateDelete(CCmdUI* ui) {
     ui->Enable(callList.count > 0 && FilterCount() != 0);
+}
+
+// The store's side of Undo Delete lands separately: until it does there is never anything to undo,
+// and this is the one place that says so.
+bool CRinglogView::CanUndoDelete() const {
+    return false;
+}
+
+void CRinglogView::OnUndoDelete() {
+    if (!CanUndoDelete()) {
+        return;
+    }
+}
+
+void CRinglogView::OnUpdateUndoDelete(CCmdUI* ui) {
+    // Also on an empty list: a Delete All leaves one, and it is what can be put back.
+    ui->Enable(CanUndoDelete());
+}
+
+void CRinglogView::OnFind() {}
+
+void CRinglogView::OnExportCalls() {
+    // The rows as the list shows them, in their order: the filter applied.
+    CListCtrl& list = GetListCtrl();
+    std::vector<const NVXCallEntry*> rows;
+    rows.reserve(static_cast<size_t>(list.GetItemCount()));
+    for (int row = 0; row < list.GetItemCount(); ++row) {
+        if (const NVXCallEntry* e = callList.EntryAt(static_cast<int>(list.GetItemData(row)))) {
+            rows.push_back(e);
+        }
+    }
+    std::u16string path;
+    ExportError why = ExportError::None;
+    int result = 0;
+    {
+        CWaitCursor wait;
+        result = ExportCalls(rows, &path, &why);
+    }
+    std::u16string message;
+    if (result == 0) {
+        message = StringOf(IDS_EXPORT_WRITTEN);
+        const size_t at = message.find(u"%s");
+        if (at != std::u16string::npos) {
+            message.replace(at, 2, path);
+        }
+    } else {
+        message = StringOf(IDS_EXPORT_NOT_WRITTEN) + u" " + StringOf(ExportReasonId(why));
+    }
+    MessageBox(message.c_str(), u"Zonrik Ringlog", MB_OK | MB_ICONINFORMATION);
 }
 
 void CRinglogView::OnUpdateCall(CCmdUI* ui) {
@@ -670,6 +817,10 @@ bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) 
         {ID_CALL, &CRinglogView::OnCall, &CRinglogView::OnUpdateCall},
         {ID_MENU_REVERSELOOKUP, &CRinglogView::OnReverseLookup},
         {ID_FILTER_ALLCALLS, ID_FILTER_OUTGOINGCALLS, &CRinglogView::OnFilter, &CRinglogView::OnUpdateFilter},
+        {ID_FILTER_THISNUMBER, &CRinglogView::OnThisNumber, &CRinglogView::OnUpdateThisNumber},
+        {ID_MENU_UNDODELETE, &CRinglogView::OnUndoDelete, &CRinglogView::OnUpdateUndoDelete},
+        {ID_MENU_FIND, &CRinglogView::OnFind},
+        {ID_MENU_EXPORTCALLS, &CRinglogView::OnExportCalls},
         {ID_MENU_ABOUT, &CRinglogView::OnAbout},
         {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
         {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},

@@ -6,13 +6,15 @@
 #include "platform/ui/listview.h"
 
 #include <cstdint>
+#include <string>
 
 // The ground colour of the call-type icons, and of the icon column behind them.
 constexpr COLORREF ICON_COLUMN_COLOUR = RGB(74, 121, 173);
 
 // The main window's client area: one list in which every call of the phone's call log is a row. Owns
 // the call list the rows are made from, filters it (all, missed, incoming, outgoing), keeps one row
-// selected, paints the rows itself, and brings itself up to date at every activation change.
+// selected, paints the rows itself, and brings itself up to date at every activation change. Under
+// This Number it keeps the chosen number's key and the title that names it.
 class CRinglogView : public CListView {
 public:
     CRinglogView();
@@ -54,6 +56,13 @@ public:
     void OnUpdateDelete(CCmdUI* ui);
     void OnUpdateFilter(CCmdUI* ui);
     void OnUpdateCall(CCmdUI* ui);
+    void OnThisNumber();
+    void OnUpdateThisNumber(CCmdUI* ui);
+    void OnUndoDelete();
+    void OnUpdateUndoDelete(CCmdUI* ui);
+    // The Find dialog and the search join here.
+    void OnFind();
+    void OnExportCalls();
 
     CImageList imageList;
     CallList callList;
@@ -66,7 +75,12 @@ public:
     int32_t incomingCount = 0;
     int32_t outgoingCount = 0;
     int32_t allCount = 0;
+    // Under This Number: the rows shown.
+    int32_t thisNumberCount = 0;
     unsigned lastFilledFilter;
+    // Under This Number: the key every row's number has, and the caller's name or the number.
+    std::string thisNumberKey;
+    FixedText<101> thisNumberTitle;
 
 protected:
     bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override;
@@ -74,6 +88,12 @@ protected:
 private:
     // The counter that belongs to filterMode; it equals the number of rows.
     int32_t FilterCount() const;
+    // Whether the entry is one of the rows filterMode shows.
+    bool ShowsUnderFilter(const NVXCallEntry& entry) const;
+    // The navigation-bar title: the caller under This Number, else the program's name.
+    void ShowTitle();
+    // Whether a deletion is kept to put back.
+    bool CanUndoDelete() const;
     // Gives row the selected state (its focused state cleared) and scrolls it into view.
     void SelectRow(int row);
     // callList.DeleteAt under the wait cursor.

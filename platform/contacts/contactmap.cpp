@@ -1,6 +1,6 @@
 #include "platform/contacts/contactmap.h"
 
-#include "platform/contacts/numberkey.h"
+#include "platform/text/numberkey.h"
 
 namespace {
 

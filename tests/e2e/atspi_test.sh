@@ -50,14 +50,15 @@ store="$work/phone.db"
     --name "Grace Hopper" >/dev/null
 "$bin/ringlog-tool" --store "$store" add --type outgoing --start "2025-03-04 14:00:00Z" --number 4258826683 >/dev/null
 
-# The reverse lookup from the menu: six digits typed give the city and state, and both stay when
-# the screen turns. The End key then ends the program with 0.
+# The reverse lookup from the menu, past the greyed Undo Delete, which the keys skip: six digits
+# typed give the city and state, and both stay when the screen turns. The End key then ends the
+# program with 0.
 "$bin/ringlog" --store "$store" &
 app=$!
 wait_for '^ +list item \| Grace Hopper'
 xdotool key F2
 wait_for '^ +popup menu \|'
-xdotool key --delay 100 Down Down Down Down Return
+xdotool key --delay 100 Down Down Down Down Down Return
 wait_for '^ +text \|  \|'
 xdotool type --delay 100 206386
 wait_for '^ +label \| Seattle, WA \|.*showing'
@@ -96,11 +97,15 @@ wait_for '^ +list item \| Grace Hopper, .*selected,focused'
 # The right soft key opens the main menu: a menu under the soft keys, with its items.
 xdotool key F2
 wait_for '^ +popup menu \|'
-for item in "Delete" "Delete All" "Filter" "Reverse Lookup" "About" "Quit"; do
+for item in "Delete" "Delete All" "Filter" "Find" "Reverse Lookup" "Export Calls" "About" "Quit"; do
     grep -qE "^ +menu item \| $item \| +\|.*enabled" "$work/tree" || fail "menu item $item"
 done
+# Nothing deleted yet: Undo Delete is there, greyed.
+grep -qE '^ +menu item \| Undo Delete \| +\|' "$work/tree" || fail "menu item Undo Delete"
+grep -qE '^ +menu item \| Undo Delete \| +\|.*enabled' "$work/tree" && fail "Undo Delete greyed"
 grep -qE '^ +menu item \| All Calls \| +\|.*checked' "$work/tree" || fail "All Calls checked"
 grep -qE '^ +menu item \| Missed Calls \| +\|' "$work/tree" || fail "Missed Calls in the submenu"
+grep -qE '^ +menu item \| This Number \| +\|.*enabled' "$work/tree" || fail "This Number in the submenu"
 
 # Filter > Missed Calls from the keyboard: the list is empty and says so.
 xdotool key Down Down Down Right Down Return

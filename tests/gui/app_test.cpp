@@ -109,12 +109,16 @@ TEST_F(Application, StartsWithAnEmptyDocumentTheMainBarAndItsWholeMenu) {
     const std::vector<MenuEntry> expected = {
         {"Delete", ID_MENU_DELETE, 0},
         {"Delete All", ID_MENU_DELETEALL, 0},
+        {"Undo Delete", ID_MENU_UNDODELETE, 0},
         {"Filter", -1, 0},
         {"All Calls", ID_FILTER_ALLCALLS, 1},
         {"Missed Calls", ID_FILTER_MISSEDCALLS, 1},
         {"Incoming Calls", ID_FILTER_INCOMINGCALLS, 1},
         {"Outgoing Calls", ID_FILTER_OUTGOINGCALLS, 1},
+        {"This Number", ID_FILTER_THISNUMBER, 1},
+        {"Find", ID_MENU_FIND, 0},
         {"Reverse Lookup", ID_MENU_REVERSELOOKUP, 0},
+        {"Export Calls", ID_MENU_EXPORTCALLS, 0},
         {"About", ID_MENU_ABOUT, 0},
         {"Quit", ID_MENU_QUIT, 0},
     };

@@ -69,22 +69,22 @@ TEST_F(CallView, EachFilterShowsItsCallsWithTheirPositionsInTheWholeLog) {
     Start(NineCalls());
     EXPECT_EQ(ItemData(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8}));
     EXPECT_EQ(view->allCount, 9);
-    EXPECT_EQ(CheckMarks(), (std::vector<bool>{true, false, false, false}));
+    EXPECT_EQ(CheckMarks(), (std::vector<bool>{true, false, false, false, false}));
 
     ChooseFromMenu(QStringLiteral("Missed Calls"), QStringLiteral("Filter"));
     EXPECT_EQ(ItemData(), (std::vector<int>{1, 4, 7}));
     EXPECT_EQ(view->missedCount, 3);
     EXPECT_EQ(view->incomingCount, 2);
     EXPECT_EQ(view->outgoingCount, 4);
-    EXPECT_EQ(CheckMarks(), (std::vector<bool>{false, true, false, false}));
+    EXPECT_EQ(CheckMarks(), (std::vector<bool>{false, true, false, false, false}));
 
     ChooseFromMenu(QStringLiteral("Incoming Calls"), QStringLiteral("Filter"));
     EXPECT_EQ(ItemData(), (std::vector<int>{2, 6}));
-    EXPECT_EQ(CheckMarks(), (std::vector<bool>{false, false, true, false}));
+    EXPECT_EQ(CheckMarks(), (std::vector<bool>{false, false, true, false, false}));
 
     ChooseFromMenu(QStringLiteral("Outgoing Calls"), QStringLiteral("Filter"));
     EXPECT_EQ(ItemData(), (std::vector<int>{0, 3, 5, 8}));
-    EXPECT_EQ(CheckMarks(), (std::vector<bool>{false, false, false, true}));
+    EXPECT_EQ(CheckMarks(), (std::vector<bool>{false, false, false, true, false}));
     // Every entry is counted, also those the filter hides; allCount stands past the last row's entry.
     EXPECT_EQ(view->missedCount + view->incomingCount + view->outgoingCount, 9);
     EXPECT_EQ(view->allCount, 9);
@@ -100,6 +100,20 @@ TEST_F(CallView, EachFilterShowsItsCallsWithTheirPositionsInTheWholeLog) {
         icons.push_back(item.image);
     }
     EXPECT_EQ(icons, (std::vector<int>{1, 0, 2}));
+}
+
+TEST_F(CallView, UndoDeleteStaysGreyedAndFindLeavesTheListAlone) {
+    Start(NineCalls());
+    EXPECT_FALSE(MenuItemEnabled(QStringLiteral("Undo Delete")));
+    ChooseFromMenu(QStringLiteral("Delete"));
+    EXPECT_EQ(Rows().GetItemCount(), 8);
+    EXPECT_FALSE(MenuItemEnabled(QStringLiteral("Undo Delete")));
+    EXPECT_EQ(StoredCalls().size(), 8u);
+
+    EXPECT_TRUE(MenuItemEnabled(QStringLiteral("Find")));
+    ChooseFromMenu(QStringLiteral("Find"));
+    EXPECT_EQ(ItemData(), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7}));
+    EXPECT_EQ(SelectedRows(), std::vector<int>{0});
 }
 
 TEST_F(CallView, AFilterWithRowsSelectsTheFirstAndAnEmptyOneKeepsTheSelectedRow) {

@@ -101,9 +101,14 @@ TEST(DamagedResources, TruncatedResFileKeepsOnlyWholeEntries) {
         auto copy = Exact(file, size);
         ResourceModule module;
         if (module.LoadFromBytes(std::span<const uint8_t>(copy.get(), size)) == 0) {
-            // Only a cut between two entries reads as a (shorter) valid file.
+            // Only a cut between two entries reads as a (shorter) valid file, or one in the padding
+            // after the last entry, which holds every entry.
             ++accepted;
-            EXPECT_LT(module.Count(), full.Count());
+            if (size + 3 < file.size()) {
+                EXPECT_LT(module.Count(), full.Count()) << size;
+            } else {
+                EXPECT_EQ(module.Count(), full.Count()) << size;
+            }
         } else {
             EXPECT_EQ(module.Count(), 0u);
         }

@@ -41,14 +41,19 @@ TEST(ProgramMenus, MainMenuHasCallKeyAndMenuWithFilterInOrder) {
     const std::vector<MenuItem>& popup = menu.items[1].children;
     ExpectItems(popup, {{u"Delete", 32776, false},
                         {u"Delete All", 32777, false},
+                        {u"Undo Delete", 32786, false},
                         {u"Filter", 0, true},
+                        {u"Find", 32788, false},
                         {u"Reverse Lookup", 32783, false},
+                        {u"Export Calls", 32789, false},
                         {u"About", 32784, false},
                         {u"Quit", 32785, false}});
-    ExpectItems(popup[2].children, {{u"All Calls", 32779, false},
+    ExpectItems(popup[3].children, {{u"All Calls", 32779, false},
                                     {u"Missed Calls", 32780, false},
                                     {u"Incoming Calls", 32781, false},
-                                    {u"Outgoing Calls", 32782, false}});
+                                    {u"Outgoing Calls", 32782, false},
+                                    {u"This Number", 32787, false}});
+    EXPECT_TRUE(popup[3].children.back().flags & MF_END);
     EXPECT_TRUE(menu.items.back().flags & MF_END);
     EXPECT_TRUE(popup.back().flags & MF_END);
 }
@@ -73,6 +78,26 @@ TEST(ProgramStrings, ApplicationNameAndDocumentString) {
     EXPECT_EQ(Program().LoadString(57345, text), -1);
     EXPECT_EQ(Program().LoadString(129, text), -1);
     EXPECT_EQ(Program().LoadString(1, text), -1);
+}
+
+TEST(ProgramStrings, ExportMessagesHaveOneSlotForThePathAndAReasonForEachFailure) {
+    std::u16string text;
+    ASSERT_EQ(Program().LoadString(IDS_EXPORT_WRITTEN, text), 0);
+    EXPECT_EQ(text, u"The calls were exported to %s.");
+    ASSERT_EQ(Program().LoadString(IDS_EXPORT_NOT_WRITTEN, text), 0);
+    EXPECT_EQ(text, u"The calls were not exported.");
+    // Every reason is a sentence of its own, and no two say the same.
+    std::vector<std::u16string> reasons;
+    for (uint16_t id = IDS_EXPORT_NO_DOCUMENTS; id <= IDS_EXPORT_WRITE_FAILED; ++id) {
+        ASSERT_EQ(Program().LoadString(id, text), 0) << id;
+        EXPECT_EQ(text.back(), u'.') << id;
+        for (const std::u16string& other : reasons) {
+            EXPECT_NE(text, other) << id;
+        }
+        reasons.push_back(text);
+    }
+    EXPECT_EQ(reasons.size(), 7u);
+    EXPECT_EQ(Program().LoadString(IDS_EXPORT_WRITE_FAILED + 1, text), -1);
 }
 
 TEST(ProgramAccelerators, FiveControlKeysInOrder) {

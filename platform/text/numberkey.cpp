@@ -1,4 +1,4 @@
-#include "platform/contacts/numberkey.h"
+#include "platform/text/numberkey.h"
 
 namespace {
 
