@@ -114,6 +114,7 @@ TEST_F(Application, StartsWithAnEmptyDocumentTheMainBarAndItsWholeMenu) {
         {"Missed Calls", ID_FILTER_MISSEDCALLS, 1},
         {"Incoming Calls", ID_FILTER_INCOMINGCALLS, 1},
         {"Outgoing Calls", ID_FILTER_OUTGOINGCALLS, 1},
+        {"Find", ID_MENU_FIND, 0},
         {"Reverse Lookup", ID_MENU_REVERSELOOKUP, 0},
         {"About", ID_MENU_ABOUT, 0},
         {"Quit", ID_MENU_QUIT, 0},

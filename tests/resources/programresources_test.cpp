@@ -42,6 +42,7 @@ TEST(ProgramMenus, MainMenuHasCallKeyAndMenuWithFilterInOrder) {
     ExpectItems(popup, {{u"Delete", 32776, false},
                         {u"Delete All", 32777, false},
                         {u"Filter", 0, true},
+                        {u"Find", 32788, false},
                         {u"Reverse Lookup", 32783, false},
                         {u"About", 32784, false},
                         {u"Quit", 32785, false}});
