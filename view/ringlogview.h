@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calllog/calllist.h"
+#include "calllog/callsearch.h"
 #include "calllog/nvxcallentry.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/listview.h"
@@ -68,12 +69,22 @@ public:
     int32_t allCount = 0;
     unsigned lastFilledFilter;
 
+    // Find: asks for a text and searches the calls held now, within the filter.
+    void OnFind();
+    // Shows only the calls the text finds, within the filter; an empty text ends the search.
+    void ApplySearch(const char16_t* text);
+    // The navigation bar's title: "Find: text", cut to fit, while a search is on.
+    void ShowSearchTitle();
+    // The search that is on, empty when none is.
+    CallSearch search;
+
 protected:
     bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override;
 
 private:
-    // The counter that belongs to filterMode; it equals the number of rows.
-    int32_t FilterCount() const;
+    // The counter that belongs to filterMode, or under a search the rows shown; it equals the number
+    // of rows.
+    int32_t FilterCount();
     // Gives row the selected state (its focused state cleared) and scrolls it into view.
     void SelectRow(int row);
     // callList.DeleteAt under the wait cursor.
