@@ -714,17 +714,18 @@ void CRinglogView::ApplySearch(const char16_t* text) {
     search = CallSearch(text);
     selectedRow = 0;
     FillList();
+    CWnd* frame = AfxGetMainWnd();
+    if (search.IsEmpty() && frame != nullptr) {
+        frame->SetWindowText(kFrameTitle);
+    }
     ShowSearchTitle();
     Invalidate();
 }
 
 void CRinglogView::ShowSearchTitle() {
+    // Without a search the title is the frame's to write.
     CWnd* frame = AfxGetMainWnd();
-    if (frame == nullptr) {
-        return;
-    }
-    if (search.IsEmpty()) {
-        frame->SetWindowText(kFrameTitle);
+    if (search.IsEmpty() || frame == nullptr) {
         return;
     }
     // The bar holds the title beside its logo and the Done button: the typed text is cut, with an

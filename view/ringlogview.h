@@ -73,7 +73,7 @@ public:
     void OnFind();
     // Shows only the calls the text finds, within the filter; an empty text ends the search.
     void ApplySearch(const char16_t* text);
-    // The navigation bar's title: "Find: text", cut to fit, while a search is on.
+    // The navigation bar's title: "Find: text", cut to fit, while a search is on; nothing otherwise.
     void ShowSearchTitle();
     // The search that is on, empty when none is.
     CallSearch search;

@@ -10,6 +10,8 @@
 #include <QAccessible>
 #include <QLineEdit>
 
+#include <algorithm>
+
 using namespace viewtest;
 
 namespace {
@@ -172,6 +174,30 @@ TEST_F(Find, ALongSearchIsCutToFitTheTitleInBothShapes) {
         // What is left fits the width the bar keeps for it.
         EXPECT_LE(QFontMetrics(QFont()).horizontalAdvance(title), shape.width() - 100);
     }
+}
+
+TEST_F(Find, DeleteUnderASearchRemovesTheSelectedFoundCallAndKeepsTheSearch) {
+    Start(SixCalls());
+    FindText(QStringLiteral("muller"));
+    ASSERT_EQ(ItemData(), (std::vector<int>{0, 4}));
+    Key(Qt::Key_Down);
+    ChooseFromMenu(QStringLiteral("Delete"));
+    Settle();
+    // "MÜLLER GmbH" went from the phone; the search still shows the other Müller alone.
+    std::vector<std::u16string> names;
+    for (const CallRecordData& call : StoredCalls()) {
+        names.push_back(call.name.value_or(u""));
+    }
+    EXPECT_EQ(std::count(names.begin(), names.end(), u"MÜLLER GmbH"), 0);
+    EXPECT_EQ(names.size(), 5u);
+    EXPECT_EQ(ItemData(), std::vector<int>{0});
+    EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Find: muller"));
+    // Deleting the last one found leaves the search on, with nothing to show.
+    ChooseFromMenu(QStringLiteral("Delete"));
+    Settle();
+    EXPECT_EQ(Rows().GetItemCount(), 0);
+    EXPECT_EQ(List()->EmptyText(), u"No Matching Calls");
+    EXPECT_EQ(StoredCalls().size(), 4u);
 }
 
 } // namespace
