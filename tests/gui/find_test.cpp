@@ -151,6 +151,9 @@ TEST_F(Find, TheTitleStaysAfterAnotherDialogAndAReload) {
     ChooseFromMenu(QStringLiteral("About"));
     Settle();
     EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Find: seattle"));
+    // The phone's window carries the title too: it is what a screen reader reads of the screen.
+    EXPECT_EQ(Phone()->windowTitle(), QStringLiteral("Find: seattle"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Phone())->text(QAccessible::Name), QStringLiteral("Find: seattle"));
     // Coming back from another program reads the log again; the search applies to what it reads.
     AddCalls({Call(Utc(2026, 12, 9, 14, 55), u"2063869999", u"Late Caller", kMissed)});
     LeaveAndComeBack();
