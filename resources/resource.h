@@ -12,6 +12,7 @@
 #define IDD_CALLINFO 104
 #define IDD_ABOUTBOX 200
 #define IDD_REVLOOKUP 201
+#define IDD_FIND 202
 
 // Bitmaps.
 #define IDB_LOGO 130
@@ -63,6 +64,10 @@
 #define IDC_LOOKUP_CLEAR_PORT 1040
 #define IDC_LOOKUP_LOGO_LAND 1041
 #define IDC_LOOKUP_LOGO_PORT 1014
+
+// Controls of the Find dialog: one set, narrow enough for either shape.
+#define IDC_FIND_PROMPT 1042
+#define IDC_FIND_TEXT 1043
 
 // Commands of the menu bars.
 #define ID_INFO_DELETE 32772

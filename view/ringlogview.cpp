@@ -5,6 +5,7 @@
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
 #include "dialogs/endkey.h"
+#include "dialogs/finddlg.h"
 #include "dialogs/revlookup.h"
 #include "platform/msgbox/messagebox.h"
 #include "platform/resources/resourcemodule.h"
@@ -29,6 +30,11 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // A row's text: three lines of the name, number and location, the first split by "|" into the name
 // (or number) and the time. The longest is 100 + 1 + 10 + 1 + 50 + 1 + 59 characters.
 using RowText = FixedText<223>;
+
+// The main window's own title, shown when no search is on, and the room the navigation bar's logo
+// and Done button take beside a title.
+constexpr const char16_t* kFrameTitle = u"Zonrik Ringlog";
+constexpr int kTitleMargin = 100;
 
 constexpr const char16_t* kSeparator = u"___________________________________________";
 
@@ -190,6 +196,9 @@ void CRinglogView::FillList() {
         if (!ShowsUnderFilter(*entry)) {
             continue;
         }
+        if (!search.Matches(*entry)) {
+            continue;
+        }
 
         RowText rowText;
         if (!entry->nameText.IsEmpty()) {
@@ -254,6 +263,7 @@ void CRinglogView::Refresh() {
     }
     case kDialogReverseLookup:
     case kDialogAbout:
+    case kDialogFind:
         break;
     default:
         // Nothing recorded: start-up, or the user comes back from another program.
@@ -277,6 +287,12 @@ void CRinglogView::OnSize(unsigned, int, int) {
 }
 
 void CRinglogView::OnFilter(unsigned id) {
+    // All Calls ends a search, even when it is the filter already.
+    if (id == ID_FILTER_ALLCALLS && !search.IsEmpty()) {
+        filterMode = id;
+        ApplySearch(u"");
+        return;
+    }
     if (id == filterMode) {
         return;
     }
@@ -290,17 +306,17 @@ void CRinglogView::OnThisNumber() {
         return;
     }
     CListCtrl& list = GetListCtrl();
-    const int r = list.GetNextItem(-1, LVNI_SELECTED);
-    const NVXCallEntry* e = r < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(r)));
-    if (e == nullptr) {
+    const int row = list.GetNextItem(-1, LVNI_SELECTED);
+    const NVXCallEntry* entry = row < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(row)));
+    if (entry == nullptr) {
         return;
     }
-    const std::string key = NumberKeyOf(*e);
+    const std::string key = NumberKeyOf(*entry);
     if (key.empty()) {
         return;
     }
     thisNumberKey = key;
-    thisNumberTitle.Assign(e->nameText.IsEmpty() ? e->numberText.Data() : e->nameText.Data());
+    thisNumberTitle.Assign(entry->nameText.IsEmpty() ? entry->numberText.Data() : entry->nameText.Data());
     filterMode = ID_FILTER_THISNUMBER;
     FillList();
     ShowTitle();
@@ -310,9 +326,9 @@ void CRinglogView::OnUpdateThisNumber(CCmdUI* ui) {
     const bool on = filterMode == ID_FILTER_THISNUMBER;
     bool hasNumber = false;
     CListCtrl& list = GetListCtrl();
-    const int r = list.GetNextItem(-1, LVNI_SELECTED);
-    if (const NVXCallEntry* e = r < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(r)))) {
-        hasNumber = !NumberKeyOf(*e).empty();
+    const int row = list.GetNextItem(-1, LVNI_SELECTED);
+    if (const NVXCallEntry* entry = row < 0 ? nullptr : callList.EntryAt(static_cast<int>(list.GetItemData(row)))) {
+        hasNumber = !NumberKeyOf(*entry).empty();
     }
     ui->Enable(on || hasNumber);
     ui->SetCheck(on ? 1 : 0);
@@ -334,8 +350,12 @@ bool CRinglogView::ShowsUnderFilter(const NVXCallEntry& entry) const {
 }
 
 void CRinglogView::ShowTitle() {
+    if (!search.IsEmpty()) {
+        ShowSearchTitle();
+        return;
+    }
     if (CWnd* frame = GetParent()) {
-        frame->SetWindowText(filterMode == ID_FILTER_THISNUMBER ? thisNumberTitle.Data() : u"Zonrik Ringlog");
+        frame->SetWindowText(filterMode == ID_FILTER_THISNUMBER ? thisNumberTitle.Data() : kFrameTitle);
     }
 }
 
@@ -362,7 +382,10 @@ void CRinglogView::SelectRow(int row) {
     }
 }
 
-int32_t CRinglogView::FilterCount() const {
+int32_t CRinglogView::FilterCount() {
+    if (!search.IsEmpty()) {
+        return GetListCtrl().GetItemCount();
+    }
     switch (filterMode) {
     case ID_FILTER_MISSEDCALLS:
         return missedCount;
@@ -447,7 +470,8 @@ void CRinglogView::PrePaintList(NMLVCUSTOMDRAW* draw) {
     if (FilterCount() == 0) {
         // Without the single-line flag the vertical centring does not apply: the message stands
         // centred on the top line.
-        draw->nmcd.dc->DrawText(EmptyMessage(filterMode), client, DT_CENTER | DT_VCENTER);
+        draw->nmcd.dc->DrawText(search.IsEmpty() ? EmptyMessage(filterMode) : u"No Matching Calls", client,
+                                DT_CENTER | DT_VCENTER);
     }
 }
 
@@ -822,8 +846,52 @@ bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) 
         {ID_MENU_FIND, &CRinglogView::OnFind},
         {ID_MENU_EXPORTCALLS, &CRinglogView::OnExportCalls},
         {ID_MENU_ABOUT, &CRinglogView::OnAbout},
+        {ID_MENU_FIND, &CRinglogView::OnFind},
         {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
         {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},
     };
     return WalkCommandTable(this, commands, id, query, ui) || CListView::DispatchCommand(id, query, ui);
+}
+
+// Find.
+
+void CRinglogView::OnFind() {
+    CFindDlg dialog;
+    dialog.text.Assign(search.Text());
+    // The dialog's kind keeps Refresh from reloading: the search runs over the calls held now.
+    if (dialog.DoModal() == IDOK) {
+        ApplySearch(dialog.text.Data());
+    }
+}
+
+void CRinglogView::ApplySearch(const char16_t* text) {
+    search = CallSearch(text);
+    selectedRow = 0;
+    FillList();
+    ShowTitle();
+    Invalidate();
+}
+
+void CRinglogView::ShowSearchTitle() {
+    // Without a search the title is the frame's to write.
+    CWnd* frame = AfxGetMainWnd();
+    if (search.IsEmpty() || frame == nullptr) {
+        return;
+    }
+    // The bar holds the title beside its logo and the Done button: the typed text is cut, with an
+    // ellipsis, to what fits the space left.
+    CDC* dc = GetDC();
+    const int room = clientRect.Width() - kTitleMargin;
+    FixedText<CallSearch::kMaxTyped + 8> title;
+    title.Format(u"Find: %s", {search.Text()});
+    if (dc != nullptr) {
+        size_t length = title.Length();
+        while (length > 6 && dc->GetTextExtent(title.Data()).cx > room) {
+            --length;
+            title.chars[length - 1] = u'\u2026';
+            title.chars[length] = u'\0';
+        }
+        ReleaseDC(dc);
+    }
+    frame->SetWindowText(title.Data());
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calllog/calllist.h"
+#include "calllog/callsearch.h"
 #include "calllog/nvxcallentry.h"
 #include "platform/ui/imagelist.h"
 #include "platform/ui/listview.h"
@@ -82,15 +83,26 @@ public:
     std::string thisNumberKey;
     FixedText<101> thisNumberTitle;
 
+    // Find: asks for a text and searches the calls held now, within the filter.
+    void OnFind();
+    // Shows only the calls the text finds, within the filter; an empty text ends the search.
+    void ApplySearch(const char16_t* text);
+    // The navigation bar's title: "Find: text", cut to fit, while a search is on; nothing otherwise.
+    void ShowSearchTitle();
+    // The search that is on, empty when none is.
+    CallSearch search;
+
 protected:
     bool DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) override;
 
 private:
-    // The counter that belongs to filterMode; it equals the number of rows.
-    int32_t FilterCount() const;
+    // The counter that belongs to filterMode, or under a search the rows shown; it equals the number
+    // of rows.
+    int32_t FilterCount();
     // Whether the entry is one of the rows filterMode shows.
     bool ShowsUnderFilter(const NVXCallEntry& entry) const;
-    // The navigation-bar title: the caller under This Number, else the program's name.
+    // The navigation-bar title: the search while one is on, else the caller under This Number, else
+    // the program's name.
     void ShowTitle();
     // Whether a deletion is kept to put back.
     bool CanUndoDelete() const;

@@ -17,7 +17,7 @@ constexpr uint32_t kEditNumber = 0x2000;
 constexpr uint32_t kButtonCentre = 0x0300;
 
 // What kind of control an item must be, checked through its class and style bits.
-enum class Kind { Text, CentredText, NoWrapText, Bitmap, NumberField, PushButton };
+enum class Kind { Text, CentredText, NoWrapText, Bitmap, NumberField, TextField, PushButton };
 
 struct ExpectedControl {
     uint16_t id;
@@ -46,6 +46,11 @@ void ExpectKind(const DialogItem& item, Kind kind) {
     case Kind::NumberField:
         EXPECT_EQ(item.classOrdinal, DLGCLASS_EDIT);
         EXPECT_EQ(item.style & (kBorder | kTabStop | kEditNumber), kBorder | kTabStop | kEditNumber);
+        break;
+    case Kind::TextField:
+        // Letters as well as digits: the on-screen keyboard comes up in its text mode.
+        EXPECT_EQ(item.classOrdinal, DLGCLASS_EDIT);
+        EXPECT_EQ(item.style & (kBorder | kTabStop | kEditNumber), kBorder | kTabStop);
         break;
     case Kind::PushButton:
         EXPECT_EQ(item.classOrdinal, DLGCLASS_BUTTON);
@@ -99,6 +104,12 @@ TEST(ProgramDialogs, CallDetailsTemplate) {
                   {1007, Kind::Text, 9, 87, 55, 8, u""},
                   {1008, Kind::Text, 9, 98, 55, 8, u"Time"},
                   {1009, Kind::Text, 9, 107, 55, 8, u""}});
+}
+
+TEST(ProgramDialogs, FindTemplateHasAPromptAndOneTextFieldThatFitTheNarrowestScreen) {
+    ExpectDialog(IDD_FIND, u"Find", 156, 60,
+                 {{IDC_FIND_PROMPT, Kind::Text, 7, 7, 142, 8, u"Name, number or place"},
+                  {IDC_FIND_TEXT, Kind::TextField, 7, 18, 142, 14, u""}});
 }
 
 TEST(ProgramDialogs, ReverseLookupTemplate) {
