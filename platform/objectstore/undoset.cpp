@@ -4,6 +4,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace {
 
 // A name as an SQL identifier: in double quotes, a quote inside doubled.
@@ -19,10 +21,6 @@ std::string Quoted(const std::string& name) {
 }
 
 } // namespace
-
-void UndoSet::ValueFree::operator()(sqlite3_value* value) const {
-    sqlite3_value_free(value);
-}
 
 int UndoSet::Start(sqlite3* db, const std::string& storePath, DiallerHistory storeHistory) {
     Clear();
@@ -49,31 +47,85 @@ int UndoSet::Start(sqlite3* db, const std::string& storePath, DiallerHistory sto
     table = where.table;
     key = where.key;
     columns = std::move(names);
+    // Made once: a Delete All copies every record with it.
+    copySql = "SELECT rowid, " + Quoted(key);
+    for (const std::string& column : columns) {
+        copySql += ", " + Quoted(column);
+    }
+    copySql += " FROM main." + Quoted(table) + " WHERE " + Quoted(key) + " = ?1";
     return 0;
 }
 
-std::string UndoSet::CopySql() const {
-    std::string sql = "SELECT rowid, " + Quoted(key);
-    for (const std::string& column : columns) {
-        sql += ", " + Quoted(column);
+int UndoSet::Keep(sqlite3_stmt* row) {
+    const size_t offset = values.size();
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(i) + 2;
+        const int type = sqlite3_column_type(row, column);
+        values += static_cast<char>(type);
+        if (type == SQLITE_INTEGER) {
+            const int64_t number = sqlite3_column_int64(row, column);
+            values.append(reinterpret_cast<const char*>(&number), sizeof(number));
+        } else if (type == SQLITE_FLOAT) {
+            const double number = sqlite3_column_double(row, column);
+            values.append(reinterpret_cast<const char*>(&number), sizeof(number));
+        } else if (type == SQLITE_TEXT || type == SQLITE_BLOB) {
+            // The pointer first, then the length: the order SQLite asks for.
+            const void* data = type == SQLITE_TEXT ? static_cast<const void*>(sqlite3_column_text(row, column))
+                                                   : sqlite3_column_blob(row, column);
+            const auto length = static_cast<uint32_t>(sqlite3_column_bytes(row, column));
+            if (data == nullptr && length != 0) {
+                values.resize(offset);
+                return -1;
+            }
+            values.append(reinterpret_cast<const char*>(&length), sizeof(length));
+            if (length != 0) {
+                values.append(static_cast<const char*>(data), length);
+            }
+        }
     }
-    return sql + " FROM main." + Quoted(table) + " WHERE " + Quoted(key) + " = ?1";
+    rows.push_back(Row{sqlite3_column_int64(row, 0), sqlite3_column_int64(row, 1), offset});
+    return 0;
 }
 
-int UndoSet::Keep(sqlite3_stmt* row) {
-    Row copy;
-    copy.rowid = sqlite3_column_int64(row, 0);
-    copy.key = sqlite3_column_int64(row, 1);
-    copy.values.reserve(columns.size());
+int UndoSet::BindValues(sqlite3_stmt* stmt, size_t offset) const {
+    size_t at = offset;
+    const auto take = [&](void* into, size_t size) {
+        if (size > values.size() || at > values.size() - size) {
+            return false;
+        }
+        std::memcpy(into, values.data() + at, size);
+        at += size;
+        return true;
+    };
     for (size_t i = 0; i < columns.size(); ++i) {
-        // The protected value of a column is copied as it is stored: type, bytes, text encoding.
-        sqlite3_value* value = sqlite3_value_dup(sqlite3_column_value(row, static_cast<int>(i) + 2));
-        if (value == nullptr) {
+        const int parameter = static_cast<int>(i) + 2;
+        char type = 0;
+        int64_t integer = 0;
+        double real = 0;
+        uint32_t length = 0;
+        if (!take(&type, 1)) {
             return -1;
         }
-        copy.values.emplace_back(value);
+        if (type == SQLITE_INTEGER && take(&integer, sizeof(integer))) {
+            sqlite3_bind_int64(stmt, parameter, integer);
+        } else if (type == SQLITE_FLOAT && take(&real, sizeof(real))) {
+            sqlite3_bind_double(stmt, parameter, real);
+        } else if ((type == SQLITE_TEXT || type == SQLITE_BLOB) && take(&length, sizeof(length)) &&
+                   length <= values.size() - at) {
+            // Never a null pointer: SQLite would bind NULL for an empty text or blob.
+            const char* data = values.data() + at;
+            at += length;
+            if (type == SQLITE_TEXT) {
+                sqlite3_bind_text(stmt, parameter, data, static_cast<int>(length), SQLITE_STATIC);
+            } else {
+                sqlite3_bind_blob(stmt, parameter, data, static_cast<int>(length), SQLITE_STATIC);
+            }
+        } else if (type == SQLITE_NULL) {
+            sqlite3_bind_null(stmt, parameter);
+        } else {
+            return -1;
+        }
     }
-    rows.push_back(std::move(copy));
     return 0;
 }
 
@@ -114,12 +166,11 @@ int UndoSet::Restore(sqlite3* db, std::vector<int64_t>* keys, int* failure) cons
     for (size_t r = 0; *failure == SQLITE_OK && r < rows.size(); ++r) {
         const Row& row = rows[r];
         sqlite3_bind_int64(put, 1, row.rowid);
-        for (size_t i = 0; i < row.values.size(); ++i) {
-            sqlite3_bind_value(put, static_cast<int>(i) + 2, row.values[i].get());
-        }
         // A unique column of the dialler's own may hold the value of a row added since: that is
         // SQLITE_CONSTRAINT too.
-        if (sqlite3_step(put) != SQLITE_DONE) {
+        if (BindValues(put, row.offset) != 0) {
+            *failure = SQLITE_CORRUPT;
+        } else if (sqlite3_step(put) != SQLITE_DONE) {
             *failure = sqlite3_extended_errcode(db) & 0xFF;
         } else {
             keys->push_back(row.key);
@@ -133,6 +184,7 @@ int UndoSet::Restore(sqlite3* db, std::vector<int64_t>* keys, int* failure) cons
 
 void UndoSet::KeepFirst(size_t n) {
     if (n < rows.size()) {
+        values.resize(rows[n].offset);
         rows.resize(n);
     }
 }
@@ -142,5 +194,7 @@ void UndoSet::Clear() {
     table.clear();
     key.clear();
     columns.clear();
+    copySql.clear();
     rows.clear();
+    values.clear();
 }

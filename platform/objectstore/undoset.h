@@ -2,19 +2,17 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
-struct sqlite3_value;
 enum class DiallerHistory;
 
 // Exact copies of the rows one deletion took from a store's call table, kept so that the deletion
 // can be undone: every column the table declares (also those the program never reads), each value
 // with the type SQLite stored it with, and the row's rowid. Owns the copied values. Not for the
-// program's own code: it carries SQLite's types.
+// program's own code: it works on SQLite's statements.
 class UndoSet {
 public:
     // Makes the set ready to copy rows of the call table of history on db, a store opened at path.
@@ -25,7 +23,7 @@ public:
     bool Started() const { return !table.empty(); }
 
     // The query that gives the rows to copy: rowid, the key, then every column; ?1 is the key.
-    std::string CopySql() const;
+    const std::string& CopySql() const { return copySql; }
 
     // Copies the current row of a statement running CopySql. 0, or -1 when out of memory.
     int Keep(sqlite3_stmt* row);
@@ -45,20 +43,31 @@ public:
     DiallerHistory History() const { return history; }
 
 private:
-    struct ValueFree {
-        void operator()(sqlite3_value* value) const;
-    };
-    using Value = std::unique_ptr<sqlite3_value, ValueFree>;
+    // A copied row: its rowid, its key and where its values start in `values`.
     struct Row {
         int64_t rowid = 0;
         int64_t key = 0;
-        std::vector<Value> values;
+        size_t offset = 0;
     };
+
+    // Binds the values of the row at offset to the statement's parameters from 2 on. 0, or -1
+    // when the copy is damaged.
+    int BindValues(sqlite3_stmt* stmt, size_t offset) const;
 
     std::string path;
     DiallerHistory history{};
     std::string table;
     std::string key;
     std::vector<std::string> columns;
+    std::string copySql;
     std::vector<Row> rows;
+    // The values of every row, one row after another, each value in column order:
+    //   1 byte   SQLite's type: 1 integer, 2 real, 3 text, 4 blob, 5 null
+    //   integer  8 bytes, the int64 as this machine stores it
+    //   real     8 bytes, the double as this machine stores it
+    //   text     4 bytes, a uint32 length, then that many bytes of UTF-8 without a terminator
+    //   blob     4 bytes, a uint32 length, then that many bytes
+    //   null     nothing more
+    // One buffer rather than a value object per column: a Delete All may copy a whole log.
+    std::string values;
 };

@@ -51,9 +51,10 @@ inline const char* TableOf(Log log) {
     }
 }
 
-// Four calls an hour apart on 9 December 2026 (ids 1 to 4, the latest last), plus a column
-// "extra" without a type and "amount INTEGER" holding what their affinity keeps as stored: a blob
-// with a zero byte, a real, a text, an integer, NULL.
+// Four calls an hour apart on 9 December 2026 (ids 1 to 4, the latest last), plus columns the
+// program never reads holding what their affinity keeps as stored: "extra" without a type and
+// "amount INTEGER" a blob with a zero byte, a real, a text, an integer, an empty blob; "label
+// TEXT" an empty text or NULL.
 inline void MakeLog(Log log, const std::string& path) {
     std::string sql;
     switch (log) {
@@ -94,10 +95,11 @@ inline void MakeLog(Log log, const std::string& path) {
     }
     const std::string table = TableOf(log);
     dialler::Exec(path, sql + "ALTER TABLE " + table + " ADD COLUMN extra; ALTER TABLE " + table +
-                            " ADD COLUMN amount INTEGER; UPDATE " + table +
+                            " ADD COLUMN amount INTEGER; ALTER TABLE " + table + " ADD COLUMN label TEXT; UPDATE " +
+                            table +
                             " SET extra = CASE rowid WHEN 1 THEN x'00ff10' WHEN 2 THEN 2.5 WHEN 3 THEN 'Müller'"
                             " ELSE 7 END, amount = CASE rowid WHEN 1 THEN 1.5 WHEN 2 THEN 'x' WHEN 3 THEN x'01'"
-                            " ELSE NULL END;");
+                            " ELSE x'' END, label = CASE rowid WHEN 3 THEN '' ELSE NULL END;");
 }
 
 // Every row of the log's table by rowid: the rowid, then each column as its stored type and its
