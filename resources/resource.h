@@ -76,6 +76,7 @@
 #define ID_MENU_REVERSELOOKUP 32783
 #define ID_MENU_ABOUT 32784
 #define ID_MENU_QUIT 32785
+#define ID_MENU_UNDODELETE 32786
 #define ID_BLANK 32790
 
 // Commands of the main frame's accelerators; no class of the program handles them.

@@ -109,6 +109,7 @@ TEST_F(Application, StartsWithAnEmptyDocumentTheMainBarAndItsWholeMenu) {
     const std::vector<MenuEntry> expected = {
         {"Delete", ID_MENU_DELETE, 0},
         {"Delete All", ID_MENU_DELETEALL, 0},
+        {"Undo Delete", ID_MENU_UNDODELETE, 0},
         {"Filter", -1, 0},
         {"All Calls", ID_FILTER_ALLCALLS, 1},
         {"Missed Calls", ID_FILTER_MISSEDCALLS, 1},

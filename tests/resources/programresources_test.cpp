@@ -41,11 +41,12 @@ TEST(ProgramMenus, MainMenuHasCallKeyAndMenuWithFilterInOrder) {
     const std::vector<MenuItem>& popup = menu.items[1].children;
     ExpectItems(popup, {{u"Delete", 32776, false},
                         {u"Delete All", 32777, false},
+                        {u"Undo Delete", 32786, false},
                         {u"Filter", 0, true},
                         {u"Reverse Lookup", 32783, false},
                         {u"About", 32784, false},
                         {u"Quit", 32785, false}});
-    ExpectItems(popup[2].children, {{u"All Calls", 32779, false},
+    ExpectItems(popup[3].children, {{u"All Calls", 32779, false},
                                     {u"Missed Calls", 32780, false},
                                     {u"Incoming Calls", 32781, false},
                                     {u"Outgoing Calls", 32782, false}});
