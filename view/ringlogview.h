@@ -50,6 +50,8 @@ public:
     void OnDeleteAll();
     void OnDelete();
     void OnUpdateDelete(CCmdUI* ui);
+    void OnUndoDelete();
+    void OnUpdateUndoDelete(CCmdUI* ui);
     void OnUpdateFilter(CCmdUI* ui);
     void OnUpdateCall(CCmdUI* ui);
 
@@ -81,6 +83,8 @@ private:
     void AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& chosen);
     // A message box owned by the view: what was not deleted, then why.
     void TellNotDeleted(const char16_t* outcome, DeleteFailure failure);
+    // The row that shows the call at position in the call list, or 0 when no row does.
+    int RowOfPosition(int position);
     // The row of the call list's entry that is the call, or 0 when no row is.
     int RowOfCall(const NVXCallEntry& call);
     // Opens the call details of the row, with a copy of its entry.
