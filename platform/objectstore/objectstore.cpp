@@ -392,11 +392,18 @@ bool CommitOn(Connection& connection) {
 }
 
 // Copies the rows that deleting record will take into the connection's undo set, inside the
-// transaction that deletes them. false with the reason.
-bool KeepForUndo(Connection& connection, ObjectId record) {
+// transaction that deletes them; alone: that transaction is the deletion's own. false with the reason.
+bool KeepForUndo(Connection& connection, ObjectId record, bool alone) {
     UndoSet& copies = connection.deleting;
-    if (!copies.Started() && copies.Start(connection.db, connection.path, connection.history) != 0) {
-        return FailSql(connection.db, "cannot read the call table's columns");
+    if (!copies.Started()) {
+        if (copies.Start(connection.db, connection.path, connection.history) != 0) {
+            return FailSql(connection.db, "cannot read the call table's columns");
+        }
+        // The caller's transaction is a Delete All, which copies the whole table: room for it at
+        // once. A count that fails only costs the room.
+        if (!alone) {
+            copies.ReserveForTable(connection.db);
+        }
     }
     Statement statement(connection, copies.CopySql());
     if (statement.stmt == nullptr) {
@@ -718,7 +725,7 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
         }
         return RefuseRecord("not deleted", record);
     };
-    if (!KeepForUndo(connection, record)) {
+    if (!KeepForUndo(connection, record, alone)) {
         return refuse();
     }
     // When the handle stands on the record, it goes only if it still starts when it did at the

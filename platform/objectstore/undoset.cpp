@@ -56,6 +56,22 @@ int UndoSet::Start(sqlite3* db, const std::string& storePath, DiallerHistory sto
     return 0;
 }
 
+int UndoSet::ReserveForTable(sqlite3* db) {
+    const std::string sql = "SELECT count(*) FROM main." + Quoted(table);
+    sqlite3_stmt* stmt = nullptr;
+    int64_t count = -1;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW) {
+        count = sqlite3_column_int64(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    if (count < 0) {
+        return -1;
+    }
+    expectedRows = static_cast<size_t>(count);
+    rows.reserve(rows.size() + expectedRows);
+    return 0;
+}
+
 int UndoSet::Keep(sqlite3_stmt* row) {
     const size_t offset = values.size();
     for (size_t i = 0; i < columns.size(); ++i) {
@@ -81,6 +97,15 @@ int UndoSet::Keep(sqlite3_stmt* row) {
             if (length != 0) {
                 values.append(static_cast<const char*>(data), length);
             }
+        }
+    }
+    if (rows.empty() && expectedRows > 1) {
+        // Rows differ in their texts' lengths: an eighth more than the first row's length times
+        // the count, so that most logs fit without a move and a longer one moves once.
+        const size_t rowBytes = values.size() - offset;
+        const size_t guess = rowBytes * expectedRows;
+        if (guess / expectedRows == rowBytes) {
+            values.reserve(guess + guess / 8);
         }
     }
     rows.push_back(Row{sqlite3_column_int64(row, 0), sqlite3_column_int64(row, 1), offset});
@@ -197,4 +222,5 @@ void UndoSet::Clear() {
     copySql.clear();
     rows.clear();
     values.clear();
+    expectedRows = 0;
 }

@@ -25,6 +25,11 @@ public:
     // The query that gives the rows to copy: rowid, the key, then every column; ?1 is the key.
     const std::string& CopySql() const { return copySql; }
 
+    // Makes room for copies of every row of the table on db, the most one deletion can take: a Delete
+    // All of a large log then copies without moving what it copied at each growth of the buffer.
+    // Only a hint: 0, or -1 when the rows cannot be counted (the copies then grow as they come).
+    int ReserveForTable(sqlite3* db);
+
     // Copies the current row of a statement running CopySql. 0, or -1 when out of memory.
     int Keep(sqlite3_stmt* row);
 
@@ -61,6 +66,9 @@ private:
     std::vector<std::string> columns;
     std::string copySql;
     std::vector<Row> rows;
+    // The rows ReserveForTable counted: the values get room for that many once the first row shows
+    // how long a row is.
+    size_t expectedRows = 0;
     // The values of every row, one row after another, each value in column order:
     //   1 byte   SQLite's type: 1 integer, 2 real, 3 text, 4 blob, 5 null
     //   integer  8 bytes, the int64 as this machine stores it

@@ -79,4 +79,20 @@ TEST_F(UndoDeletion, ConnectionClosedInsideATransactionDeletesNothingToUndo) {
     EXPECT_FALSE(StoreCanUndoDeletion());
 }
 
+TEST_F(UndoDeletion, DeleteAllWithRowsFarLongerThanItsFirstIsUndoneExactly) {
+    // The copies get room from the first row's length: the next rows outgrow it many times over.
+    dialler::Exec(storePath, "UPDATE records SET name = CASE oid WHEN 1 THEN 'A' ELSE hex(randomblob(3000)) END");
+    const std::string all = "SELECT * FROM records ORDER BY oid";
+    const std::string before = dialler::Rows(storePath, all);
+    ASSERT_EQ(StoreBeginTransaction(connection), 0);
+    for (ObjectId record = 1; record <= 3; ++record) {
+        ASSERT_EQ(StoreDeleteRecord(database, record), 0);
+    }
+    ASSERT_EQ(StoreCommitTransaction(connection), 0);
+    ASSERT_EQ(Ids(), "~\n");
+
+    ASSERT_EQ(StoreUndoDeletion(nullptr), 0);
+    EXPECT_EQ(dialler::Rows(storePath, all), before);
+}
+
 } // namespace
