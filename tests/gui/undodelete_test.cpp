@@ -136,16 +136,22 @@ TEST_P(UndoDeleteView, ARefusedUndoSaysWhyWritesNothingAndCanBeTriedAgain) {
         disk.ReadOnlyFiles(true);
         ChooseFromMenu(QStringLiteral("Undo Delete"));
     }
-    ASSERT_EQ(told.size(), 2u);
+    {
+        FullDiskVfs disk;
+        disk.FailAfter(0);
+        ChooseFromMenu(QStringLiteral("Undo Delete"));
+    }
+    ASSERT_EQ(told.size(), 3u);
     EXPECT_EQ(told[0], "Nothing was undone. The call log is in use by another program.");
     EXPECT_EQ(told[1], "Nothing was undone. The call log cannot be changed.");
+    EXPECT_EQ(told[2], "Nothing was undone. The phone's storage is full.");
     EXPECT_EQ(Now(), deleted);
     EXPECT_EQ(RowHours(), (std::vector<int>{12, 11, 10}));
 
     // Nothing was lost: once the store lets it, the undo goes through.
     ASSERT_TRUE(MenuItemEnabled(QStringLiteral("Undo Delete")));
     ChooseFromMenu(QStringLiteral("Undo Delete"));
-    EXPECT_EQ(told.size(), 2u);
+    EXPECT_EQ(told.size(), 3u);
     EXPECT_EQ(Now(), before);
     EXPECT_EQ(SelectedRows(), std::vector<int>{0});
 }
