@@ -4,6 +4,7 @@
 #include "platform/text/localheap.h"
 #include "platform/text/textops.h"
 
+#include <cstdint>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -38,6 +39,8 @@ DeleteFailure StoreFailure() {
         return DeleteFailure::Full;
     case StoreError::NoSuchRecord:
         return DeleteFailure::Gone;
+    case StoreError::Taken:
+        return DeleteFailure::Taken;
     default:
         return DeleteFailure::Other;
     }
@@ -273,4 +276,19 @@ int CallLogStore::DeleteAllRecords(DeleteFailure* failure) {
     StoreCloseHandle(database);
     StoreCloseHandle(connection);
     return result < 0 ? Failed(reason, failure) : result;
+}
+
+bool CallLogStore::CanUndoDelete() {
+    return StoreCanUndoDeletion();
+}
+
+int CallLogStore::UndoLastDelete(DeleteFailure* failure, int* position) {
+    uint32_t restoredAt = 0;
+    if (StoreUndoDeletion(&restoredAt) != 0) {
+        return Failed(StoreFailure(), failure);
+    }
+    if (position != nullptr) {
+        *position = restoredAt <= static_cast<uint32_t>(INT32_MAX) ? static_cast<int>(restoredAt) : INT32_MAX;
+    }
+    return 0;
 }

@@ -9,5 +9,6 @@ enum class DeleteFailure {
     ReadOnly,  // the call log's file or folder cannot be written
     Full,      // the phone's storage is full
     Ambiguous, // the store holds another call that cannot be told apart from this one
+    Taken,     // undo: a deleted call's place in the store has been given to another call since
     Other,     // the call log could not be read or changed for another reason
 };

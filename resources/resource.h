@@ -81,6 +81,7 @@
 #define ID_MENU_REVERSELOOKUP 32783
 #define ID_MENU_ABOUT 32784
 #define ID_MENU_QUIT 32785
+#define ID_MENU_UNDODELETE 32786
 #define ID_BLANK 32790
 
 // Commands of the main menu's Undo Delete, This Number, Find and Export Calls. 32783 is Reverse

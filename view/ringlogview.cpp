@@ -1,6 +1,7 @@
 #include "view/ringlogview.h"
 
 #include "calllog/callexport.h"
+#include "calllog/calllogstore.h"
 #include "dialogs/aboutdlg.h"
 #include "dialogs/callinfodlg.h"
 #include "dialogs/dialogstate.h"
@@ -94,6 +95,8 @@ const char16_t* FailureReason(DeleteFailure failure) {
         return u"The phone's storage is full.";
     case DeleteFailure::Ambiguous:
         return u"The call log holds another call just like it, and the two cannot be told apart.";
+    case DeleteFailure::Taken:
+        return u"Another call has taken its place in the call log.";
     default:
         return u"The call log could not be read or changed.";
     }
@@ -696,28 +699,47 @@ void CRinglogView::OnDeleteAll() {
     }
 }
 
-void CRinglogView::OnUpdateDelete(CCmdUI* ui) {
-    ui->Enable(callList.count > 0 && FilterCount() != 0);
-}
-
-// The store's side of Undo Delete lands separately: until it does there is never anything to undo,
-// and this is the one place that says so.
-bool CRinglogView::CanUndoDelete() const {
-    return false;
-}
-
 void CRinglogView::OnUndoDelete() {
-    if (!CanUndoDelete()) {
+    DeleteFailure failure = DeleteFailure::None;
+    int position = 0;
+    int result = 0;
+    {
+        CWaitCursor wait;
+        result = CallLogStore::UndoLastDelete(&failure, &position);
+    }
+    // The list is read again either way: another program may have changed the log meanwhile.
+    callList.Load();
+    if (result == 0) {
+        FillList();
+        // The restored call, or the newest of them after a Delete All; row 0 when the filter hides it.
+        selectedRow = RowOfPosition(position);
+        if (GetListCtrl().GetItemCount() > 0) {
+            SelectRow(selectedRow);
+        }
         return;
     }
+    FillList();
+    TellNotDeleted(u"Nothing was undone.", failure);
 }
 
 void CRinglogView::OnUpdateUndoDelete(CCmdUI* ui) {
-    // Also on an empty list: a Delete All leaves one, and it is what can be put back.
-    ui->Enable(CanUndoDelete());
+    // Also on an empty list: that is what a Delete All leaves.
+    ui->Enable(CallLogStore::CanUndoDelete());
 }
 
-void CRinglogView::OnFind() {}
+int CRinglogView::RowOfPosition(int position) {
+    CListCtrl& list = GetListCtrl();
+    for (int row = 0; position >= 0 && row < list.GetItemCount(); ++row) {
+        if (static_cast<int>(list.GetItemData(row)) == position) {
+            return row;
+        }
+    }
+    return 0;
+}
+
+void CRinglogView::OnUpdateDelete(CCmdUI* ui) {
+    ui->Enable(callList.count > 0 && FilterCount() != 0);
+}
 
 void CRinglogView::OnExportCalls() {
     // The rows as the list shows them, in their order: the filter applied.
@@ -846,7 +868,6 @@ bool CRinglogView::DispatchCommand(unsigned id, CommandQuery query, CCmdUI* ui) 
         {ID_MENU_FIND, &CRinglogView::OnFind},
         {ID_MENU_EXPORTCALLS, &CRinglogView::OnExportCalls},
         {ID_MENU_ABOUT, &CRinglogView::OnAbout},
-        {ID_MENU_FIND, &CRinglogView::OnFind},
         {ID_MENU_DELETEALL, &CRinglogView::OnDeleteAll, &CRinglogView::OnUpdateDelete},
         {ID_MENU_DELETE, &CRinglogView::OnDelete, &CRinglogView::OnUpdateDelete},
     };

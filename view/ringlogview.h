@@ -55,14 +55,12 @@ public:
     void OnDeleteAll();
     void OnDelete();
     void OnUpdateDelete(CCmdUI* ui);
+    void OnUndoDelete();
+    void OnUpdateUndoDelete(CCmdUI* ui);
     void OnUpdateFilter(CCmdUI* ui);
     void OnUpdateCall(CCmdUI* ui);
     void OnThisNumber();
     void OnUpdateThisNumber(CCmdUI* ui);
-    void OnUndoDelete();
-    void OnUpdateUndoDelete(CCmdUI* ui);
-    // The Find dialog and the search join here.
-    void OnFind();
     void OnExportCalls();
 
     CImageList imageList;
@@ -104,8 +102,6 @@ private:
     // The navigation-bar title: the search while one is on, else the caller under This Number, else
     // the program's name.
     void ShowTitle();
-    // Whether a deletion is kept to put back.
-    bool CanUndoDelete() const;
     // Gives row the selected state (its focused state cleared) and scrolls it into view.
     void SelectRow(int row);
     // callList.DeleteAt under the wait cursor.
@@ -115,6 +111,8 @@ private:
     void AfterFailedDelete(DeleteFailure failure, const NVXCallEntry& chosen);
     // A message box owned by the view: what was not deleted, then why.
     void TellNotDeleted(const char16_t* outcome, DeleteFailure failure);
+    // The row that shows the call at position in the call list, or 0 when no row does.
+    int RowOfPosition(int position);
     // The row of the call list's entry that is the call, or 0 when no row is.
     int RowOfCall(const NVXCallEntry& call);
     // Opens the call details of the row, with a copy of its entry.

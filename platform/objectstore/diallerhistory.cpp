@@ -14,6 +14,8 @@ struct Backend {
     DiallerHistory history;
     const char* name;
     const char* table;
+    // The column the deletion trigger picks the dialler's row by: the view's oid.
+    const char* key;
     std::set<std::string> columns; // the ones the mapping reads; more may be there
     const char* mapping;
 };
@@ -26,6 +28,7 @@ const Backend kBackends[] = {
     {DiallerHistory::GnomeCalls,
      "GNOME Calls' history",
      "calls",
+     "id",
      {"id", "target", "inbound", "start", "answered", "end", "protocol"},
      "CREATE TEMP VIEW databases AS SELECT 1 AS oid, 'clog.db' AS name, 0 AS type;"
      "CREATE TEMP VIEW records AS SELECT id AS oid, 1 AS db,"
@@ -43,6 +46,7 @@ const Backend kBackends[] = {
     {DiallerHistory::PlasmaDialer,
      "Plasma Dialer's history",
      "History",
+     "rowid",
      {"communicationWith", "direction", "stateReason", "startedAt", "duration"},
      "CREATE TEMP VIEW databases AS SELECT 1 AS oid, 'clog.db' AS name, 0 AS type;"
      "CREATE TEMP VIEW records AS SELECT rowid AS oid, 1 AS db,"
@@ -147,6 +151,14 @@ int MapDiallerHistory(sqlite3* db, DiallerHistory history, std::string* error) {
         return -1;
     }
     return 0;
+}
+
+DiallerTable DiallerHistoryTable(DiallerHistory history) {
+    const Backend* backend = BackendOf(history);
+    if (backend == nullptr) {
+        return DiallerTable{"records", "oid"};
+    }
+    return DiallerTable{backend->table, backend->key};
 }
 
 const char* DiallerHistoryName(DiallerHistory history) {

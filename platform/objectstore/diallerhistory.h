@@ -22,5 +22,14 @@ DiallerHistory FindDiallerHistory(sqlite3* db);
 // Installs the views over the history. 0, or -1 with error set.
 int MapDiallerHistory(sqlite3* db, DiallerHistory history, std::string* error);
 
+// The table of the main schema that holds a history's calls, and the column whose value is the
+// record's id in "records": the program's own store is records(oid), GNOME Calls' calls(id),
+// Plasma Dialer's History(rowid).
+struct DiallerTable {
+    const char* table;
+    const char* key;
+};
+DiallerTable DiallerHistoryTable(DiallerHistory history);
+
 // "GNOME Calls' history", "Plasma Dialer's history", for messages.
 const char* DiallerHistoryName(DiallerHistory history);

@@ -1,7 +1,10 @@
 #include "platform/objectstore/objectstore.h"
 
+#include "platform/objectstore/diallerhistory.h"
+#include "platform/objectstore/storelocation.h"
 #include "platform/objectstore/storelog.h"
 #include "platform/objectstore/storevolume.h"
+#include "platform/objectstore/undoset.h"
 #include "platform/text/textops.h"
 
 #include <sqlite3.h>
@@ -19,8 +22,14 @@ namespace {
 // connection and kept, not prepared again at every step.
 struct Connection {
     sqlite3* db = nullptr;
+    // The store file it was opened on, and which kind of call table that file holds.
+    std::string path;
+    DiallerHistory history = DiallerHistory::None;
     std::map<std::string, sqlite3_stmt*> statements;
     bool inTransaction = false;
+    // Copies of the rows deleted in the open transaction; they become the last deletion when it
+    // is committed.
+    UndoSet deleting;
     // Counts the times changes were undone: a rollback moves neither of SQLite's change counts.
     int64_t undone = 0;
     ~Connection() {
@@ -96,6 +105,10 @@ struct Handle {
     Cursor cursor;
 };
 
+// The rows the last committed deletion took, until the next one replaces them or they are put back.
+std::mutex undoLock;
+UndoSet lastDeletion;
+
 std::mutex tableLock;
 std::map<StoreHandle, std::shared_ptr<Handle>> handles;
 StoreHandle lastHandle = 0;
@@ -157,7 +170,8 @@ std::shared_ptr<Connection> OpenVolume(const VolumeId& volume) {
     std::string error;
     StoreError code = StoreError::None;
     auto connection = std::make_shared<Connection>();
-    connection->db = OpenStoreVolume(&error, nullptr, &code);
+    connection->path = StorePath();
+    connection->db = OpenStoreVolume(&error, &connection->history, &code);
     if (connection->db == nullptr) {
         qCDebug(storeLog, "store not opened: %s", error.c_str());
         Fail(error, code);
@@ -331,6 +345,168 @@ bool ParseSortOrder(const SortOrderSpec* sortOrder, Order* order) {
     }
     *order = (sortOrder->propertyFlags[0] & kSortDescending) != 0 ? Order::StartDescending : Order::StartAscending;
     return true;
+}
+
+// Takes the store's write lock and opens a transaction on the connection. IMMEDIATE: a store held
+// by another program fails here, before anything has changed. false with the reason.
+bool BeginOn(Connection& connection) {
+    if (sqlite3_exec(connection.db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        return FailSql(connection.db, "cannot lock the store");
+    }
+    connection.inTransaction = true;
+    connection.deleting.Clear();
+    return true;
+}
+
+void RollbackOn(Connection& connection) {
+    connection.inTransaction = false;
+    connection.deleting.Clear();
+    ++connection.undone;
+    // SQLite may have rolled back already after a failed write (a full disk); then there is
+    // nothing left to undo.
+    if (sqlite3_get_autocommit(connection.db) == 0) {
+        sqlite3_exec(connection.db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
+}
+
+// Commits the connection's transaction; its deletions, if it made any, become the last deletion.
+// false with the reason, and then nothing of the transaction is left.
+bool CommitOn(Connection& connection) {
+    sqlite3* db = connection.db;
+    connection.inTransaction = false;
+    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        // The reason is kept before the rollback clears it.
+        const std::string error = StoreErrorText(db, "cannot save the changes");
+        const StoreError code = StoreErrorCode(db);
+        RollbackOn(connection);
+        qCDebug(storeLog, "changes not saved: %s", error.c_str());
+        return Fail(error, code);
+    }
+    // A transaction that deleted nothing is no deletion: the one before can still be undone.
+    if (connection.deleting.RowCount() != 0) {
+        std::lock_guard<std::mutex> guard(undoLock);
+        lastDeletion = std::move(connection.deleting);
+    }
+    connection.deleting.Clear();
+    return true;
+}
+
+// Copies the rows that deleting record will take into the connection's undo set, inside the
+// transaction that deletes them; alone: that transaction is the deletion's own. false with the reason.
+bool KeepForUndo(Connection& connection, ObjectId record, bool alone) {
+    UndoSet& copies = connection.deleting;
+    if (!copies.Started()) {
+        if (copies.Start(connection.db, connection.path, connection.history) != 0) {
+            return FailSql(connection.db, "cannot read the call table's columns");
+        }
+        // The caller's transaction is a Delete All, which copies the whole table: room for it at
+        // once. A count that fails only costs the room.
+        if (!alone) {
+            copies.ReserveForTable(connection.db);
+        }
+    }
+    Statement statement(connection, copies.CopySql());
+    if (statement.stmt == nullptr) {
+        return FailSql(connection.db, "cannot copy the record");
+    }
+    sqlite3_bind_int64(statement.stmt, 1, record);
+    int rc = SQLITE_ROW;
+    while ((rc = sqlite3_step(statement.stmt)) == SQLITE_ROW) {
+        if (copies.Keep(statement.stmt) != 0) {
+            return Fail("out of memory copying the record");
+        }
+    }
+    if (rc != SQLITE_DONE) {
+        return FailSql(connection.db, "cannot copy the record");
+    }
+    return true;
+}
+
+// The position, latest first in its database, of the newest of the records with the given ids.
+// 0, or -1 with the reason.
+int NewestPosition(sqlite3* db, const std::vector<int64_t>& records, uint32_t* position) {
+    sqlite3_stmt* read = nullptr;
+    sqlite3_stmt* count = nullptr;
+    if (sqlite3_prepare_v2(db, "SELECT db, start_time FROM records WHERE oid = ?1", -1, &read, nullptr) != SQLITE_OK ||
+        sqlite3_prepare_v2(db,
+                           "SELECT count(*) FROM records WHERE db = ?1 AND"
+                           " (start_time > ?2 OR (start_time = ?2 AND oid > ?3))",
+                           -1, &count, nullptr) != SQLITE_OK) {
+        FailSql(db, "cannot find the restored records");
+        sqlite3_finalize(read);
+        sqlite3_finalize(count);
+        return -1;
+    }
+    bool found = false;
+    int64_t newestDb = 0;
+    int64_t newestStart = 0;
+    int64_t newestRecord = 0;
+    for (const int64_t record : records) {
+        sqlite3_bind_int64(read, 1, record);
+        if (sqlite3_step(read) == SQLITE_ROW) {
+            const int64_t start = sqlite3_column_int64(read, 1);
+            if (!found || start > newestStart || (start == newestStart && record > newestRecord)) {
+                found = true;
+                newestDb = sqlite3_column_int64(read, 0);
+                newestStart = start;
+                newestRecord = record;
+            }
+        }
+        sqlite3_reset(read);
+    }
+    int result = -1;
+    if (found) {
+        sqlite3_bind_int64(count, 1, newestDb);
+        sqlite3_bind_int64(count, 2, newestStart);
+        sqlite3_bind_int64(count, 3, newestRecord);
+        if (sqlite3_step(count) == SQLITE_ROW) {
+            *position = static_cast<uint32_t>(sqlite3_column_int64(count, 0));
+            result = 0;
+        } else {
+            FailSql(db, "cannot find the restored records");
+        }
+    } else {
+        Fail("the restored records are not in the call log");
+    }
+    sqlite3_finalize(read);
+    sqlite3_finalize(count);
+    return result;
+}
+
+// Puts lastDeletion back on db inside one write transaction. 0, or -1 with the reason; then
+// nothing is written.
+int RestoreOn(sqlite3* db, uint32_t* position) {
+    if (sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        FailSql(db, "cannot lock the store");
+        return -1;
+    }
+    std::vector<int64_t> records;
+    int failure = SQLITE_OK;
+    uint32_t newest = 0;
+    bool done = false;
+    if (lastDeletion.Restore(db, &records, &failure) != 0) {
+        if (failure == SQLITE_CONSTRAINT) {
+            Fail("a deleted record's place is taken", StoreError::Taken);
+        } else {
+            Fail(std::string("cannot put the records back: ") + sqlite3_errstr(failure), StoreErrorOfCode(failure));
+        }
+    } else if (NewestPosition(db, records, &newest) == 0) {
+        if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) == SQLITE_OK) {
+            done = true;
+        } else {
+            FailSql(db, "cannot save the restored records");
+        }
+    }
+    if (!done) {
+        if (sqlite3_get_autocommit(db) == 0) {
+            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+        return -1;
+    }
+    if (position != nullptr) {
+        *position = newest;
+    }
+    return 0;
 }
 
 } // namespace
@@ -533,36 +709,58 @@ int StoreDeleteRecord(StoreHandle database, ObjectId record) {
         Fail("no such record", StoreError::NoSuchRecord);
         return RefuseRecord("not deleted", record);
     }
-    sqlite3* db = h->connection->db;
+    Connection& connection = *h->connection;
+    sqlite3* db = connection.db;
+    // A deletion outside a transaction gets one of its own, so that the copy kept for undo is the
+    // row that goes.
+    const bool alone = !connection.inTransaction;
+    if (alone && !BeginOn(connection)) {
+        return RefuseRecord("not deleted", record);
+    }
+    const size_t kept = connection.deleting.RowCount();
+    const auto refuse = [&]() {
+        connection.deleting.KeepFirst(kept);
+        if (alone) {
+            RollbackOn(connection);
+        }
+        return RefuseRecord("not deleted", record);
+    };
+    if (!KeepForUndo(connection, record, alone)) {
+        return refuse();
+    }
     // When the handle stands on the record, it goes only if it still starts when it did at the
     // seek: in a dialler's history another call may have taken over the row's id since.
     const bool onCursor = h->cursor.valid && !h->cursor.deleted && h->cursor.oid == static_cast<int64_t>(record);
     const char* sql = onCursor ? "DELETE FROM records WHERE oid = ?1 AND db = ?2 AND start_time = ?3"
                                : "DELETE FROM records WHERE oid = ?1 AND db = ?2";
-    Statement statement(*h->connection, sql);
-    sqlite3_stmt* stmt = statement.stmt;
-    if (stmt == nullptr) {
-        FailSql(db, "cannot delete the record");
-        return RefuseRecord("not deleted", record);
-    }
-    sqlite3_bind_int64(stmt, 1, record);
-    sqlite3_bind_int64(stmt, 2, h->databaseId);
-    if (onCursor) {
-        sqlite3_bind_int64(stmt, 3, h->cursor.startTime);
-    }
     // Counted over the whole statement: in a dialler's history the row goes in a trigger, which
     // sqlite3_changes() leaves out.
     const int64_t before = sqlite3_total_changes64(db);
-    const int rc = sqlite3_step(stmt);
-    if (rc != SQLITE_DONE) {
-        // SQLite may have undone the whole transaction (a full disk).
-        ++h->connection->undone;
-        FailSql(db, "cannot delete the record");
-        return RefuseRecord("not deleted", record);
+    {
+        Statement statement(connection, sql);
+        sqlite3_stmt* stmt = statement.stmt;
+        if (stmt == nullptr) {
+            FailSql(db, "cannot delete the record");
+            return refuse();
+        }
+        sqlite3_bind_int64(stmt, 1, record);
+        sqlite3_bind_int64(stmt, 2, h->databaseId);
+        if (onCursor) {
+            sqlite3_bind_int64(stmt, 3, h->cursor.startTime);
+        }
+        if (sqlite3_step(stmt) != SQLITE_DONE) {
+            // SQLite may have undone the whole transaction (a full disk).
+            ++connection.undone;
+            FailSql(db, "cannot delete the record");
+            return refuse();
+        }
     }
     if (sqlite3_total_changes64(db) - before != 1) {
         // Gone already, or (on the cursor) another call has taken over its id since the seek.
         Fail("no such record", StoreError::NoSuchRecord);
+        return refuse();
+    }
+    if (alone && !CommitOn(connection)) {
         return RefuseRecord("not deleted", record);
     }
     if (h->cursor.valid && h->cursor.oid == static_cast<int64_t>(record)) {
@@ -605,14 +803,7 @@ int StoreBeginTransaction(StoreHandle connection) {
         Fail(c ? "a transaction is already open" : "no such connection");
         return -1;
     }
-    // IMMEDIATE: the write lock now, so that a store held by another program fails here, before
-    // anything has changed.
-    if (sqlite3_exec(c->connection->db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        FailSql(c->connection->db, "cannot lock the store");
-        return -1;
-    }
-    c->connection->inTransaction = true;
-    return 0;
+    return BeginOn(*c->connection) ? 0 : -1;
 }
 
 int StoreCommitTransaction(StoreHandle connection) {
@@ -621,21 +812,7 @@ int StoreCommitTransaction(StoreHandle connection) {
         Fail(c ? "no transaction is open" : "no such connection");
         return -1;
     }
-    sqlite3* db = c->connection->db;
-    c->connection->inTransaction = false;
-    if (sqlite3_exec(db, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
-        ++c->connection->undone;
-        // The reason is kept before the rollback clears it.
-        const std::string error = StoreErrorText(db, "cannot save the changes");
-        const StoreError code = StoreErrorCode(db);
-        if (sqlite3_get_autocommit(db) == 0) {
-            sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        }
-        qCDebug(storeLog, "changes not saved: %s", error.c_str());
-        Fail(error, code);
-        return -1;
-    }
-    return 0;
+    return CommitOn(*c->connection) ? 0 : -1;
 }
 
 void StoreRollbackTransaction(StoreHandle connection) {
@@ -643,13 +820,38 @@ void StoreRollbackTransaction(StoreHandle connection) {
     if (!c || !c->connection->inTransaction) {
         return;
     }
-    c->connection->inTransaction = false;
-    ++c->connection->undone;
-    // SQLite may have rolled back already after a failed write (a full disk); then there is
-    // nothing left to undo.
-    if (sqlite3_get_autocommit(c->connection->db) == 0) {
-        sqlite3_exec(c->connection->db, "ROLLBACK", nullptr, nullptr, nullptr);
+    RollbackOn(*c->connection);
+}
+
+bool StoreCanUndoDeletion() {
+    const std::string path = StorePath();
+    std::lock_guard<std::mutex> guard(undoLock);
+    return lastDeletion.RowCount() != 0 && lastDeletion.Path() == path;
+}
+
+int StoreUndoDeletion(uint32_t* position) {
+    const std::string path = StorePath();
+    std::lock_guard<std::mutex> guard(undoLock);
+    if (lastDeletion.RowCount() == 0 || lastDeletion.Path() != path) {
+        Fail("nothing to undo", StoreError::NoSuchRecord);
+        return -1;
     }
+    std::string error;
+    StoreError code = StoreError::None;
+    DiallerHistory history = DiallerHistory::None;
+    sqlite3* db = OpenStoreVolume(&error, &history, &code);
+    if (db == nullptr) {
+        Fail(error, code);
+    } else if (history != lastDeletion.History()) {
+        Fail("the store holds another kind of call log than the deleted records came from");
+    } else if (RestoreOn(db, position) == 0) {
+        CloseStoreVolume(db);
+        lastDeletion.Clear();
+        return 0;
+    }
+    qCDebug(storeLog, "deletion not undone: %s", StoreLastError().c_str());
+    CloseStoreVolume(db);
+    return -1;
 }
 
 void StoreCloseHandle(StoreHandle handle) {

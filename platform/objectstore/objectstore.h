@@ -124,6 +124,19 @@ int StoreCommitTransaction(StoreHandle connection);
 // Undoes every change since StoreBeginTransaction. Nothing happens when no transaction is open.
 void StoreRollbackTransaction(StoreHandle connection);
 
+// Whether the last deletion from the store at StorePath() can be undone. A deletion is one
+// StoreDeleteRecord outside a transaction, or every deletion of one committed transaction; the
+// rows it took are kept in memory until the next deletion, a successful undo or the process's end.
+bool StoreCanUndoDeletion();
+
+// Puts every row the last deletion took back into the table it came from, exactly as it was
+// (every column, each value's type, the same ids), in one write transaction. It never overwrites:
+// when a row's id has been taken since, nothing is written (StoreError::Taken). position, when
+// given, receives the position of the newest restored record, latest first, in its database.
+// 0, or -1 (StoreLastErrorCode says why; NoSuchRecord: nothing to undo); on failure the deleted
+// rows stay kept for another try.
+int StoreUndoDeletion(uint32_t* position);
+
 // Closes an enumeration, database or connection handle; unknown handles are ignored. A connection
 // closed inside a transaction undoes it.
 void StoreCloseHandle(StoreHandle handle);
@@ -136,6 +149,7 @@ enum class StoreError {
     ReadOnly,     // the store file or its folder cannot be written
     Full,         // the disk is full
     NoSuchRecord, // the record or database is not there (any more)
+    Taken,        // a deleted record's id has been given to another record since
     Other,        // anything else: a damaged file, a bad handle, out of memory
 };
 StoreError StoreLastErrorCode();

@@ -139,7 +139,11 @@ StoreError StoreErrorCode(sqlite3* db) {
     if (db == nullptr) {
         return StoreError::Other;
     }
-    switch (sqlite3_extended_errcode(db) & 0xFF) {
+    return StoreErrorOfCode(sqlite3_extended_errcode(db));
+}
+
+StoreError StoreErrorOfCode(int sqliteCode) {
+    switch (sqliteCode & 0xFF) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return StoreError::Busy;

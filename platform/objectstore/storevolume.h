@@ -42,6 +42,9 @@ std::string StoreErrorText(sqlite3* db, const char* doing);
 // Why the connection's last operation failed, from SQLite's result code.
 StoreError StoreErrorCode(sqlite3* db);
 
+// The same for an SQLite result code.
+StoreError StoreErrorOfCode(int sqliteCode);
+
 // Records the error returned by StoreLastError() and StoreLastErrorCode().
 void SetStoreLastError(const std::string& error, StoreError code);
 

@@ -100,9 +100,9 @@ wait_for '^ +popup menu \|'
 for item in "Delete" "Delete All" "Filter" "Find" "Reverse Lookup" "Export Calls" "About" "Quit"; do
     grep -qE "^ +menu item \| $item \| +\|.*enabled" "$work/tree" || fail "menu item $item"
 done
-# Nothing deleted yet: Undo Delete is there, greyed.
-grep -qE '^ +menu item \| Undo Delete \| +\|' "$work/tree" || fail "menu item Undo Delete"
-grep -qE '^ +menu item \| Undo Delete \| +\|.*enabled' "$work/tree" && fail "Undo Delete greyed"
+# Nothing was deleted yet: Undo Delete is there, greyed.
+grep -qE "^ +menu item \| Undo Delete \| +\|" "$work/tree" || fail "menu item Undo Delete"
+grep -qE "^ +menu item \| Undo Delete \| +\|.*enabled" "$work/tree" && fail "Undo Delete enabled with nothing to undo"
 grep -qE '^ +menu item \| All Calls \| +\|.*checked' "$work/tree" || fail "All Calls checked"
 grep -qE '^ +menu item \| Missed Calls \| +\|' "$work/tree" || fail "Missed Calls in the submenu"
 grep -qE '^ +menu item \| This Number \| +\|.*enabled' "$work/tree" || fail "This Number in the submenu"
