@@ -61,25 +61,6 @@ protected:
     std::string before;
 };
 
-// Holds the store's write lock on a connection of its own, as a dialler writing its log does.
-class WriteLock {
-public:
-    explicit WriteLock(const std::string& path) {
-        held = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
-               sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~WriteLock() {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-    bool held = false;
-
-private:
-    sqlite3* db = nullptr;
-};
-
 TEST_P(UndoDelete, DeleteThenUndoPutsTheRowBackColumnByColumn) {
     EXPECT_FALSE(CallLogStore::CanUndoDelete());
     // Latest first: position 1 is id 3, whose extra column holds a text and amount a blob.
@@ -118,7 +99,7 @@ TEST_P(UndoDelete, SecondDeletionReplacesTheFirstAndARefusedOneDoesNot) {
     ASSERT_EQ(list->DeleteAt(0), 0); // id 3
     {
         // A Delete All the store refuses deletes nothing, so it is no deletion to undo.
-        WriteLock lock(storePath);
+        undotest::WriteLock lock(storePath);
         ASSERT_TRUE(lock.held);
         DeleteFailure failure = DeleteFailure::None;
         EXPECT_EQ(list->DeleteAll(&failure), -1);
@@ -133,7 +114,7 @@ TEST_P(UndoDelete, LockedStoreRefusesAndWritesNothingUntilItIsFree) {
     ASSERT_EQ(list->DeleteAll(), 0);
     DeleteFailure failure = DeleteFailure::None;
     {
-        WriteLock lock(storePath);
+        undotest::WriteLock lock(storePath);
         ASSERT_TRUE(lock.held);
         EXPECT_EQ(CallLogStore::UndoLastDelete(&failure), -1);
         EXPECT_EQ(failure, DeleteFailure::Busy);

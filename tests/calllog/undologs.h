@@ -123,4 +123,24 @@ inline std::string Dump(Log log, const std::string& path, const std::string& whe
     return dialler::Rows(path, select + " FROM " + table + " WHERE " + where + " ORDER BY rowid");
 }
 
+// Holds a log's write lock on a connection of its own, as a dialler writing its history does;
+// unlike storetest::LockHolder it takes any log, not only the program's own store.
+class WriteLock {
+public:
+    explicit WriteLock(const std::string& path) {
+        held = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
+               sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+    ~WriteLock() {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+    }
+    WriteLock(const WriteLock&) = delete;
+    WriteLock& operator=(const WriteLock&) = delete;
+    bool held = false;
+
+private:
+    sqlite3* db = nullptr;
+};
+
 } // namespace undotest

@@ -20,26 +20,6 @@ using undotest::Log;
 
 namespace {
 
-// Holds the log's write lock on a connection of its own, as a dialler writing its history does;
-// unlike storetest::LockHolder it takes any log, not only the program's own store.
-class WriteLock {
-public:
-    explicit WriteLock(const std::string& path) {
-        held = sqlite3_open(path.c_str(), &db) == SQLITE_OK &&
-               sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) == SQLITE_OK;
-    }
-    ~WriteLock() {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        sqlite3_close(db);
-    }
-    WriteLock(const WriteLock&) = delete;
-    WriteLock& operator=(const WriteLock&) = delete;
-    bool held = false;
-
-private:
-    sqlite3* db = nullptr;
-};
-
 class UndoDeleteView : public ViewTest, public testing::WithParamInterface<Log> {
 protected:
     void SetUp() override {
@@ -127,7 +107,7 @@ TEST_P(UndoDeleteView, ARefusedUndoSaysWhyWritesNothingAndCanBeTriedAgain) {
     ChooseFromMenu(QStringLiteral("Delete"));
     const std::string deleted = Now();
     {
-        WriteLock dialler(storePath);
+        undotest::WriteLock dialler(storePath);
         ASSERT_TRUE(dialler.held);
         ChooseFromMenu(QStringLiteral("Undo Delete"));
     }
