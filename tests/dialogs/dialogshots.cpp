@@ -2,7 +2,13 @@
 // screen reader:
 //   dialogshots DIR            renders each dialog in portrait and landscape to DIR/<dialog>-<shape>.png
 //   dialogshots --show lookup  opens the reverse lookup with 206386 typed and runs until ended
-// The phone store is an empty one in a temporary folder; the city database is the shipped one.
+//   dialogshots --find STORE WxH PREFIX
+//                              on the calls of STORE and a screen of W x H: the Find dialog with
+//                              "seattle" typed, the list under that search and the first call's This
+//                              Number list, to PREFIX-find.png, PREFIX-search.png, PREFIX-thisnumber.png
+// The phone store is an empty one in a temporary folder unless given; the city database is the
+// shipped one.
+#include "app/mainframe.h"
 #include "app/ringlogapp.h"
 #include "citydb/citydatabase.h"
 #include "dialogs/aboutdlg.h"
@@ -15,6 +21,7 @@
 #include "platform/time/filetime.h"
 #include "platform/ui/process.h"
 #include "resources/resource.h"
+#include "view/ringlogview.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -104,16 +111,72 @@ int Render(const std::string& dir) {
     return 0;
 }
 
+bool SaveScreen(const std::string& picture) {
+    QApplication::processEvents();
+    QApplication::processEvents();
+    if (!phone->Screen()->grab().save(QString::fromStdString(picture), "PNG")) {
+        std::fprintf(stderr, "dialogshots: cannot write %s\n", picture.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Find as a person uses it: the dialog pictured with the text typed, Enter, then the list it leaves.
+int RenderFind(QSize size, const std::string& prefix) {
+    phone->Screen()->SetScreenSize(size);
+    QApplication::processEvents();
+    auto* frame = static_cast<CMainFrame*>(AfxGetMainWnd());
+    auto* view = frame == nullptr ? nullptr : dynamic_cast<CRinglogView*>(frame->GetActiveView());
+    if (view == nullptr) {
+        std::fprintf(stderr, "dialogshots: the program has no call list\n");
+        return 1;
+    }
+    bool saved = true;
+    QTimer::singleShot(0, [&] {
+        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        if (field == nullptr) {
+            std::fprintf(stderr, "dialogshots: the Find field has no focus\n");
+            saved = false;
+            return;
+        }
+        QTest::keyClicks(field, QStringLiteral("seattle"));
+        saved = SaveScreen(prefix + "-find.png") && saved;
+        QTest::keyClick(field, Qt::Key_Return);
+    });
+    view->OnFind();
+    saved = SaveScreen(prefix + "-search.png") && saved;
+    // The search ended, the first call's number chosen.
+    view->ApplySearch(u"");
+    view->GetListCtrl().SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    view->OnThisNumber();
+    saved = SaveScreen(prefix + "-thisnumber.png") && saved;
+    return saved ? 0 : 1;
+}
+
+bool ParseSize(const char* text, QSize& size) {
+    int width = 0;
+    int height = 0;
+    if (std::sscanf(text, "%dx%d", &width, &height) != 2 || width <= 0 || height <= 0) {
+        return false;
+    }
+    size = QSize(width, height);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     const bool show = argc == 3 && std::strcmp(argv[1], "--show") == 0;
-    if (argc != 2 && !show) {
-        std::fprintf(stderr, "usage: dialogshots DIR | dialogshots --show lookup\n");
+    const bool find = argc == 5 && std::strcmp(argv[1], "--find") == 0;
+    QSize findSize;
+    if ((argc != 2 && !show && !find) || (find && !ParseSize(argv[3], findSize))) {
+        std::fprintf(stderr,
+                     "usage: dialogshots DIR | dialogshots --show lookup | dialogshots --find STORE WxH PREFIX\n");
         return 2;
     }
     if (!show) {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        // The pictures of a phone's screen at a scale factor are taken on a display of its size.
+        setenv("QT_QPA_PLATFORM", "offscreen", find ? 0 : 1);
     }
     setenv("TZ", "UTC", 1);
     tzset();
@@ -126,7 +189,7 @@ int main(int argc, char** argv) {
     if (mkdtemp(pattern) == nullptr) {
         return 1;
     }
-    SetStorePath(std::string(pattern) + "/phone.db");
+    SetStorePath(find ? std::string(argv[2]) : std::string(pattern) + "/phone.db");
     theApp.appName = u"Zonrik Ringlog";
     if (!theApp.InitInstance()) {
         return 1;
@@ -141,6 +204,8 @@ int main(int argc, char** argv) {
         CRevLookup dialog;
         Run(
             dialog, [&] { TypeDigits(dialog); }, "");
+    } else if (find) {
+        result = RenderFind(findSize, argv[4]);
     } else {
         result = Render(argv[1]);
     }

@@ -2,8 +2,8 @@
 # What a screen reader reads of ringlog over AT-SPI, on a private D-Bus session and a private X
 # server: the reverse lookup with typed digits before and after a screen turn, the call list with
 # its rows and their selected state, the soft keys, the open main menu with its items, the Filter
-# submenu with its check mark, the message of an empty filter, and the message that says why a
-# Delete did not happen.
+# submenu with its check mark, the message of an empty filter, the Find dialog and a list under a
+# search, and the message that says why a Delete did not happen.
 #   atspi_test.sh BIN_DIR
 set -euo pipefail
 bin="$1"
@@ -41,6 +41,8 @@ wait_for() {
 }
 
 export QT_QPA_PLATFORM=xcb RINGLOG_RUNTIME_DIR="$work" TZ=UTC LC_ALL=C
+# A key that lands on Export Calls writes into this run's home, not the user's.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 # The program ends at once and frees nothing on purpose; in a sanitizer build the desktop libraries'
 # allocations would otherwise count as leaks and change the exit code.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
@@ -111,6 +113,27 @@ grep -qE '^ +menu item \| This Number \| +\|.*enabled' "$work/tree" || fail "Thi
 xdotool key Down Down Down Right Down Return
 wait_for '^ +list \|  \| No Missed Calls in Call Log \|'
 grep -q 'list item' "$work/tree" && fail "rows under an empty filter"
+
+# Find from the menu: the dialog's title and its one field, which has the focus.
+xdotool key F2
+wait_for '^ +popup menu \|'
+# Delete and Delete All are greyed on the empty list, and the keys skip them.
+xdotool key --delay 100 Down Down Return
+wait_for '^ +text \|  \|.*focused'
+grep -qE '^ +label \| Find \|' "$work/tree" || fail "the Find dialog's title"
+grep -qE '^ +label \| Name, number or place \|' "$work/tree" || fail "the Find dialog's prompt"
+# A search within Missed Calls finds nothing and says so; the title reads the search.
+xdotool type --delay 100 seattle
+xdotool key Return
+wait_for '^ +list \|  \| No Matching Calls \|'
+grep -qE '^ +label \| Find: seattle \|' "$work/tree" || fail "the title of a search with no match"
+# Incoming Calls keeps the search: its one row is read, the other call is not.
+xdotool key F2
+wait_for '^ +popup menu \|'
+xdotool key --delay 100 Down Right Down Down Return
+wait_for '^ +list item \| Grace Hopper, .*selected'
+grep -qE '^ +label \| Find: seattle \|' "$work/tree" || fail "the title of the search on a list"
+grep -q 'Redmond' "$work/tree" && fail "a row the search does not find"
 xdotool key F4
 wait "$app" || true
 app=
@@ -198,5 +221,5 @@ grep -qE '^ +list item \|.*showing$' "$work/tree" || fail "no row showing after 
 selected=$(grep -E '^ +list item \|.*selected' "$work/tree" | cut -d'|' -f2)
 [ "$selected" = "$first" ] || fail "the drag selected another row: $selected"
 
-echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message, reverse lookup, a refused Delete and a drag read as expected"
+echo "AT-SPI: list, rows, soft keys, menu, submenu, empty message, Find, a search, reverse lookup, a refused Delete and a drag read as expected"
 exit 0

@@ -1,10 +1,12 @@
-// Export Calls from the main menu: the rows the list shows, filter applied, written as CSV into the
-// documents folder, and the message box that names the file or says why nothing was written.
+// Export Calls from the main menu: the rows the list shows, filter and search applied, written as CSV
+// into the documents folder, and the message box that names the file or says why nothing was written.
 #include "viewtestenv.h"
 
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellmessagebox.h"
 #include "resources/resource.h"
+
+#include <QLineEdit>
 
 #include <cstdlib>
 #include <filesystem>
@@ -103,6 +105,28 @@ TEST_F(ExportCallsGui, TheFilteredRowsAreWrittenAndTheBoxNamesTheFile) {
     EXPECT_EQ(ReadAll(path), first);
     // The list is left as it was.
     EXPECT_EQ(ItemData(), std::vector<int>{2});
+}
+
+TEST_F(ExportCallsGui, UnderASearchOnlyTheCallsFoundWithinTheFilterAreWritten) {
+    Start(NineCalls());
+    ChooseFromMenu(QStringLiteral("Missed Calls"), QStringLiteral("Filter"));
+    WhenDialogUp([](CDialog&) {
+        auto* field = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(field, nullptr);
+        QTest::keyClicks(field, QStringLiteral("01-04"));
+        Phone()->PressDone();
+    });
+    ChooseFromMenu(QStringLiteral("Find"));
+    Settle();
+    ASSERT_EQ(ItemData(), std::vector<int>{4});
+    ChooseFromMenu(QStringLiteral("Export Calls"));
+
+    const std::string path = home + "/Documents/ringlog-calls-2026-12-09.csv";
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "The calls were exported to " + path + ".");
+    EXPECT_EQ(ReadAll(path), std::string(kHeader) + "missed,2026-12-09T14:30:00Z,2026-12-09T14:31:00Z,"
+                                                    "\"4255550104\",,,,available,0\n");
+    EXPECT_EQ(Phone()->NavTitleText(), QStringLiteral("Find: 01-04"));
 }
 
 TEST_F(ExportCallsGui, AFolderThatCannotBeCreatedWritesNothingAndSaysWhy) {
