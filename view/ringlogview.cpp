@@ -742,7 +742,7 @@ void CRinglogView::OnUpdateDelete(CCmdUI* ui) {
 }
 
 void CRinglogView::OnExportCalls() {
-    // The rows as the list shows them, in their order: the filter applied.
+    // The rows as the list shows them, in their order: the filter and any search applied.
     CListCtrl& list = GetListCtrl();
     std::vector<const NVXCallEntry*> rows;
     rows.reserve(static_cast<size_t>(list.GetItemCount()));
