@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -28,6 +29,10 @@ const QString kPortalPath = QStringLiteral("/org/freedesktop/portal/desktop");
 const QString kSettingsInterface = QStringLiteral("org.freedesktop.portal.Settings");
 const QString kAppearance = QStringLiteral("org.freedesktop.appearance");
 const QString kColourSchemeKey = QStringLiteral("color-scheme");
+
+// The slot as SLOT() spells it, written out: the bus matches the signature as a string, without the
+// spaces the formatter would put into the macro's argument.
+constexpr const char* kSettingChangedSlot = "1OnSettingChanged(QDBusMessage)";
 
 DesktopColourScheme* instance = nullptr;
 
@@ -78,8 +83,10 @@ DesktopColourScheme::DesktopColourScheme(QObject* parent) : QObject(parent) {
         answered = true;
         return;
     }
-    bus.connect(kPortalService, kPortalPath, kSettingsInterface, QStringLiteral("SettingChanged"), this,
-                SLOT(OnSettingChanged(QString, QString, QDBusVariant)));
+    if (!bus.connect(kPortalService, kPortalPath, kSettingsInterface, QStringLiteral("SettingChanged"), this,
+                     kSettingChangedSlot)) {
+        qCWarning(lcScheme) << "cannot follow the desktop's colour scheme:" << bus.lastError().message();
+    }
     QDBusMessage read =
         QDBusMessage::createMethodCall(kPortalService, kPortalPath, kSettingsInterface, QStringLiteral("Read"));
     read << kAppearance << kColourSchemeKey;
@@ -100,10 +107,12 @@ void DesktopColourScheme::OnReadFinished(QDBusPendingCallWatcher* call) {
     ColourScheme::Apply(ColourScheme::FromDesktopPreference(PreferenceOf(reply.value())));
 }
 
-void DesktopColourScheme::OnSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value) {
-    if (nameSpace != kAppearance || key != kColourSchemeKey) {
+void DesktopColourScheme::OnSettingChanged(const QDBusMessage& signal) {
+    const QList<QVariant> arguments = signal.arguments();
+    if (arguments.size() != 3 || arguments[0].toString() != kAppearance ||
+        arguments[1].toString() != kColourSchemeKey) {
         return;
     }
     answered = true;
-    ColourScheme::Apply(ColourScheme::FromDesktopPreference(PreferenceOf(value.variant())));
+    ColourScheme::Apply(ColourScheme::FromDesktopPreference(PreferenceOf(arguments[2])));
 }

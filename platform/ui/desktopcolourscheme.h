@@ -1,10 +1,10 @@
 #pragma once
 
+#include <QDBusMessage>
 #include <QObject>
 #include <QString>
 
 class QDBusPendingCallWatcher;
-class QDBusVariant;
 
 // Follows the colour scheme the user chose on the desktop: read once from the settings portal
 // without waiting for it, then on every change it announces. Owned by the application object.
@@ -19,7 +19,8 @@ public:
     static void WaitForFirstAnswer(int milliseconds);
 
 private Q_SLOTS:
-    void OnSettingChanged(const QString& nameSpace, const QString& key, const QDBusVariant& value);
+    // The portal's SettingChanged: a namespace, a key and the value's variant.
+    void OnSettingChanged(const QDBusMessage& signal);
 
 private:
     explicit DesktopColourScheme(QObject* parent);
