@@ -9,10 +9,20 @@
 namespace {
 
 ColourScheme::Scheme current = ColourScheme::kLight;
+bool applied = false;
 
-// The palette before the first change, kept for as long as the application it belongs to runs.
+// The light palette: the application's own from before the first change, kept for as long as the
+// application it belongs to runs, with a darker selection: white on the window system's blue
+// (#308cc6) reads only 3.7:1, on this one 5.1:1.
 std::optional<QPalette>& LightPalette() {
     static std::optional<QPalette> palette;
+    return palette;
+}
+
+QPalette WithReadableSelection(QPalette palette) {
+    const QColor highlight(0x28, 0x73, 0xaa);
+    palette.setColor(QPalette::Active, QPalette::Highlight, highlight);
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, highlight);
     return palette;
 }
 
@@ -59,16 +69,18 @@ int ColourScheme::Apply(Scheme scheme) {
         return -1;
     }
     if (!LightPalette().has_value()) {
-        LightPalette() = QApplication::palette();
+        LightPalette() = WithReadableSelection(QApplication::palette());
         // A new application starts light again: the palette kept belongs to this one.
         QObject::connect(QCoreApplication::instance(), &QObject::destroyed, [] {
             LightPalette().reset();
             current = kLight;
+            applied = false;
         });
     }
-    if (scheme == current) {
+    if (applied && scheme == current) {
         return 0;
     }
+    applied = true;
     current = scheme;
     QApplication::setPalette(scheme == kDark ? DarkPalette() : *LightPalette());
     return 0;

@@ -11,8 +11,8 @@ public:
     };
 
     // Gives the application the scheme's palette. The light one is the palette the application
-    // had before the first change, so that a return to light draws exactly as before. Returns 0, or
-    // -1 when no application runs.
+    // had before the first change with a darker selection, so that a return to light draws exactly
+    // as the first light. Returns 0, or -1 when no application runs.
     static int Apply(Scheme scheme);
     static Scheme Current();
 

@@ -69,6 +69,8 @@ void DesktopColourScheme::WaitForFirstAnswer(int milliseconds) {
 
 DesktopColourScheme::DesktopColourScheme(QObject* parent) : QObject(parent) {
     QObject::connect(this, &QObject::destroyed, [] { instance = nullptr; });
+    // Light, with its readable selection, until the desktop answers.
+    ColourScheme::Apply(ColourScheme::kLight);
 #if QT_VERSION >= QT_VERSION_CHECK(6, 5, 0)
     // The platform's theme reads the portal itself from 6.5 on.
     const auto follow = [this](Qt::ColorScheme scheme) {

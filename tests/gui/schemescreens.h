@@ -6,6 +6,7 @@
 
 #include "platform/msgbox/messagebox.h"
 #include "platform/shell/shellmessagebox.h"
+#include "platform/ui/colourscheme.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -72,6 +73,12 @@ inline Shot ScreenShot(const std::string& name) {
 // The screens, in the scheme the application has now; the list holds nine calls, the first selected.
 class SchemeScreens : public ViewTest {
 protected:
+    // The program's light palette, as it has from its start.
+    void SetUp() override {
+        ViewTest::SetUp();
+        ColourScheme::Apply(ColourScheme::kLight);
+    }
+
     std::vector<Shot> TakeEveryScreen() {
         Start(NineCalls());
         return TakeEveryScreenAgain();
