@@ -19,7 +19,7 @@ packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm goog
           libbenchmark-dev libx11-dev libebook1.2-dev libebook-contacts1.2-dev fonts-dejavu-core fonts-dejavu-extra)
 test_packages=(xvfb xauth xdotool x11-utils
                dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file clang-format-14
-               evolution-data-server)
+               evolution-data-server xdg-desktop-portal xdg-desktop-portal-gtk gsettings-desktop-schemas libglib2.0-bin)
 
 install_missing() {
     local missing=()

@@ -26,7 +26,8 @@
 namespace {
 
 constexpr int kIconColumnWidth = 45;
-constexpr COLORREF kWhite = RGB(255, 255, 255);
+// The call-type bitmaps' background, drawn transparent.
+constexpr COLORREF kBitmapMask = RGB(255, 255, 255);
 
 // A row's text: three lines of the name, number and location, the first split by "|" into the name
 // (or number) and the time. The longest is 100 + 1 + 10 + 1 + 50 + 1 + 59 characters.
@@ -168,9 +169,9 @@ void CRinglogView::OnInitialUpdate() {
     callList.OpenCityDatabase();
     callList.Load();
     list.SetExtendedStyle(LVS_EX_NOHSCROLL | LVS_EX_FULLROWSELECT);
-    list.SetBkColor(kWhite);
-    list.SetTextBkColor(kWhite);
-    imageList.Create(IDB_CALLTYPES, 40, 1, kWhite);
+    list.SetBkColor(GetSysColor(COLOR_WINDOW));
+    list.SetTextBkColor(GetSysColor(COLOR_WINDOW));
+    imageList.Create(IDB_CALLTYPES, 40, 1, kBitmapMask);
     list.SetImageList(&imageList, LVSIL_SMALL);
     list.InsertColumn(0, u"", LVCFMT_IMAGE, kIconColumnWidth);
     list.InsertColumn(1, u"", LVCFMT_LEFT);
@@ -428,7 +429,7 @@ bool CRinglogView::OnEraseBkgnd(CDC* dc) {
     // Only what is repainted is erased: the rows from the topmost in view down to the clip's bottom.
     CRect box;
     dc->GetClipBox(box);
-    dc->FillSolidRect(box, kWhite);
+    dc->FillSolidRect(box, GetSysColor(COLOR_WINDOW));
     CListCtrl& list = GetListCtrl();
     const int rows = list.GetItemCount();
     for (int row = list.GetTopIndex(); row < rows; ++row) {
@@ -444,7 +445,7 @@ bool CRinglogView::OnEraseBkgnd(CDC* dc) {
         for (int column = 0; column < 2; ++column) {
             const int width = list.GetColumnWidth(column);
             dc->FillSolidRect(CRect{left, bounds.top, left + width, bounds.bottom},
-                              column == 0 ? ICON_COLUMN_COLOUR : kWhite);
+                              column == 0 ? ICON_COLUMN_COLOUR : GetSysColor(COLOR_WINDOW));
             left += width;
         }
     }
@@ -469,7 +470,14 @@ void CRinglogView::OnCustomDraw(NMLVCUSTOMDRAW* draw, LRESULT* result) {
 void CRinglogView::PrePaintList(NMLVCUSTOMDRAW* draw) {
     CRect client;
     GetClientRect(client);
-    GetListCtrl().SetColumnWidth(1, client.Width() - kIconColumnWidth);
+    CListCtrl& list = GetListCtrl();
+    list.SetColumnWidth(1, client.Width() - kIconColumnWidth);
+    // The user may have changed the colour scheme since the last paint; set only on a change, since
+    // setting asks for another paint.
+    if (list.GetBkColor() != GetSysColor(COLOR_WINDOW)) {
+        list.SetBkColor(GetSysColor(COLOR_WINDOW));
+        list.SetTextBkColor(GetSysColor(COLOR_WINDOW));
+    }
     if (FilterCount() == 0) {
         // Without the single-line flag the vertical centring does not apply: the message stands
         // centred on the top line.

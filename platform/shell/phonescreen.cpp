@@ -70,9 +70,7 @@ PhoneScreen::PhoneScreen(bool fullScreen, bool unattendedBoxes) : unattended(una
     screen = new QWidget(this);
     screen->setObjectName(QStringLiteral("screen"));
     screen->setAutoFillBackground(true);
-    QPalette palette = screen->palette();
-    palette.setColor(QPalette::Window, Qt::white);
-    screen->setPalette(palette);
+    PaintScreenInBaseColour();
 
     navBar = new NavBar(screen);
     workArea = new ::WorkArea(screen);
@@ -378,7 +376,18 @@ void PhoneScreen::paintEvent(QPaintEvent*) {
     PhoneBody::Paint(painter, size(), screenSize);
 }
 
+// The screen behind the windows is the colour of a list's background (white when light), in the
+// colour scheme the application has now.
+void PhoneScreen::PaintScreenInBaseColour() {
+    QPalette palette = screen->palette();
+    palette.setColor(QPalette::Window, QApplication::palette().color(QPalette::Base));
+    screen->setPalette(palette);
+}
+
 void PhoneScreen::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ApplicationPaletteChange && screen != nullptr) {
+        PaintScreenInBaseColour();
+    }
     if (event->type() == QEvent::ActivationChange) {
         const bool active = isActiveWindow();
         if (stack.SetScreenActive(active)) {

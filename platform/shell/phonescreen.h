@@ -114,6 +114,7 @@ protected:
 
 private:
     void LayOut();
+    void PaintScreenInBaseColour();
     // The drawn body around the screen; none in full-screen mode.
     QMargins BodyMargins() const;
 

@@ -42,7 +42,7 @@ ShellMessageBox::ShellMessageBox(QWidget* screen, const QString& boxText, const 
 
     auto* box = new QFrame(this);
     box->setObjectName(QStringLiteral("box"));
-    box->setStyleSheet(QStringLiteral("#box { background: white; border: 1px solid #1d4f91; }"));
+    box->setStyleSheet(QStringLiteral("#box { background: palette(base); border: 1px solid #1d4f91; }"));
     auto* boxLayout = new QVBoxLayout(box);
     boxLayout->setContentsMargins(0, 0, 0, 8);
     boxLayout->setSpacing(6);
@@ -62,7 +62,7 @@ ShellMessageBox::ShellMessageBox(QWidget* screen, const QString& boxText, const 
     auto* textLabel = new QLabel(text, box);
     textLabel->setObjectName(QStringLiteral("text"));
     textLabel->setWordWrap(true);
-    textLabel->setStyleSheet(QStringLiteral("color: black; font-size: 12px;"));
+    textLabel->setStyleSheet(QStringLiteral("color: palette(text); font-size: 12px;"));
     body->addWidget(textLabel, 1);
     boxLayout->addLayout(body);
 

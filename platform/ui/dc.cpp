@@ -29,6 +29,9 @@ COLORREF GetSysColor(int index) {
     case COLOR_WINDOW:
         colour = palette.color(QPalette::Base);
         break;
+    case COLOR_WINDOWTEXT:
+        colour = palette.color(QPalette::Text);
+        break;
     case COLOR_HIGHLIGHT:
         colour = palette.color(QPalette::Highlight);
         break;
@@ -46,7 +49,7 @@ COLORREF GetSysColor(int index) {
 
 CDC::CDC(QPainter* dcPainter, const QWidget* window)
     : painter(dcPainter), windowFont(std::make_unique<QFont>(window != nullptr ? window->font() : QFont())),
-      currentFont(std::make_unique<QFont>(*windowFont)) {}
+      currentFont(std::make_unique<QFont>(*windowFont)), textColour(GetSysColor(COLOR_WINDOWTEXT)) {}
 
 CDC::~CDC() = default;
 

@@ -35,10 +35,11 @@ enum : int {
     OPAQUE = 2,
 };
 
-// System colours by index: window background, highlight, highlight text, button text. The phone
+// System colours by index: window background, window text, highlight, highlight text, button text. The phone
 // passes them with a flag of its own (0x40000000); here the index alone names the colour.
 enum : int {
     COLOR_WINDOW = 5,
+    COLOR_WINDOWTEXT = 8,
     COLOR_HIGHLIGHT = 13,
     COLOR_HIGHLIGHTTEXT = 14,
     COLOR_BTNTEXT = 18,
@@ -80,6 +81,6 @@ private:
     std::unique_ptr<QFont> currentFont;
     std::u16string* capture = nullptr;
     CFont* selected = nullptr;
-    COLORREF textColour = RGB(0, 0, 0);
+    COLORREF textColour;
     int backgroundMode = OPAQUE;
 };

@@ -4,6 +4,7 @@
 #include "platform/resources/resourcemodule.h"
 #include "platform/shell/shell.h"
 #include "platform/shell/shellservices.h"
+#include "platform/ui/desktopcolourscheme.h"
 #include "platform/ui/noticereceiver.h"
 #include "platform/ui/singleinstance.h"
 #include "platform/ui/winapp.h"
@@ -117,6 +118,8 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
     // Notices from the address books' reading thread reach the program only while the application lives.
     NoticeReceiver notices;
     SetUpApplication(identity);
+    // The desktop's colour scheme arrives when the portal answers; the first screen does not wait.
+    DesktopColourScheme::Follow();
     instance.SetRaiseHandler(ShellServices::BringToFront);
 
     ShellInUse inUse(shell);
@@ -124,6 +127,8 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
         return 1;
     }
     if (!switches.screenshot.empty()) {
+        // A picture shows the screen in the scheme the user would see.
+        DesktopColourScheme::WaitForFirstAnswer(10000);
         if (ShellServices::SaveScreen(switches.screenshot) != 0) {
             std::fprintf(stderr, "ringlog: cannot write %s\n", switches.screenshot.c_str());
             return 1;

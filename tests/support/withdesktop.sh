@@ -3,14 +3,17 @@
 # runtime folder, a virtual X server (DISPLAY) and the accessibility bus already up (Qt's bridge
 # joins only a running one). The one launcher of the shell, Python and C++ tests that need any of
 # these; each wait ends on a condition.
-#   withdesktop.sh [--display-only | --address-book] COMMAND [ARGS...]
+#   withdesktop.sh [--display-only | --address-book | --portal] COMMAND [ARGS...]
 # With --display-only the virtual X server alone, without the buses: the program's end-to-end cases,
 # which share it. RINGLOG_IN_DESKTOP tells the command it runs on such a desktop;
 # RINGLOG_DESKTOP_SCREEN sets the server's screen (800x600x24 unless set).
 # The session bus starts no service of the machine's, so that a test never depends on what is
 # installed; with --address-book it starts them as a session does (the address-book service), over
 # a home of the run's own (HOME and the XDG folders, GSettings in memory). Every service the bus
-# started is ended with the run, so that none holds the caller's pipes.
+# started is ended with the run, so that none holds the caller's pipes. --portal does the same for
+# the desktop's settings portal, on a GNOME desktop whose GSettings live in a keyfile of the run's
+# own ($XDG_CONFIG_HOME/glib-2.0/settings/keyfile), so that a test chooses the colour scheme with
+# gsettings and the portal tells the program.
 set -uo pipefail
 displayOnly=0
 if [ "${1:-}" = "--display-only" ]; then
@@ -20,11 +23,15 @@ fi
 if [ "$displayOnly" -eq 0 ] && [ -z "${RINGLOG_IN_DESKTOP:-}" ]; then
     scratch=$(mktemp -d /tmp/ringlog-session-XXXXXX)
     config=(--config-file "$scratch/session.conf")
-    if [ "${1:-}" = "--address-book" ]; then
-        shift
+    if [ "${1:-}" = "--address-book" ] || [ "${1:-}" = "--portal" ]; then
         config=(--config-file /usr/share/dbus-1/session.conf)
         export HOME="$scratch/home" XDG_DATA_HOME="$scratch/home/.local/share" XDG_CONFIG_HOME="$scratch/home/.config"
         export XDG_CACHE_HOME="$scratch/home/.cache" GSETTINGS_BACKEND=memory
+        if [ "$1" = "--portal" ]; then
+            export GSETTINGS_BACKEND=keyfile XDG_CURRENT_DESKTOP=GNOME RINGLOG_DESKTOP_SERVICES_NEED_DISPLAY=1
+            mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+        fi
+        shift
         mkdir -p "$XDG_DATA_HOME" "$XDG_CONFIG_HOME" "$XDG_CACHE_HOME"
     fi
     cat >"$scratch/session.conf" <<'CONF'
@@ -99,6 +106,10 @@ if [ -z "$number" ]; then
     exit 1
 fi
 export DISPLAY=":$number"
+# The portal's desktop side is a GTK program the bus starts on demand: it needs the display.
+if [ -n "${RINGLOG_DESKTOP_SERVICES_NEED_DISPLAY:-}" ]; then
+    dbus-update-activation-environment DISPLAY XDG_RUNTIME_DIR
+fi
 
 if [ "$displayOnly" -eq 1 ]; then
     "$@"
