@@ -1,0 +1,173 @@
+// The ringlog binary in a phone's Wayland session: the phone's compositor headless at 720x1440,
+// scale 2 (tests/support/withdesktop.sh --phone). What the program asks of the compositor is read
+// from its Wayland log, what it shows from screenshots of the output.
+#include "tests/platform/diallerfiles.h"
+
+#include <QColor>
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <signal.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+const std::string kRinglog = std::string(RINGLOG_BIN_DIR) + "/ringlog";
+// The one output of the session and its size in pixels: 360x720 logical at scale 2.
+const char kOutput[] = "HEADLESS-1";
+const QSize kPixels(720, 1440);
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool RunQuietly(const std::string& command) {
+    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The navigation bar's blue.
+bool IsBarBlue(QRgb pixel) {
+    return qBlue(pixel) > 100 && qBlue(pixel) > qRed(pixel) + 40;
+}
+
+// Dark grey to black: the soft-key bar, and the letters of a row.
+bool IsDark(QRgb pixel) {
+    return qRed(pixel) < 80 && qGreen(pixel) < 80 && qBlue(pixel) < 80;
+}
+
+class PhoneCompositor : public testing::Test {
+protected:
+    void SetUp() override {
+        const char* display = std::getenv("WAYLAND_DISPLAY");
+        ASSERT_TRUE(display != nullptr && std::getenv("RINGLOG_PHONE_SESSION") != nullptr)
+            << "run it in a phone's session: tests/support/withdesktop.sh --phone";
+        char pattern[] = "/tmp/ringlog-phone-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        folder = pattern;
+        dialler::MakeGnomeCallsHistory(folder + "/records.db");
+    }
+
+    void TearDown() override {
+        if (program > 0) {
+            kill(program, SIGKILL);
+            waitpid(program, nullptr, 0);
+        }
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+
+    // Starts the program on the history, its Wayland requests logged to wayland.log.
+    void StartRinglog() {
+        program = fork();
+        if (program == 0) {
+            setenv("WAYLAND_DEBUG", "client", 1);
+            setenv("RINGLOG_RUNTIME_DIR", folder.c_str(), 1);
+            setenv("ASAN_OPTIONS", "detect_leaks=0", 1);
+            const int log = open((folder + "/wayland.log").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(log, STDERR_FILENO);
+            const std::string store = folder + "/records.db";
+            execl(kRinglog.c_str(), kRinglog.c_str(), "--store", store.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(program, 0);
+    }
+
+    // Whether the program's Wayland log holds the text within the wait.
+    bool LogShows(const std::string& text, std::chrono::milliseconds wait = 10s) {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (ReadFile(folder + "/wayland.log").find(text) == std::string::npos) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return true;
+    }
+
+    // The output as the user sees it. A full-screen window goes to the output by direct scan-out,
+    // which a headless screenshot reads as black: turned upside down the compositor has to compose
+    // the screen. grim turns the picture back by the output's transform itself.
+    QImage Screenshot() {
+        const std::string picture = folder + "/screen.png";
+        std::filesystem::remove(picture);
+        if (!RunQuietly(std::string("wlr-randr --output ") + kOutput + " --transform 180") ||
+            !RunQuietly("grim -o " + std::string(kOutput) + " '" + picture + "'")) {
+            return QImage();
+        }
+        return QImage(QString::fromStdString(picture));
+    }
+
+    // The screenshot once the probe holds for it, or the last one taken within the wait.
+    template <typename Probe> QImage ScreenshotWhen(Probe probe, std::chrono::milliseconds wait = 10s) {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        QImage image = Screenshot();
+        while (!probe(image) && std::chrono::steady_clock::now() < deadline) {
+            std::this_thread::sleep_for(200ms);
+            image = Screenshot();
+        }
+        return image;
+    }
+
+    std::string folder;
+    pid_t program = -1;
+};
+
+// The lines of text in the rows' text column between the given pixel lines: bands of lines with
+// dark pixels at least as tall as a small letter, so that the rows' rules do not count.
+int TextLines(const QImage& image, int top, int bottom) {
+    constexpr int kLeft = 94;
+    constexpr int kRight = 300;
+    constexpr int kLetterHeight = 8;
+    int lines = 0;
+    int bandHeight = 0;
+    for (int y = top; y < bottom; ++y) {
+        bool dark = false;
+        for (int x = kLeft; x < kRight && !dark; ++x) {
+            dark = IsDark(image.pixel(x, y));
+        }
+        bandHeight = dark ? bandHeight + 1 : 0;
+        if (bandHeight == kLetterHeight) {
+            ++lines;
+        }
+    }
+    return lines;
+}
+
+TEST_F(PhoneCompositor, ProgramFillsTheScreenUnderItsAppIdAndShowsItsRows) {
+    StartRinglog();
+    EXPECT_TRUE(LogShows("set_app_id(\"com.zonrik.Ringlog\")"));
+    EXPECT_TRUE(LogShows("set_fullscreen("));
+    const QImage screen = ScreenshotWhen([](const QImage& image) {
+        return !image.isNull() && IsBarBlue(image.pixel(4, 4)) && IsDark(image.pixel(4, image.height() - 4));
+    });
+    ASSERT_FALSE(screen.isNull());
+    screen.save(QString::fromStdString(std::string(RINGLOG_BIN_DIR) + "/../phone-list.png"));
+    // The whole output is the program's: its navigation bar from the first line, its soft-key bar
+    // to the last, white between.
+    EXPECT_EQ(screen.size(), kPixels);
+    EXPECT_TRUE(IsBarBlue(screen.pixel(4, 4))) << std::hex << screen.pixel(4, 4);
+    EXPECT_TRUE(IsBarBlue(screen.pixel(kPixels.width() - 4, 4)));
+    EXPECT_TRUE(IsDark(screen.pixel(4, kPixels.height() - 4))) << std::hex << screen.pixel(4, kPixels.height() - 4);
+    EXPECT_EQ(screen.pixel(kPixels.width() / 2, kPixels.height() * 3 / 4), qRgb(255, 255, 255));
+    // The six calls' names and numbers, two with their city below (the selected row's letters
+    // are white on blue, so five of its six).
+    EXPECT_EQ(TextLines(screen, 0, kPixels.height() / 2), 7);
+}
+
+} // namespace
