@@ -8,11 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <signal.h>
 #include <sstream>
 #include <string>
@@ -65,8 +67,11 @@ protected:
 
     void TearDown() override {
         if (program > 0) {
-            kill(program, SIGKILL);
-            waitpid(program, nullptr, 0);
+            helpers.push_back(program);
+        }
+        for (pid_t pid : helpers) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
         }
         std::error_code ignored;
         std::filesystem::remove_all(folder, ignored);
@@ -88,10 +93,46 @@ protected:
         ASSERT_GT(program, 0);
     }
 
+    // Starts a program of the session beside ours, its output to the named file of the case's folder.
+    void StartHelper(const std::vector<std::string>& args, const std::string& output) {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            const int file = open((folder + "/" + output).c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            dup2(file, STDOUT_FILENO);
+            std::vector<char*> argv;
+            for (const std::string& arg : args) {
+                argv.push_back(const_cast<char*>(arg.c_str()));
+            }
+            argv.push_back(nullptr);
+            execvp(argv[0], argv.data());
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        helpers.push_back(pid);
+    }
+
     // Whether the program's Wayland log holds the text within the wait.
     bool LogShows(const std::string& text, std::chrono::milliseconds wait = 10s) {
+        return FileShows("wayland.log", text, wait);
+    }
+
+    // Whether the compositor has given the program's window the keyboard, within the wait.
+    bool LogShowsKeyboardFocus(std::chrono::milliseconds wait = 10s) {
+        const std::regex enter(R"(wl_keyboard@[0-9]+\.enter\()");
         const auto deadline = std::chrono::steady_clock::now() + wait;
-        while (ReadFile(folder + "/wayland.log").find(text) == std::string::npos) {
+        while (!std::regex_search(ReadFile(folder + "/wayland.log"), enter)) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(50ms);
+        }
+        return true;
+    }
+
+    // Whether the named file of the case's folder holds the text within the wait.
+    bool FileShows(const std::string& name, const std::string& text, std::chrono::milliseconds wait = 10s) {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        while (ReadFile(folder + "/" + name).find(text) == std::string::npos) {
             if (std::chrono::steady_clock::now() >= deadline) {
                 return false;
             }
@@ -126,6 +167,7 @@ protected:
 
     std::string folder;
     pid_t program = -1;
+    std::vector<pid_t> helpers;
 };
 
 // The lines of text in the rows' text column between the given pixel lines: bands of lines with
@@ -168,6 +210,48 @@ TEST_F(PhoneCompositor, ProgramFillsTheScreenUnderItsAppIdAndShowsItsRows) {
     // The six calls' names and numbers, two with their city below (the selected row's letters
     // are white on blue, so five of its six).
     EXPECT_EQ(TextLines(screen, 0, kPixels.height() / 2), 7);
+}
+
+// The keyboard's digits go into the reverse lookup's field through text input, and the field asks
+// for digits.
+TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCity) {
+    StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "312555"}, "keyboard.log");
+    ASSERT_TRUE(FileShows("keyboard.log", "ready"));
+    // The virtual keyboard of wtype lives only while it runs: one runs for the whole case.
+    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
+    StartRinglog();
+    // Keys go to the window once the compositor has given it the keyboard.
+    ASSERT_TRUE(LogShows("set_fullscreen("));
+    ASSERT_TRUE(LogShowsKeyboardFocus());
+    ASSERT_TRUE(RunQuietly("wtype -k F2"));
+    ASSERT_TRUE(LogShows("get_popup("));
+    // From the menu's first item up past Quit, About and Export Calls.
+    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Return"));
+
+    EXPECT_TRUE(FileShows("keyboard.log", "purpose 2\n")) << ReadFile(folder + "/keyboard.log");
+    EXPECT_TRUE(FileShows("keyboard.log", "surrounding 312555\n")) << ReadFile(folder + "/keyboard.log");
+    // Under the field the city and state, a short line; the line that says none is found runs
+    // across most of the screen.
+    const int top = 205;
+    const int bottom = 245;
+    const auto cityLineEnd = [&](const QImage& image) {
+        int end = -1;
+        for (int y = top; y < bottom && !image.isNull(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (IsDark(image.pixel(x, y))) {
+                    end = std::max(end, x);
+                }
+            }
+        }
+        return end;
+    };
+    const QImage screen = ScreenshotWhen([&](const QImage& image) {
+        const int end = cityLineEnd(image);
+        return end > 0 && end < 320;
+    });
+    screen.save(QString::fromStdString(std::string(RINGLOG_BIN_DIR) + "/../phone-lookup.png"));
+    EXPECT_GT(cityLineEnd(screen), 0);
+    EXPECT_LT(cityLineEnd(screen), 320);
 }
 
 } // namespace

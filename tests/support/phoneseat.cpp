@@ -1,6 +1,7 @@
 // Gives the phone's compositor its seat: a headless compositor has no input devices, and it makes
 // its seat only when the first device comes. A virtual pointer is such a device; it lives as long
-// as this program does. Prints "ready" once the seat is there, then waits to be ended.
+// as this program does, its arrow in the output's bottom right corner. Prints "ready" once the seat
+// is there, then waits to be ended.
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 #include <wayland-client.h>
@@ -45,7 +46,12 @@ int main() {
         std::fprintf(stderr, "phoneseat: the compositor offers no virtual pointers\n");
         return 1;
     }
-    zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, nullptr);
+    zwlr_virtual_pointer_v1* pointer =
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(globals.pointers, nullptr);
+    // Its arrow goes to the bottom right corner, out of the way of the screen's content.
+    constexpr uint32_t kExtent = 1000;
+    zwlr_virtual_pointer_v1_motion_absolute(pointer, 0, kExtent, kExtent, kExtent, kExtent);
+    zwlr_virtual_pointer_v1_frame(pointer);
     // The seat's global is announced once the compositor has added the device.
     while (!globals.seat) {
         if (wl_display_roundtrip(display) < 0) {
