@@ -212,9 +212,9 @@ TEST_F(PhoneCompositor, ProgramFillsTheScreenUnderItsAppIdAndShowsItsRows) {
     EXPECT_EQ(TextLines(screen, 0, kPixels.height() / 2), 7);
 }
 
-// The keyboard's digits go into the reverse lookup's field through text input, and the field asks
-// for digits.
-TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCity) {
+// The keyboard's digits go into the reverse lookup's field through text input, the field asks for
+// digits, and it gives the text input up with the focus.
+TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityUntilItLosesTheFocus) {
     StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "312555"}, "keyboard.log");
     ASSERT_TRUE(FileShows("keyboard.log", "ready"));
     // The virtual keyboard of wtype lives only while it runs: one runs for the whole case.
@@ -252,6 +252,10 @@ TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCity)
     screen.save(QString::fromStdString(std::string(RINGLOG_BIN_DIR) + "/../phone-lookup.png"));
     EXPECT_GT(cityLineEnd(screen), 0);
     EXPECT_LT(cityLineEnd(screen), 320);
+
+    // The focus moves on to Clear: the field gives the text input up.
+    ASSERT_TRUE(RunQuietly("wtype -k Tab"));
+    EXPECT_TRUE(FileShows("keyboard.log", "deactivated\n")) << ReadFile(folder + "/keyboard.log");
 }
 
 } // namespace
