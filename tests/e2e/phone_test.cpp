@@ -39,6 +39,32 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
+// What the command writes to its standard output.
+std::string Output(const std::string& command) {
+    std::string output;
+    if (FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r")) {
+        char buffer[256];
+        while (fgets(buffer, sizeof(buffer), pipe) != nullptr) {
+            output += buffer;
+        }
+        pclose(pipe);
+    }
+    return output;
+}
+
+// Whether the on-screen keyboard says it is shown, once it says so within the wait.
+bool KeyboardVisibleBecomes(bool visible, std::chrono::milliseconds wait = 10s) {
+    const std::string expected = visible ? "b true\n" : "b false\n";
+    const auto deadline = std::chrono::steady_clock::now() + wait;
+    while (Output("busctl --user get-property sm.puri.OSK0 /sm/puri/OSK0 sm.puri.OSK0 Visible") != expected) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(100ms);
+    }
+    return true;
+}
+
 bool RunQuietly(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
@@ -215,6 +241,10 @@ TEST_F(PhoneCompositor, ProgramFillsTheScreenUnderItsAppIdAndShowsItsRows) {
 // The keyboard's digits go into the reverse lookup's field through text input, the field asks for
 // digits, and it gives the text input up with the focus.
 TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityUntilItLosesTheFocus) {
+    // A seat has one input method: this one, or the on-screen keyboard.
+    if (std::getenv("RINGLOG_PHONE_KEYBOARD") != nullptr) {
+        GTEST_SKIP() << "the on-screen keyboard is the seat's input method";
+    }
     StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "312555"}, "keyboard.log");
     ASSERT_TRUE(FileShows("keyboard.log", "ready"));
     // The virtual keyboard of wtype lives only while it runs: one runs for the whole case.
@@ -256,6 +286,26 @@ TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityU
     // The focus moves on to Clear: the field gives the text input up.
     ASSERT_TRUE(RunQuietly("wtype -k Tab"));
     EXPECT_TRUE(FileShows("keyboard.log", "deactivated\n")) << ReadFile(folder + "/keyboard.log");
+}
+
+// With the phone's own on-screen keyboard (withdesktop.sh --phone --keyboard): the reverse lookup's
+// field shows it, and it goes when the field loses the focus.
+TEST_F(PhoneCompositor, KeyboardComesUpForTheLookupFieldAndGoesWithTheFocus) {
+    if (std::getenv("RINGLOG_PHONE_KEYBOARD") == nullptr) {
+        GTEST_SKIP() << "needs the on-screen keyboard: tests/support/withdesktop.sh --phone --keyboard";
+    }
+    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
+    StartRinglog();
+    ASSERT_TRUE(LogShows("set_fullscreen("));
+    ASSERT_TRUE(LogShowsKeyboardFocus());
+    // The list has no text field: no keyboard.
+    EXPECT_TRUE(KeyboardVisibleBecomes(false));
+    ASSERT_TRUE(RunQuietly("wtype -k F2"));
+    ASSERT_TRUE(LogShows("get_popup("));
+    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Return"));
+    EXPECT_TRUE(KeyboardVisibleBecomes(true));
+    ASSERT_TRUE(RunQuietly("wtype -k Tab"));
+    EXPECT_TRUE(KeyboardVisibleBecomes(false));
 }
 
 } // namespace
