@@ -245,7 +245,9 @@ TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityU
     if (std::getenv("RINGLOG_PHONE_KEYBOARD") != nullptr) {
         GTEST_SKIP() << "the on-screen keyboard is the seat's input method";
     }
-    StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "312555"}, "keyboard.log");
+    // 312555 typed, then corrected to 312512 at once: two bytes deleted before the cursor and 12
+    // committed. Deleted after the commit, the field would keep 3125.
+    StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "312555", "2", "12"}, "keyboard.log");
     ASSERT_TRUE(FileShows("keyboard.log", "ready"));
     // The virtual keyboard of wtype lives only while it runs: one runs for the whole case.
     StartHelper({"wtype", "-s", "600000"}, "wtype.log");
@@ -260,6 +262,18 @@ TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityU
 
     EXPECT_TRUE(FileShows("keyboard.log", "purpose 2\n")) << ReadFile(folder + "/keyboard.log");
     EXPECT_TRUE(FileShows("keyboard.log", "surrounding 312555\n")) << ReadFile(folder + "/keyboard.log");
+    EXPECT_TRUE(FileShows("keyboard.log", "surrounding 312512\n")) << ReadFile(folder + "/keyboard.log");
+    // The cursor's rectangle in the surface's logical pixels, on the field (63 to 135 across, 70 to
+    // 92 down at scale 1, and a few pixels' margin for the cursor's width), not in device pixels.
+    std::smatch rectangle;
+    const std::string log = ReadFile(folder + "/wayland.log");
+    ASSERT_TRUE(
+        std::regex_search(log, rectangle, std::regex(R"(set_cursor_rectangle\((-?\d+), (-?\d+), (\d+), (\d+)\))")));
+    EXPECT_GE(std::stoi(rectangle[1]), 58);
+    EXPECT_LE(std::stoi(rectangle[1]), 140);
+    EXPECT_GE(std::stoi(rectangle[2]), 66);
+    EXPECT_LE(std::stoi(rectangle[2]) + std::stoi(rectangle[4]), 96);
+    EXPECT_GT(std::stoi(rectangle[4]), 0);
     // Under the field the city and state, a short line; the line that says none is found runs
     // across most of the screen.
     const int top = 205;

@@ -4,12 +4,15 @@
 //   purpose N        the field's content purpose, when it is enabled
 //   surrounding T    the field's text around the cursor, whenever it changed
 //   deactivated      the field gave the text input up
-//   testinputmethod TEXT
+// With a correction, once the field holds TEXT it deletes BYTES before the cursor and commits
+// REPLACEMENT, both in one commit, as a keyboard's word completion does.
+//   testinputmethod TEXT [BYTES REPLACEMENT]
 #include "input-method-unstable-v2-client-protocol.h"
 
 #include <wayland-client.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -20,6 +23,9 @@ struct InputMethod {
     zwp_input_method_manager_v2* manager = nullptr;
     zwp_input_method_v2* method = nullptr;
     std::string text;
+    uint32_t correctionBytes = 0;
+    std::string replacement;
+    bool corrected = false;
     uint32_t doneCount = 0;
     // The state being sent, applied at done.
     bool pendingActive = false;
@@ -83,6 +89,12 @@ void OnDone(void* data, zwp_input_method_v2* method) {
     if (im->active && im->pendingSurrounding != im->surrounding) {
         im->surrounding = im->pendingSurrounding;
         Print("surrounding " + im->surrounding);
+        if (!im->replacement.empty() && !im->corrected && im->surrounding == im->text) {
+            im->corrected = true;
+            zwp_input_method_v2_delete_surrounding_text(method, im->correctionBytes, 0);
+            zwp_input_method_v2_commit_string(method, im->replacement.c_str());
+            zwp_input_method_v2_commit(method, im->doneCount);
+        }
     }
     if (activated) {
         zwp_input_method_v2_commit_string(method, im->text.c_str());
@@ -100,8 +112,8 @@ const zwp_input_method_v2_listener kMethodListener = {OnActivate,    OnDeactivat
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: testinputmethod TEXT\n");
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "usage: testinputmethod TEXT [BYTES REPLACEMENT]\n");
         return 2;
     }
     wl_display* display = wl_display_connect(nullptr);
@@ -111,6 +123,10 @@ int main(int argc, char** argv) {
     }
     InputMethod im;
     im.text = argv[1];
+    if (argc == 4) {
+        im.correctionBytes = static_cast<uint32_t>(std::strtoul(argv[2], nullptr, 10));
+        im.replacement = argv[3];
+    }
     wl_registry* registry = wl_display_get_registry(display);
     wl_registry_add_listener(registry, &kRegistryListener, &im);
     wl_display_roundtrip(display);
