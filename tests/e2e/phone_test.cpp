@@ -89,6 +89,7 @@ protected:
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder = pattern;
         dialler::MakeGnomeCallsHistory(folder + "/records.db");
+        ASSERT_TRUE(RunQuietly(std::string("wlr-randr --output ") + kOutput + " --transform 180"));
     }
 
     void TearDown() override {
@@ -167,14 +168,14 @@ protected:
         return true;
     }
 
-    // The output as the user sees it. A full-screen window goes to the output by direct scan-out,
+    // The output as the user sees it. A full-screen window may go to the output by direct scan-out,
     // which a headless screenshot reads as black: turned upside down the compositor has to compose
-    // the screen. grim turns the picture back by the output's transform itself.
+    // the screen, and grim turns the picture back by the output's transform. The output is turned
+    // once, before the program starts: turning it closes any open popup.
     QImage Screenshot() {
         const std::string picture = folder + "/screen.png";
         std::filesystem::remove(picture);
-        if (!RunQuietly(std::string("wlr-randr --output ") + kOutput + " --transform 180") ||
-            !RunQuietly("grim -o " + std::string(kOutput) + " '" + picture + "'")) {
+        if (!RunQuietly("grim -o " + std::string(kOutput) + " '" + picture + "'")) {
             return QImage();
         }
         return QImage(QString::fromStdString(picture));
@@ -236,6 +237,63 @@ TEST_F(PhoneCompositor, ProgramFillsTheScreenUnderItsAppIdAndShowsItsRows) {
     // The six calls' names and numbers, two with their city below (the selected row's letters
     // are white on blue, so five of its six).
     EXPECT_EQ(TextLines(screen, 0, kPixels.height() / 2), 7);
+}
+
+// The popups the compositor placed, from the program's Wayland log: each one's last place, in the
+// order they opened, with each place made absolute on the assumption that every popup opened from
+// the one before it (a menu, then its submenu).
+std::vector<QRect> PopupPlaces(const std::string& log) {
+    const std::regex configure(R"(xdg_popup@(\d+)\.configure\((-?\d+), (-?\d+), (\d+), (\d+)\))");
+    std::vector<std::string> ids;
+    std::vector<QRect> places;
+    for (auto it = std::sregex_iterator(log.begin(), log.end(), configure); it != std::sregex_iterator(); ++it) {
+        const std::smatch& m = *it;
+        const QRect place(std::stoi(m[2]), std::stoi(m[3]), std::stoi(m[4]), std::stoi(m[5]));
+        const auto known = std::find(ids.begin(), ids.end(), m[1].str());
+        if (known == ids.end()) {
+            ids.push_back(m[1]);
+            places.push_back(place);
+        } else {
+            places[known - ids.begin()] = place;
+        }
+    }
+    for (size_t i = 1; i < places.size(); ++i) {
+        places[i].translate(places[i - 1].topLeft());
+    }
+    return places;
+}
+
+// The soft-key menu and its Filter submenu, opened with keys, lie inside the screen.
+TEST_F(PhoneCompositor, MenuAndFilterSubmenuOpenInsideTheScreen) {
+    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
+    StartRinglog();
+    ASSERT_TRUE(LogShows("set_fullscreen("));
+    ASSERT_TRUE(LogShowsKeyboardFocus());
+    ASSERT_TRUE(RunQuietly("wtype -k F2"));
+    ASSERT_TRUE(LogShows("xdg_popup@"));
+    // From the menu's first item up past Quit, About, Export Calls, Reverse Lookup and Find.
+    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Up -k Up -k Right"));
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    std::vector<QRect> places = PopupPlaces(ReadFile(folder + "/wayland.log"));
+    while (places.size() < 2 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(50ms);
+        places = PopupPlaces(ReadFile(folder + "/wayland.log"));
+    }
+    ASSERT_EQ(places.size(), 2u);
+    // On the screen: the submenu's first item, All Calls, highlighted, at scale 2.
+    const QPoint allCalls = (places[1].topLeft() + QPoint(places[1].width() / 2, 8)) * 2;
+    const QImage picture =
+        ScreenshotWhen([&](const QImage& image) { return image.valid(allCalls) && IsBarBlue(image.pixel(allCalls)); });
+    // Kept in the build tree, to be looked at.
+    picture.save(QString::fromStdString(std::string(RINGLOG_BIN_DIR) + "/../phone-menu.png"));
+    ASSERT_TRUE(picture.valid(allCalls));
+    EXPECT_TRUE(IsBarBlue(picture.pixel(allCalls))) << std::hex << picture.pixel(allCalls);
+    const QRect screen(0, 0, 360, 720);
+    for (const QRect& place : places) {
+        EXPECT_FALSE(place.isEmpty());
+        EXPECT_TRUE(screen.contains(place))
+            << place.x() << "," << place.y() << " " << place.width() << "x" << place.height();
+    }
 }
 
 // The keyboard's digits go into the reverse lookup's field through text input, the field asks for
