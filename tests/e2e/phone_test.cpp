@@ -360,6 +360,25 @@ TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityU
     EXPECT_TRUE(FileShows("keyboard.log", "deactivated\n")) << ReadFile(folder + "/keyboard.log");
 }
 
+// The Find field takes plain text from the keyboard.
+TEST_F(PhoneCompositor, FindFieldAsksForPlainTextAndTakesTheKeyboardsText) {
+    if (std::getenv("RINGLOG_PHONE_KEYBOARD") != nullptr) {
+        GTEST_SKIP() << "the on-screen keyboard is the seat's input method";
+    }
+    StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "ada"}, "keyboard.log");
+    ASSERT_TRUE(FileShows("keyboard.log", "ready"));
+    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
+    StartRinglog();
+    ASSERT_TRUE(LogShows("set_fullscreen("));
+    ASSERT_TRUE(LogShowsKeyboardFocus());
+    ASSERT_TRUE(RunQuietly("wtype -k F2"));
+    ASSERT_TRUE(LogShows("get_popup("));
+    // From the menu's first item up past Quit, About, Export Calls and Reverse Lookup.
+    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Up -k Return"));
+    EXPECT_TRUE(FileShows("keyboard.log", "purpose 0\n")) << ReadFile(folder + "/keyboard.log");
+    EXPECT_TRUE(FileShows("keyboard.log", "surrounding ada\n")) << ReadFile(folder + "/keyboard.log");
+}
+
 // With the phone's own on-screen keyboard (withdesktop.sh --phone --keyboard): the reverse lookup's
 // field shows it, and it goes when the field loses the focus.
 TEST_F(PhoneCompositor, KeyboardComesUpForTheLookupFieldAndGoesWithTheFocus) {
