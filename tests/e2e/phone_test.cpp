@@ -379,9 +379,10 @@ TEST_F(PhoneCompositor, FindFieldAsksForPlainTextAndTakesTheKeyboardsText) {
     EXPECT_TRUE(FileShows("keyboard.log", "surrounding ada\n")) << ReadFile(folder + "/keyboard.log");
 }
 
-// With the phone's own on-screen keyboard (withdesktop.sh --phone --keyboard): the reverse lookup's
-// field shows it, and it goes when the field loses the focus.
-TEST_F(PhoneCompositor, KeyboardComesUpForTheLookupFieldAndGoesWithTheFocus) {
+// With the phone's own on-screen keyboard (withdesktop.sh --phone --keyboard, its log in the
+// runtime folder's keyboard.log): the reverse lookup's field shows it in its number layout, and it
+// goes when the field loses the focus.
+TEST_F(PhoneCompositor, KeyboardComesUpWithNumbersForTheLookupFieldAndGoesWithTheFocus) {
     if (std::getenv("RINGLOG_PHONE_KEYBOARD") == nullptr) {
         GTEST_SKIP() << "needs the on-screen keyboard: tests/support/withdesktop.sh --phone --keyboard";
     }
@@ -389,12 +390,22 @@ TEST_F(PhoneCompositor, KeyboardComesUpForTheLookupFieldAndGoesWithTheFocus) {
     StartRinglog();
     ASSERT_TRUE(LogShows("set_fullscreen("));
     ASSERT_TRUE(LogShowsKeyboardFocus());
-    // The list has no text field: no keyboard.
+    // The list has no text field: no keyboard, and no number layout loaded yet.
     EXPECT_TRUE(KeyboardVisibleBecomes(false));
+    EXPECT_EQ(ReadFile(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/keyboard.log").find("number/"),
+              std::string::npos);
     ASSERT_TRUE(RunQuietly("wtype -k F2"));
     ASSERT_TRUE(LogShows("get_popup("));
     ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Return"));
     EXPECT_TRUE(KeyboardVisibleBecomes(true));
+    // In its number layout, which it loads when a field asks for digits.
+    const std::string keyboardLog = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/keyboard.log";
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (ReadFile(keyboardLog).find("layout Resource: number/") == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(50ms);
+    }
+    EXPECT_NE(ReadFile(keyboardLog).find("layout Resource: number/"), std::string::npos) << ReadFile(keyboardLog);
     ASSERT_TRUE(RunQuietly("wtype -k Tab"));
     EXPECT_TRUE(KeyboardVisibleBecomes(false));
 }

@@ -14,8 +14,9 @@
 # With --phone a phone's Wayland session instead of the X server: the phone's compositor headless
 # on one 720x1440 output at scale 2 (WAYLAND_DISPLAY, Qt on Wayland), over a home of the run's own
 # whose GSettings are a keyfile; with --keyboard also the on-screen keyboard, switched on in that
-# keyfile and on the bus as sm.puri.OSK0. The compositor's output is HEADLESS-1. Its seat comes
-# from the program RINGLOG_PHONE_SEAT names (build/bin/phoneseat unless set).
+# keyfile and on the bus as sm.puri.OSK0, its log in $XDG_RUNTIME_DIR/keyboard.log. The
+# compositor's output is HEADLESS-1; its seat comes from the program RINGLOG_PHONE_SEAT names
+# (build/bin/phoneseat unless set).
 set -uo pipefail
 displayOnly=0
 if [ "${1:-}" = "--display-only" ]; then
