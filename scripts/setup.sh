@@ -14,12 +14,16 @@ mode=${1:-}
 
 # What building and running needs (the build configures the tests as well; libebook gives the names
 # from the address books, and without it the program builds and shows numbers only), then what only
-# running the tests needs (the address-book service among it).
+# running the tests needs (the address-book service among it, and a phone's Wayland session: its
+# compositor, its on-screen keyboard, screenshots and keys). Qt's private headers and the Wayland
+# protocols give the phone's text input to a Qt that lacks it.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libsqlite3-dev llvm googletest libgtest-dev libgmock-dev
-          libbenchmark-dev libx11-dev libebook1.2-dev libebook-contacts1.2-dev fonts-dejavu-core fonts-dejavu-extra)
+          libbenchmark-dev libx11-dev libebook1.2-dev libebook-contacts1.2-dev fonts-dejavu-core fonts-dejavu-extra
+          qt6-base-private-dev libwayland-dev wayland-protocols)
 test_packages=(xvfb xauth xdotool x11-utils
                dbus-daemon at-spi2-core python3-pyatspi bc dpkg-dev appstream desktop-file-utils file clang-format-14
-               evolution-data-server xdg-desktop-portal xdg-desktop-portal-gtk gsettings-desktop-schemas libglib2.0-bin)
+               evolution-data-server xdg-desktop-portal xdg-desktop-portal-gtk gsettings-desktop-schemas libglib2.0-bin
+               qt6-wayland phoc squeekboard grim wtype wlr-randr)
 
 install_missing() {
     local missing=()

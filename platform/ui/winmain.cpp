@@ -7,6 +7,7 @@
 #include "platform/ui/desktopcolourscheme.h"
 #include "platform/ui/noticereceiver.h"
 #include "platform/ui/singleinstance.h"
+#include "platform/ui/waylandtextinput.h"
 #include "platform/ui/winapp.h"
 
 #include <QApplication>
@@ -135,6 +136,11 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
         }
         return 0;
     }
+#if RINGLOG_WAYLAND_TEXT_INPUT
+    // The main window is up: the window system has its display and seat.
+    WaylandTextInput textInput;
+    textInput.Start();
+#endif
     return app->Run();
 }
 
