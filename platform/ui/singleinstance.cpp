@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QThread>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -13,6 +14,7 @@
 #include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/time.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -20,7 +22,12 @@ Q_LOGGING_CATEGORY(instanceLog, "ringlog.platform.instance")
 
 namespace {
 
-constexpr char kRaiseRequest[] = "raise\n";
+// The request is "raise", then a space and the token when there is one, then a newline.
+constexpr char kRaiseRequest[] = "raise";
+constexpr size_t kMaxTokenLength = 255;
+constexpr size_t kMaxRequestLength = sizeof(kRaiseRequest) + kMaxTokenLength + 1;
+// How long the running program waits for a request's text once the later start has connected.
+constexpr int kRequestWaitMs = 200;
 
 bool FillAddress(const std::string& path, sockaddr_un& address) {
     std::memset(&address, 0, sizeof(address));
@@ -54,7 +61,7 @@ std::string PrivateFolder(const std::string& runtime) {
 }
 
 // One attempt to reach the running program: connect, send the request, close.
-bool AskToRaise(const std::string& socketPath) {
+bool AskToRaise(const std::string& socketPath, const std::string& token) {
     sockaddr_un address;
     if (!FillAddress(socketPath, address)) {
         return false;
@@ -63,12 +70,37 @@ bool AskToRaise(const std::string& socketPath) {
     if (fd < 0) {
         return false;
     }
+    std::string request = kRaiseRequest;
+    if (SingleInstance::WellFormedToken(token)) {
+        request += " " + token;
+    }
+    request += "\n";
     bool sent = false;
     if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) == 0) {
-        sent = send(fd, kRaiseRequest, sizeof(kRaiseRequest) - 1, MSG_NOSIGNAL) == sizeof(kRaiseRequest) - 1;
+        sent = send(fd, request.data(), request.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(request.size());
     }
     close(fd);
     return sent;
+}
+
+// The request a later start wrote, up to its end or kMaxRequestLength bytes; whatever came within
+// kRequestWaitMs, as a stalled writer must not hold the user interface.
+std::string ReadRequest(int client) {
+    timeval wait{0, kRequestWaitMs * 1000};
+    setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, &wait, sizeof(wait));
+    std::string request;
+    char buffer[kMaxRequestLength];
+    while (request.size() < kMaxRequestLength) {
+        const ssize_t got = recv(client, buffer, kMaxRequestLength - request.size(), 0);
+        if (got <= 0) {
+            break;
+        }
+        request.append(buffer, static_cast<size_t>(got));
+        if (request.back() == '\n') {
+            break;
+        }
+    }
+    return request;
 }
 
 } // namespace
@@ -121,9 +153,10 @@ SingleInstance::Result SingleInstance::Claim(const std::string& key, int attempt
     lockFd = -1;
 
     // Another start holds the lock; it may not be listening yet. Wait for it at the lowest priority.
+    const std::string token = tokenSource ? tokenSource() : std::string();
     setpriority(PRIO_PROCESS, 0, 19);
     for (int attempt = 0; attempt < attempts; ++attempt) {
-        if (AskToRaise(socketPath)) {
+        if (AskToRaise(socketPath, token)) {
             return AnotherRunning;
         }
         QThread::msleep(static_cast<unsigned long>(pauseMs));
@@ -156,23 +189,42 @@ void SingleInstance::AcceptRequest() {
     if (client < 0) {
         return;
     }
-    // Only a program of the same user may ask. The request is a single word; whatever arrives
-    // from the user, the answer is to come to the front.
+    // Only a program of the same user may ask. Whatever arrives from the user, the answer is to come
+    // to the front; a token goes with it only from a request as a later start writes it.
     ucred peer{};
     socklen_t length = sizeof(peer);
     const bool sameUser = getsockopt(client, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == getuid();
-    char buffer[16];
-    (void)recv(client, buffer, sizeof(buffer), MSG_DONTWAIT);
+    const std::string request = sameUser ? ReadRequest(client) : std::string();
     close(client);
     if (!sameUser) {
         return;
     }
+    std::string token;
+    const std::string withToken = std::string(kRaiseRequest) + " ";
+    if (request.size() > withToken.size() + 1 && request.compare(0, withToken.size(), withToken) == 0 &&
+        request.back() == '\n') {
+        token = request.substr(withToken.size(), request.size() - withToken.size() - 1);
+        if (!WellFormedToken(token)) {
+            token.clear();
+        }
+    }
     if (raiseHandler) {
-        raiseHandler();
+        raiseHandler(token);
     }
 }
 
-void SingleInstance::SetRaiseHandler(std::function<void()> handler) {
+bool SingleInstance::WellFormedToken(const std::string& token) {
+    if (token.empty() || token.size() > kMaxTokenLength) {
+        return false;
+    }
+    return std::all_of(token.begin(), token.end(), [](char c) { return c > ' ' && c < 0x7f; });
+}
+
+void SingleInstance::SetTokenSource(std::function<std::string()> source) {
+    tokenSource = std::move(source);
+}
+
+void SingleInstance::SetRaiseHandler(std::function<void(const std::string& token)> handler) {
     raiseHandler = std::move(handler);
     // Requests wait in the socket's queue until the event loop exists to take them.
     if (serverFd >= 0 && notifier == nullptr) {

@@ -7,6 +7,7 @@
 #include "platform/ui/desktopcolourscheme.h"
 #include "platform/ui/noticereceiver.h"
 #include "platform/ui/singleinstance.h"
+#include "platform/ui/waylandactivation.h"
 #include "platform/ui/waylandtextinput.h"
 #include "platform/ui/winapp.h"
 
@@ -93,6 +94,11 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
 
     // Before the window system is touched: a second start opens nothing.
     SingleInstance instance;
+#if RINGLOG_WAYLAND_CLIENT
+    // On Wayland the running program comes to the front only with a token it is handed.
+    instance.SetTokenSource(
+        [&identity] { return WaylandActivation::TokenForRunningProgram(identity.desktopFileName); });
+#endif
     if (instance.Claim(instanceKey) == SingleInstance::AnotherRunning) {
         return -1;
     }
@@ -121,7 +127,15 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
     SetUpApplication(identity);
     // The desktop's colour scheme arrives when the portal answers; the first screen does not wait.
     DesktopColourScheme::Follow();
-    instance.SetRaiseHandler(ShellServices::BringToFront);
+#if RINGLOG_WAYLAND_CLIENT
+    WaylandActivation activation;
+    instance.SetRaiseHandler([&activation](const std::string& token) {
+        ShellServices::BringToFront();
+        activation.Activate(token);
+    });
+#else
+    instance.SetRaiseHandler([](const std::string&) { ShellServices::BringToFront(); });
+#endif
 
     ShellInUse inUse(shell);
     if (!app->InitInstance()) {
@@ -136,10 +150,11 @@ int AfxWinMain(int argc, char** argv, const PlatformSwitches& switches, const De
         }
         return 0;
     }
-#if RINGLOG_WAYLAND_TEXT_INPUT
+#if RINGLOG_WAYLAND_CLIENT
     // The main window is up: the window system has its display and seat.
     WaylandTextInput textInput;
     textInput.Start();
+    activation.Start();
 #endif
     return app->Run();
 }

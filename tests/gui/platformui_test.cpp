@@ -107,7 +107,7 @@ TEST_F(SingleInstanceCheck, LaterStartOfTheSameKeyRaisesTheFirstAndEnds) {
     SingleInstance first;
     bool raised = false;
     ASSERT_EQ(first.Claim("/usr/bin/ringlog\n/home/a/phone.db"), SingleInstance::First);
-    first.SetRaiseHandler([&raised] { raised = true; });
+    first.SetRaiseHandler([&raised](const std::string&) { raised = true; });
 
     SingleInstance second;
     EXPECT_EQ(second.Claim("/usr/bin/ringlog\n/home/a/phone.db", 3, 10), SingleInstance::AnotherRunning);
@@ -131,7 +131,7 @@ TEST_F(SingleInstanceCheck, EndedProgramLeavesNothingThatBlocksTheNext) {
     SingleInstance next;
     EXPECT_EQ(next.Claim("key", 3, 10), SingleInstance::First);
     bool raised = false;
-    next.SetRaiseHandler([&raised] { raised = true; });
+    next.SetRaiseHandler([&raised](const std::string&) { raised = true; });
     SingleInstance later;
     EXPECT_EQ(later.Claim("key", 3, 10), SingleInstance::AnotherRunning);
     guitest::ProcessUntil(raised, 1000);

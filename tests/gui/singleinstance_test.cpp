@@ -125,7 +125,7 @@ TEST_F(InstanceChannel, AnotherUsersProgramCannotReachOurs) {
     SingleInstance first;
     bool raised = false;
     ASSERT_EQ(first.Claim("key"), SingleInstance::First);
-    first.SetRaiseHandler([&raised] { raised = true; });
+    first.SetRaiseHandler([&raised](const std::string&) { raised = true; });
     const std::string socketPath = SocketPath();
     ASSERT_FALSE(socketPath.empty());
 
@@ -179,11 +179,98 @@ TEST_F(InstanceChannel, ProgramKilledWithSigkillDoesNotStopTheNextStart) {
     SingleInstance next;
     EXPECT_EQ(next.Claim("key", 1, 10), SingleInstance::First);
     bool raised = false;
-    next.SetRaiseHandler([&raised] { raised = true; });
+    next.SetRaiseHandler([&raised](const std::string&) { raised = true; });
     SingleInstance later;
     EXPECT_EQ(later.Claim("key", 3, 10), SingleInstance::AnotherRunning);
     guitest::ProcessUntil(raised, 2000);
     EXPECT_TRUE(raised);
+}
+
+// A later start's request as written straight to the running program's socket; the socket is
+// left open for holdMs after the write, as a stalled writer would.
+void WriteRequest(const std::string& socketPath, const std::string& request, int holdMs = 0) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::strncpy(address.sun_path, socketPath.c_str(), sizeof(address.sun_path) - 1);
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)), 0);
+    ASSERT_EQ(send(fd, request.data(), request.size(), MSG_NOSIGNAL), static_cast<ssize_t>(request.size()));
+    if (holdMs > 0) {
+        QElapsedTimer held;
+        held.start();
+        // The running program reads on this thread: let it, while the writer stalls.
+        while (held.elapsed() < holdMs) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        }
+    }
+    close(fd);
+}
+
+// The window system's token a later start hands over reaches the running program as it was sent;
+// anything that is not a token arrives as none, and the program still comes to the front.
+TEST_F(InstanceChannel, LaterStartHandsItsTokenToTheRunningProgram) {
+    SingleInstance first;
+    int firstAsked = 0;
+    first.SetTokenSource([&firstAsked] {
+        ++firstAsked;
+        return std::string("unused");
+    });
+    ASSERT_EQ(first.Claim("key"), SingleInstance::First);
+    std::vector<std::string> tokens;
+    first.SetRaiseHandler([&tokens](const std::string& token) { tokens.push_back(token); });
+    EXPECT_EQ(firstAsked, 0) << "a start that runs asks for no token";
+
+    const std::string longest(255, 'k');
+    const std::vector<std::pair<std::string, std::string>> sent = {
+        {"phoc_token-0123:abcd", "phoc_token-0123:abcd"},
+        {longest, longest},
+        {"", ""},
+        {longest + "k", ""},
+        {"two words", ""},
+        {"line\nbreak", ""},
+        {"tab\tin", ""},
+        {"caf\xc3\xa9", ""},
+    };
+    for (const auto& [token, expected] : sent) {
+        SingleInstance later;
+        later.SetTokenSource([token = token] { return token; });
+        ASSERT_EQ(later.Claim("key", 3, 10), SingleInstance::AnotherRunning);
+        const size_t before = tokens.size();
+        bool arrived = false;
+        for (int i = 0; i < 100 && !arrived; ++i) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            arrived = tokens.size() > before;
+        }
+        ASSERT_TRUE(arrived) << token;
+        EXPECT_EQ(tokens.back(), expected) << token;
+    }
+}
+
+TEST_F(InstanceChannel, RequestsNotAsALaterStartWritesThemRaiseWithoutAToken) {
+    SingleInstance first;
+    ASSERT_EQ(first.Claim("key"), SingleInstance::First);
+    std::vector<std::string> tokens;
+    first.SetRaiseHandler([&tokens](const std::string& token) { tokens.push_back(token); });
+    const std::string socketPath = SocketPath();
+    ASSERT_FALSE(socketPath.empty());
+
+    const std::vector<std::string> requests = {
+        "raise\n", "raise abc", "raise  abc\n", "lower abc\n", "raise abc\nraise def\n", std::string(4096, 'r')};
+    for (const std::string& request : requests) {
+        WriteRequest(socketPath, request);
+    }
+    // A writer that stops halfway holds the program no longer than a moment, and then a request
+    // behind it is read whole.
+    QElapsedTimer stalled;
+    stalled.start();
+    WriteRequest(socketPath, "raise half", 1000);
+    EXPECT_LT(stalled.elapsed(), 2000);
+    WriteRequest(socketPath, "raise whole\n");
+    for (int i = 0; i < 100 && tokens.size() < requests.size() + 2; ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    const std::vector<std::string> expected = {"", "", "", "", "", "", "", "whole"};
+    EXPECT_EQ(tokens, expected);
 }
 
 } // namespace

@@ -128,7 +128,8 @@ xwayland=false
 mode=720x1440
 scale=2
 INI
-    WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_NO_HARDWARE_CURSORS=1 \
+    # Its log says which activation tokens it took.
+    G_MESSAGES_DEBUG=phoc-xdg-activation-v1 WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_NO_HARDWARE_CURSORS=1 \
         phoc -C "$XDG_RUNTIME_DIR/phoc.ini" >"$XDG_RUNTIME_DIR/phoc.log" 2>&1 &
     compositor=$!
     for _ in $(seq 200); do
