@@ -31,6 +31,13 @@ depends=$(field Depends)
 for needed in libqt6widgets6 libqt6gui6 libqt6core6 libsqlite3-0 libstdc++6 libc6 fonts-dejavu-core fonts-dejavu-extra; do
     echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -Fxq "$needed" || fail "Depends lacks $needed: $depends"
 done
+# Built on Qt's private interface (the phone's Wayland text input), it holds only for that Qt.
+if dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/bin/ringlog | grep -aq libwayland-client; then
+    for needed in libwayland-client0 qt6-base-abi; do
+        echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -Fxq "$needed" || fail "Depends lacks $needed: $depends"
+    done
+    echo "$depends" | grep -Eq "qt6-base-abi \(= 6\.[0-9]+\.[0-9]+\)" || fail "qt6-base-abi without its release: $depends"
+fi
 # The address books are read through a library; the address-book server is never required.
 echo "$depends" | tr ',' '\n' | sed 's/^ *//; s/ .*//' | grep -Fxq evolution-data-server && fail "Depends requires the address-book server: $depends"
 [ "$(field Suggests)" = evolution-data-server ] || fail "Suggests: $(field Suggests)"
