@@ -1,8 +1,8 @@
 // The light scheme draws every screen exactly as the program drew it before it had a dark one, but
 // for the darker blue of the selected row and the focused field's frame: the pictures in
 // tests/data/lightscheme were taken from that program, on this harness's platform and font, and
-// the four that show that blue again after its change. RINGLOG_WRITE_PICTURES=FOLDER writes the pictures taken instead of comparing, to renew them
-// after a change of the drawing that is meant.
+// the four that show that blue again after its change. RINGLOG_WRITE_PICTURES=FOLDER writes the pictures taken instead
+// of comparing, to renew them after a change of the drawing that is meant.
 #include "schemescreens.h"
 
 #include <cstdlib>
