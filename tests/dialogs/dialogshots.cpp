@@ -19,6 +19,7 @@
 #include "platform/shell/phonescreen.h"
 #include "platform/shell/phoneshell.h"
 #include "platform/time/filetime.h"
+#include "platform/ui/colourscheme.h"
 #include "platform/ui/process.h"
 #include "resources/resource.h"
 #include "view/ringlogview.h"
@@ -181,6 +182,8 @@ int main(int argc, char** argv) {
     setenv("TZ", "UTC", 1);
     tzset();
     QApplication app(argc, argv);
+    // The program's light palette, whose selection is darker than the window system's.
+    ColourScheme::Apply(ColourScheme::kLight);
     PhoneShell shell(false, !show);
     SetCurrentShell(&shell);
     phone = &shell;
