@@ -89,6 +89,9 @@ PhoneScreen::PhoneScreen(bool fullScreen, bool unattendedBoxes) : unattended(una
     // buttons (their keys still work), and the screen takes whatever size the window gets.
     fullScreenMode = fullScreen || DisplayIsPhoneSized();
     if (fullScreenMode) {
+        // A phone's screen draws its own bars: no title bar of the window system's when the
+        // window leaves full screen for a moment (to make room for the on-screen keyboard).
+        setWindowFlag(Qt::FramelessWindowHint);
         setAttribute(Qt::WA_TranslucentBackground, false);
         talkButton->hide();
         endButton->hide();

@@ -6,6 +6,7 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QLoggingCategory>
+#include <QTimer>
 #include <QWindow>
 #include <qpa/qplatformnativeinterface.h>
 #include <wayland-client.h>
@@ -216,11 +217,30 @@ void WaylandTextInput::Enable(QLineEdit* edit) {
                                        digits ? ZWP_TEXT_INPUT_V3_CONTENT_PURPOSE_DIGITS
                                               : ZWP_TEXT_INPUT_V3_CONTENT_PURPOSE_NORMAL);
     SendState();
+    // The phone's compositor draws its keyboard under a full-screen window: while a field takes
+    // text the window is maximized instead, which the compositor fits above the keyboard.
+    QWidget* window = edit->window();
+    if (window->isFullScreen()) {
+        leftFullScreen = window;
+        window->setWindowState((window->windowState() & ~Qt::WindowFullScreen) | Qt::WindowMaximized);
+    }
+}
+
+void WaylandTextInput::BackToFullScreen() {
+    if (field != nullptr || leftFullScreen == nullptr) {
+        return;
+    }
+    leftFullScreen->setWindowState((leftFullScreen->windowState() & ~Qt::WindowMaximized) | Qt::WindowFullScreen);
+    leftFullScreen = nullptr;
 }
 
 void WaylandTextInput::Disable() {
     if (field != nullptr) {
         QObject::disconnect(field, nullptr, &fieldConnections, nullptr);
+    }
+    // Full screen again once no field takes text: not between two fields of one dialog.
+    if (leftFullScreen != nullptr) {
+        QTimer::singleShot(0, &connections, [this] { BackToFullScreen(); });
     }
     if (textInput == nullptr || !sent.has_value()) {
         field = nullptr;

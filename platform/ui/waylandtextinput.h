@@ -54,6 +54,7 @@ private:
     void FocusChanged();
     void Enable(QLineEdit* edit);
     void Disable();
+    void BackToFullScreen();
     void SendState();
     void Flush();
 
@@ -67,6 +68,8 @@ private:
     // The surface the compositor gave the keyboard focus, between enter and leave.
     wl_surface* entered = nullptr;
     QPointer<QLineEdit> field;
+    // The full-screen window made room for the keyboard while a field of it takes text.
+    QPointer<QWidget> leftFullScreen;
     std::optional<SurroundingText> sent;
     QString pendingCommit;
     uint32_t pendingBefore = 0;

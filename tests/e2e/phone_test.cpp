@@ -65,6 +65,14 @@ bool KeyboardVisibleBecomes(bool visible, std::chrono::milliseconds wait = 10s) 
     return true;
 }
 
+size_t Occurrences(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) {
+        ++count;
+    }
+    return count;
+}
+
 bool RunQuietly(const std::string& command) {
     return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
 }
@@ -423,9 +431,28 @@ TEST_F(PhoneCompositor, KeyboardComesUpWithNumbersForTheLookupFieldAndGoesWithTh
         std::this_thread::sleep_for(50ms);
     }
     EXPECT_NE(ReadFile(keyboardLog).find("layout Resource: number/"), std::string::npos) << ReadFile(keyboardLog);
-    // A tap on Done closes the dialog.
+    // On the screen: the compositor draws its keyboard under a full-screen window, so the window
+    // leaves full screen and is fitted above the keyboard, whose light keys fill the bottom where
+    // the soft-key bar was.
+    const auto bottomIsDark = [](const QImage& image) {
+        return !image.isNull() && IsDark(image.pixel(image.width() / 2, image.height() - 4));
+    };
+    EXPECT_TRUE(LogShows("unset_fullscreen("));
+    const QImage withKeyboard =
+        ScreenshotWhen([&](const QImage& image) { return !image.isNull() && !bottomIsDark(image); });
+    withKeyboard.save(QString::fromStdString(std::string(RINGLOG_BIN_DIR) + "/../phone-keyboard.png"));
+    EXPECT_FALSE(bottomIsDark(withKeyboard));
+    EXPECT_TRUE(IsBarBlue(withKeyboard.pixel(4, 4))) << "the dialog's bar stays at the top";
+    const std::string log = ReadFile(folder + "/wayland.log");
+    const size_t fullScreenRequests = Occurrences(log, "set_fullscreen(") - Occurrences(log, "unset_fullscreen(");
+
+    // A tap on Done closes the dialog: the keyboard goes and the window is full screen again.
     ASSERT_TRUE(RunQuietly(std::string(RINGLOG_BIN_DIR) + "/testtap 340 13 360 720"));
     EXPECT_TRUE(KeyboardVisibleBecomes(false));
+    const QImage without = ScreenshotWhen(bottomIsDark);
+    EXPECT_TRUE(bottomIsDark(without)) << "the soft-key bar at the bottom again";
+    const std::string after = ReadFile(folder + "/wayland.log");
+    EXPECT_GT(Occurrences(after, "set_fullscreen(") - Occurrences(after, "unset_fullscreen("), fullScreenRequests);
 }
 
 // A second start on the same store hands the compositor's token to the running program, which
