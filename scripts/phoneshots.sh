@@ -178,8 +178,8 @@ wait_for "the reverse lookup" dialog_shows dark
 wait_for "the on-screen keyboard" keyboard_visible true
 wait_for "the keyboard's number layout" grep -q 'layout Resource: number/' "$XDG_RUNTIME_DIR/keyboard.log"
 # Below the lookup's field, whose cursor blinks.
-keep_settled phone-lookup-dark.png 200
+keep_settled phone-lookup-dark.png 260
 gsettings set org.gnome.desktop.interface color-scheme default
 wait_for "the light reverse lookup" dialog_shows light
 wait_for "the keyboard to stay up" keyboard_visible true
-keep_settled phone-lookup-light.png 200
+keep_settled phone-lookup-light.png 260
