@@ -14,7 +14,7 @@ set(GRAPHVIZ_EXTERNAL_LIBS FALSE)
 set(GRAPHVIZ_GENERATE_PER_TARGET FALSE)
 set(GRAPHVIZ_GENERATE_DEPENDERS FALSE)
 set(GRAPHVIZ_IGNORE_TARGETS ".*_test$" ".*test.*" ".*bench.*" "fuzz.*" "ringlog-tool" "citydbgen" "dialogshots"
-    "ringlog_warnings" "ringlog_placedcalls" "ringlog_planted" "screenwatch" "ringlog-startupbench" "citydb_data" "deb")
+    "ringlog_warnings" "ringlog_placedcalls" "ringlog_planted" "screenwatch" "ringlog-startupbench" "citydb_data" "deb" "phoneseat")
 OPTIONS
 cp "$work/CMakeGraphVizOptions.cmake" "$build/CMakeGraphVizOptions.cmake"
 cmake --graphviz="$work/layers.dot" "$build" >/dev/null
