@@ -57,6 +57,8 @@ int main(int argc, char** argv) {
     zwlr_virtual_pointer_v1_frame(pointer);
     wl_display_roundtrip(display);
     zwlr_virtual_pointer_v1_destroy(pointer);
+    zwlr_virtual_pointer_manager_v1_destroy(pointers);
+    wl_registry_destroy(registry);
     wl_display_roundtrip(display);
     wl_display_disconnect(display);
     return 0;
