@@ -51,7 +51,13 @@ bool NavBar::DoneVisible() const {
 void NavBar::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QLinearGradient gradient(0, 0, 0, height());
-    gradient.setColorAt(0.0, QColor(42, 92, 170));
-    gradient.setColorAt(1.0, QColor(14, 48, 110));
+    // A deeper blue in a dark scheme (a dark window colour), as the screen under the bar darkens.
+    if (palette().color(QPalette::Window).lightness() < 128) {
+        gradient.setColorAt(0.0, QColor(30, 66, 126));
+        gradient.setColorAt(1.0, QColor(10, 34, 80));
+    } else {
+        gradient.setColorAt(0.0, QColor(42, 92, 170));
+        gradient.setColorAt(1.0, QColor(14, 48, 110));
+    }
     painter.fillRect(rect(), gradient);
 }

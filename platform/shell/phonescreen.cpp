@@ -388,7 +388,9 @@ void PhoneScreen::PaintScreenInBaseColour() {
 }
 
 void PhoneScreen::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::ApplicationPaletteChange && screen != nullptr) {
+    // A window hears of the application's new palette as a change of its own.
+    if ((event->type() == QEvent::PaletteChange || event->type() == QEvent::ApplicationPaletteChange) &&
+        screen != nullptr) {
         PaintScreenInBaseColour();
     }
     if (event->type() == QEvent::ActivationChange) {

@@ -81,6 +81,13 @@ TEST_F(ColourSchemes, DarkSchemeDarkensTheListAndTheScreenButKeepsTheBitmaps) {
     Key(Qt::Key_Down);
     const QImage screen = ScreenShot("list").picture;
     EXPECT_LT(Luminance(screen.pixel(screen.width() / 2, screen.height() / 2)), 0.3);
+    // The navigation bar's blue deepens with it.
+    ASSERT_EQ(ColourScheme::Apply(ColourScheme::kLight), 0);
+    const QRgb lightBar = ScreenShot("list").picture.pixel(screen.width() / 2, 2);
+    ASSERT_EQ(ColourScheme::Apply(ColourScheme::kDark), 0);
+    const QRgb darkBar = ScreenShot("list").picture.pixel(screen.width() / 2, 2);
+    EXPECT_LT(Luminance(darkBar), Luminance(lightBar) * 0.7);
+    EXPECT_GT(qBlue(darkBar), qRed(darkBar) + 40) << "still blue";
     // The icon column keeps its blue.
     const QImage list = Settle();
     EXPECT_EQ(list.pixel(1, 1) & 0xFFFFFFu, qRgb(74, 121, 173) & 0xFFFFFFu);
