@@ -153,6 +153,28 @@ protected:
         helpers.push_back(pid);
     }
 
+    // The program with a keyboard for keys: one wtype runs for the whole case, as its virtual
+    // keyboard lives only while it runs; keys go to the window once the compositor has given it
+    // the keyboard.
+    void StartRinglogWithKeys() {
+        StartHelper({"wtype", "-s", "600000"}, "wtype.log");
+        StartRinglog();
+        ASSERT_TRUE(LogShows("set_fullscreen("));
+        ASSERT_TRUE(LogShowsKeyboardFocus());
+    }
+
+    // Opens the soft-key menu and chooses the item that many up from its first (Quit, About, Export
+    // Calls, Reverse Lookup, Find, Filter).
+    void ChooseFromMenu(int up) {
+        ASSERT_TRUE(RunQuietly("wtype -k F2"));
+        ASSERT_TRUE(LogShows("get_popup("));
+        std::string keys = "wtype";
+        for (int i = 0; i < up; ++i) {
+            keys += " -k Up";
+        }
+        ASSERT_TRUE(RunQuietly(keys + " -k Return"));
+    }
+
     // Whether the program's Wayland log holds the text within the wait.
     bool LogShows(const std::string& text, std::chrono::milliseconds wait = 10s) {
         return FileShows("wayland.log", text, wait);
@@ -290,10 +312,7 @@ std::vector<QRect> PopupPlaces(const std::string& log) {
 
 // The soft-key menu and its Filter submenu, opened with keys, lie inside the screen.
 TEST_F(PhoneCompositor, MenuAndFilterSubmenuOpenInsideTheScreen) {
-    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
-    StartRinglog();
-    ASSERT_TRUE(LogShows("set_fullscreen("));
-    ASSERT_TRUE(LogShowsKeyboardFocus());
+    ASSERT_NO_FATAL_FAILURE(StartRinglogWithKeys());
     ASSERT_TRUE(RunQuietly("wtype -k F2"));
     ASSERT_TRUE(LogShows("xdg_popup@"));
     // From the menu's first item up past Quit, About, Export Calls, Reverse Lookup and Find.
@@ -332,16 +351,8 @@ TEST_F(PhoneCompositor, DigitsFromTheKeyboardLandInTheLookupFieldAndGiveTheCityU
     // committed. Deleted after the commit, the field would keep 3125.
     StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "312555", "2", "12"}, "keyboard.log");
     ASSERT_TRUE(FileShows("keyboard.log", "ready"));
-    // The virtual keyboard of wtype lives only while it runs: one runs for the whole case.
-    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
-    StartRinglog();
-    // Keys go to the window once the compositor has given it the keyboard.
-    ASSERT_TRUE(LogShows("set_fullscreen("));
-    ASSERT_TRUE(LogShowsKeyboardFocus());
-    ASSERT_TRUE(RunQuietly("wtype -k F2"));
-    ASSERT_TRUE(LogShows("get_popup("));
-    // From the menu's first item up past Quit, About and Export Calls.
-    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Return"));
+    ASSERT_NO_FATAL_FAILURE(StartRinglogWithKeys());
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(4)); // Reverse Lookup
 
     EXPECT_TRUE(FileShows("keyboard.log", "purpose 2\n")) << ReadFile(folder + "/keyboard.log");
     EXPECT_TRUE(FileShows("keyboard.log", "surrounding 312555\n")) << ReadFile(folder + "/keyboard.log");
@@ -392,14 +403,8 @@ TEST_F(PhoneCompositor, FindFieldAsksForPlainTextAndTakesTheKeyboardsText) {
     }
     StartHelper({std::string(RINGLOG_BIN_DIR) + "/testinputmethod", "ada"}, "keyboard.log");
     ASSERT_TRUE(FileShows("keyboard.log", "ready"));
-    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
-    StartRinglog();
-    ASSERT_TRUE(LogShows("set_fullscreen("));
-    ASSERT_TRUE(LogShowsKeyboardFocus());
-    ASSERT_TRUE(RunQuietly("wtype -k F2"));
-    ASSERT_TRUE(LogShows("get_popup("));
-    // From the menu's first item up past Quit, About, Export Calls and Reverse Lookup.
-    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Up -k Return"));
+    ASSERT_NO_FATAL_FAILURE(StartRinglogWithKeys());
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(5)); // Find
     EXPECT_TRUE(FileShows("keyboard.log", "purpose 0\n")) << ReadFile(folder + "/keyboard.log");
     EXPECT_TRUE(FileShows("keyboard.log", "surrounding ada\n")) << ReadFile(folder + "/keyboard.log");
 }
@@ -411,17 +416,12 @@ TEST_F(PhoneCompositor, KeyboardComesUpWithNumbersForTheLookupFieldAndGoesWithTh
     if (std::getenv("RINGLOG_PHONE_KEYBOARD") == nullptr) {
         GTEST_SKIP() << "needs the on-screen keyboard: tests/support/withdesktop.sh --phone --keyboard";
     }
-    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
-    StartRinglog();
-    ASSERT_TRUE(LogShows("set_fullscreen("));
-    ASSERT_TRUE(LogShowsKeyboardFocus());
+    ASSERT_NO_FATAL_FAILURE(StartRinglogWithKeys());
     // The list has no text field: no keyboard, and no number layout loaded yet.
     EXPECT_TRUE(KeyboardVisibleBecomes(false));
     EXPECT_EQ(ReadFile(std::string(std::getenv("XDG_RUNTIME_DIR")) + "/keyboard.log").find("number/"),
               std::string::npos);
-    ASSERT_TRUE(RunQuietly("wtype -k F2"));
-    ASSERT_TRUE(LogShows("get_popup("));
-    ASSERT_TRUE(RunQuietly("wtype -k Up -k Up -k Up -k Up -k Return"));
+    ASSERT_NO_FATAL_FAILURE(ChooseFromMenu(4)); // Reverse Lookup
     EXPECT_TRUE(KeyboardVisibleBecomes(true));
     // In its number layout, which it loads when a field asks for digits.
     const std::string keyboardLog = std::string(std::getenv("XDG_RUNTIME_DIR")) + "/keyboard.log";
@@ -463,10 +463,7 @@ TEST_F(PhoneCompositor, SecondStartHandsItsTokenToTheFirstWhichTheCompositorTake
     if (std::getenv("RINGLOG_PHONE_KEYBOARD") != nullptr) {
         GTEST_SKIP() << "runs in the session without the on-screen keyboard";
     }
-    StartHelper({"wtype", "-s", "600000"}, "wtype.log");
-    StartRinglog();
-    ASSERT_TRUE(LogShows("set_fullscreen("));
-    ASSERT_TRUE(LogShowsKeyboardFocus());
+    ASSERT_NO_FATAL_FAILURE(StartRinglogWithKeys());
     // Another program's window in front: the program on a second store runs beside the first.
     std::filesystem::copy_file(folder + "/records.db", folder + "/other.db");
     const pid_t other = StartRinglogOn("other.db", "other.log");
