@@ -118,6 +118,18 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Whether the name gets an owner on the session bus within 20 s.
+wait_for_bus_name() {
+    for _ in $(seq 400); do
+        if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner "string:$1" 2>/dev/null | grep -q "boolean true"; then
+            return 0
+        fi
+        sleep 0.05
+    done
+    return 1
+}
+
 if [ -n "${RINGLOG_PHONE_SESSION:-}" ]; then
     unset DISPLAY
     cat >"$XDG_RUNTIME_DIR/phoc.ini" <<'INI'
@@ -156,16 +168,7 @@ INI
     fi
     if [ -n "${RINGLOG_PHONE_KEYBOARD:-}" ]; then
         squeekboard >"$XDG_RUNTIME_DIR/keyboard.log" 2>&1 &
-        up=0
-        for _ in $(seq 200); do
-            if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-                org.freedesktop.DBus.NameHasOwner string:sm.puri.OSK0 2>/dev/null | grep -q "boolean true"; then
-                up=1
-                break
-            fi
-            sleep 0.05
-        done
-        if [ "$up" -ne 1 ]; then
+        if ! wait_for_bus_name sm.puri.OSK0; then
             echo "the on-screen keyboard did not come up:" >&2
             cat "$XDG_RUNTIME_DIR/keyboard.log" >&2
             exit 1
@@ -210,16 +213,7 @@ if [ -z "$launcher" ]; then
 fi
 "$launcher" --launch-immediately &
 launcherPid=$!
-up=0
-for _ in $(seq 200); do
-    if dbus-send --session --print-reply --dest=org.freedesktop.DBus /org/freedesktop/DBus \
-        org.freedesktop.DBus.NameHasOwner string:org.a11y.Bus 2>/dev/null | grep -q "boolean true"; then
-        up=1
-        break
-    fi
-    sleep 0.1
-done
-if [ "$up" -ne 1 ]; then
+if ! wait_for_bus_name org.a11y.Bus; then
     echo "the accessibility bus did not come up" >&2
     exit 1
 fi
