@@ -1,5 +1,6 @@
 #include "platform/ui/waylandactivation.h"
 
+#include "gtk-shell-client-protocol.h"
 #include "xdg-activation-v1-client-protocol.h"
 
 #include <QApplication>
@@ -77,6 +78,12 @@ std::string TokenFromCompositor(const std::string& appId) {
 } // namespace
 
 WaylandActivation::~WaylandActivation() {
+    if (gtkSurface != nullptr) {
+        gtk_surface1_destroy(gtkSurface);
+    }
+    if (gtkShell != nullptr) {
+        gtk_shell1_destroy(gtkShell);
+    }
     if (activation != nullptr) {
         xdg_activation_v1_destroy(activation);
     }
@@ -118,9 +125,13 @@ void WaylandActivation::Start() {
     wl_display_flush(display);
 }
 
-void WaylandActivation::OnGlobal(wl_registry*, uint32_t name, const char* interface, uint32_t) {
+void WaylandActivation::OnGlobal(wl_registry*, uint32_t name, const char* interface, uint32_t version) {
     if (activation == nullptr && std::strcmp(interface, xdg_activation_v1_interface.name) == 0) {
         activation = static_cast<xdg_activation_v1*>(wl_registry_bind(registry, name, &xdg_activation_v1_interface, 1));
+    }
+    // Its focus request came with version 3.
+    if (gtkShell == nullptr && version >= 3 && std::strcmp(interface, gtk_shell1_interface.name) == 0) {
+        gtkShell = static_cast<gtk_shell1*>(wl_registry_bind(registry, name, &gtk_shell1_interface, 3));
     }
 }
 
@@ -142,6 +153,16 @@ int WaylandActivation::Activate(const std::string& token) {
         return -1;
     }
     xdg_activation_v1_activate(activation, token.c_str(), surface);
+    if (gtkShell != nullptr) {
+        if (gtkSurface == nullptr || gtkSurfaceOf != surface) {
+            if (gtkSurface != nullptr) {
+                gtk_surface1_destroy(gtkSurface);
+            }
+            gtkSurface = gtk_shell1_get_gtk_surface(gtkShell, surface);
+            gtkSurfaceOf = surface;
+        }
+        gtk_surface1_request_focus(gtkSurface, token.c_str());
+    }
     wl_display_flush(display);
     return 0;
 }

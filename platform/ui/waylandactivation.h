@@ -4,14 +4,19 @@
 #include <string>
 
 struct wl_display;
+struct gtk_shell1;
+struct gtk_surface1;
 struct wl_registry;
+struct wl_surface;
 struct xdg_activation_v1;
 
 // Brings the running program to the front on Wayland when a later start asks for it. The compositor
 // moves the focus to a window only with an activation token, which Qt before 6.7 passes on only
 // from its own focused window; so the later start gets a token (the one its launcher gave it, or
 // one of its own from the compositor) and hands it over, and the running program activates its
-// window with it. Everywhere else it does nothing.
+// window with it (xdg-activation). A phone's compositor that only marks the window active for that
+// (phoc before 0.26) gives the focus when asked through GTK's shell protocol, so that is asked too
+// where it is offered. Everywhere else it does nothing.
 class WaylandActivation {
 public:
     WaylandActivation() = default;
@@ -37,4 +42,8 @@ private:
     wl_display* display = nullptr;
     wl_registry* registry = nullptr;
     xdg_activation_v1* activation = nullptr;
+    gtk_shell1* gtkShell = nullptr;
+    // GTK's side of our window's surface, made at the first activation and again for a new surface.
+    gtk_surface1* gtkSurface = nullptr;
+    wl_surface* gtkSurfaceOf = nullptr;
 };

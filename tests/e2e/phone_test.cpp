@@ -183,11 +183,13 @@ protected:
     // Whether the compositor has given the program's window the keyboard, within the wait.
     bool LogShowsKeyboardFocus(std::chrono::milliseconds wait = 10s) { return KeyboardEventsBecome("enter", 1, wait); }
 
-    // Whether the program's Wayland log holds at least count of the keyboard's events of that name
-    // (enter: the window got the keyboard, leave: it lost it) within the wait.
-    bool KeyboardEventsBecome(const std::string& event, size_t count, std::chrono::milliseconds wait = 10s) {
+    // Whether a program's Wayland log (the first's unless named) holds at least count of the
+    // keyboard's events of that name (enter: the window got the keyboard, leave: it lost it)
+    // within the wait.
+    bool KeyboardEventsBecome(const std::string& event, size_t count, std::chrono::milliseconds wait = 10s,
+                              const std::string& log = "wayland.log") {
         const auto deadline = std::chrono::steady_clock::now() + wait;
-        while (KeyboardEvents(event) < count) {
+        while (KeyboardEvents(event, log) < count) {
             if (std::chrono::steady_clock::now() >= deadline) {
                 return false;
             }
@@ -196,8 +198,8 @@ protected:
         return true;
     }
 
-    size_t KeyboardEvents(const std::string& event) {
-        const std::string log = ReadFile(folder + "/wayland.log");
+    size_t KeyboardEvents(const std::string& event, const std::string& name = "wayland.log") {
+        const std::string log = ReadFile(folder + "/" + name);
         const std::regex pattern("wl_keyboard@[0-9]+\\." + event + "\\(");
         return static_cast<size_t>(
             std::distance(std::sregex_iterator(log.begin(), log.end(), pattern), std::sregex_iterator()));
@@ -455,11 +457,10 @@ TEST_F(PhoneCompositor, KeyboardComesUpWithNumbersForTheLookupFieldAndGoesWithTh
     EXPECT_GT(Occurrences(after, "set_fullscreen(") - Occurrences(after, "unset_fullscreen("), fullScreenRequests);
 }
 
-// A second start on the same store hands the compositor's token to the running program, which
-// asks the compositor to activate its window with it, from behind another program's window. The
-// compositor takes the token for that window; what it then does is its own policy (Debian 12's
-// phoc marks the window active but leaves the focus where it is).
-TEST_F(PhoneCompositor, SecondStartHandsItsTokenToTheFirstWhichTheCompositorTakes) {
+// A second start on the same store brings the running program to the front from behind another
+// program's window: it hands the compositor's token over, the first activates its window with it,
+// and the compositor gives it the keyboard again.
+TEST_F(PhoneCompositor, SecondStartBringsTheFirstToTheFront) {
     if (std::getenv("RINGLOG_PHONE_KEYBOARD") != nullptr) {
         GTEST_SKIP() << "runs in the session without the on-screen keyboard";
     }
@@ -470,6 +471,7 @@ TEST_F(PhoneCompositor, SecondStartHandsItsTokenToTheFirstWhichTheCompositorTake
     ASSERT_GT(other, 0);
     helpers.push_back(other);
     ASSERT_TRUE(KeyboardEventsBecome("leave", 1));
+    const size_t enters = KeyboardEvents("enter");
 
     const pid_t second = StartRinglogOn("records.db", "second.log");
     ASSERT_GT(second, 0);
@@ -494,6 +496,9 @@ TEST_F(PhoneCompositor, SecondStartHandsItsTokenToTheFirstWhichTheCompositorTake
     }
     EXPECT_NE(ReadFile(compositorLog).find("Activating view"), std::string::npos) << ReadFile(compositorLog);
     EXPECT_NE(ReadFile(compositorLog).find("via token '" + token + "'"), std::string::npos);
+    // In front again: the keyboard back with the first, gone from the other.
+    EXPECT_TRUE(KeyboardEventsBecome("enter", enters + 1));
+    EXPECT_TRUE(KeyboardEventsBecome("leave", 1, 10s, "other.log"));
 }
 
 } // namespace
