@@ -1,12 +1,12 @@
 #include "platform/ui/waylandactivation.h"
 
+#include "platform/ui/waylandnative.h"
+
 #include "gtk-shell-client-protocol.h"
 #include "xdg-activation-v1-client-protocol.h"
 
 #include <QApplication>
 #include <QWidget>
-#include <QWindow>
-#include <qpa/qplatformnativeinterface.h>
 #include <wayland-client.h>
 
 #include <cstdlib>
@@ -113,9 +113,7 @@ void WaylandActivation::Start() {
     if (display != nullptr || QGuiApplication::platformName() != QLatin1String("wayland")) {
         return;
     }
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    display =
-        native != nullptr ? static_cast<wl_display*>(native->nativeResourceForIntegration("wl_display")) : nullptr;
+    display = static_cast<wl_display*>(WaylandNative::IntegrationResource("wl_display"));
     if (display == nullptr) {
         return;
     }
@@ -139,16 +137,13 @@ int WaylandActivation::Activate(const std::string& token) {
     if (activation == nullptr || token.empty()) {
         return -1;
     }
-    QWindow* handle = nullptr;
+    QWidget* window = nullptr;
     for (QWidget* widget : QApplication::topLevelWidgets()) {
-        if (handle == nullptr && widget->isVisible() && widget->windowType() != Qt::Popup) {
-            handle = widget->windowHandle();
+        if (window == nullptr && widget->isVisible() && widget->windowType() != Qt::Popup) {
+            window = widget;
         }
     }
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    auto* surface = native != nullptr && handle != nullptr
-                        ? static_cast<wl_surface*>(native->nativeResourceForWindow("surface", handle))
-                        : nullptr;
+    wl_surface* surface = WaylandNative::SurfaceOf(window);
     if (surface == nullptr) {
         return -1;
     }

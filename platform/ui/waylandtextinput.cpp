@@ -1,5 +1,7 @@
 #include "platform/ui/waylandtextinput.h"
 
+#include "platform/ui/waylandnative.h"
+
 #include "text-input-unstable-v3-client-protocol.h"
 
 #include <QApplication>
@@ -8,7 +10,6 @@
 #include <QLoggingCategory>
 #include <QTimer>
 #include <QWindow>
-#include <qpa/qplatformnativeinterface.h>
 #include <wayland-client.h>
 
 #include <cstdlib>
@@ -21,20 +22,6 @@ namespace {
 // The text-input managers Qt binds itself: where one is offered, Qt opens the keyboard.
 const char* const kQtsOwnManagers[] = {"zwp_text_input_manager_v1", "zwp_text_input_manager_v2",
                                        "qt_text_input_method_manager_v1"};
-
-void* IntegrationResource(const char* name) {
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    return native != nullptr ? native->nativeResourceForIntegration(name) : nullptr;
-}
-
-wl_surface* SurfaceOf(QWidget* widget) {
-    QPlatformNativeInterface* native = QGuiApplication::platformNativeInterface();
-    QWindow* window = widget->window()->windowHandle();
-    if (native == nullptr || window == nullptr) {
-        return nullptr;
-    }
-    return static_cast<wl_surface*>(native->nativeResourceForWindow("surface", window));
-}
 
 void HandleGlobal(void* data, wl_registry* registry, uint32_t name, const char* interface, uint32_t version) {
     static_cast<WaylandTextInput*>(data)->OnGlobal(registry, name, interface, version);
@@ -77,6 +64,9 @@ const zwp_text_input_v3_listener kTextInputListener = {
     HandleEnter, HandleLeave, HandlePreedit, HandleCommitString, HandleDeleteSurrounding, HandleDone};
 
 } // namespace
+
+using WaylandNative::IntegrationResource;
+using WaylandNative::SurfaceOf;
 
 WaylandTextInput::~WaylandTextInput() {
     if (textInput != nullptr) {
